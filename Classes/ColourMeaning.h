@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QColor>
+#include <QPointer>
+#include <array>
+
+class QObject;
+class QPushButton;
+class VelmoraViewController;
+
+namespace toolkit {
+class TextView;
+}
+
+/// One aura colour of the colour picker: the action its button sends, the text view that
+/// shows its meaning, the background that view gets, and the meaning itself.
+struct ColourMeaning {
+    const char* colour;
+    void (VelmoraViewController::*action)(QObject* sender);
+    QPointer<QPushButton> VelmoraViewController::*button;
+    QPointer<toolkit::TextView> VelmoraViewController::*textView;
+    /// The named colour set as the text view's background; null for the six colours whose
+    /// text views keep the look the layout gives them.
+    QColor (*background)();
+    const char* text;
+};
+
+/// The sixteen aura colours, from violet to white.
+const std::array<ColourMeaning, 16>& colourMeaningTable();

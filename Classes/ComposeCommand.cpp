@@ -1,0 +1,74 @@
+#include "ComposeCommand.h"
+
+#include "CameraSource.h"
+#include "MainInterface.h"
+#include "PhotoAlbum.h"
+#include "PickerPlatform.h"
+#include "Random.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <cstdio>
+
+namespace {
+// Composing never asks the user anything and never opens a camera.
+class HeadlessPickerPlatform : public toolkit::PickerPlatform {
+public:
+    void chooseFile(QWidget*, const QString&, std::function<void(const QString&)> chosen) override {
+        chosen(QString());
+    }
+    bool hasCamera() const override { return false; }
+    std::unique_ptr<toolkit::CameraSource> openCamera() override { return nullptr; }
+};
+
+void report(const QString& line, FILE* stream) {
+    const QByteArray bytes = line.toLocal8Bit() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+} // namespace
+
+int ComposeCommand::run() {
+    HeadlessPickerPlatform headless;
+    toolkit::PickerPlatform::setCurrent(&headless);
+    toolkit::PhotoAlbum& album = toolkit::PhotoAlbum::shared();
+    if (!outFolder.isEmpty())
+        album.setFolder(outFolder);
+    if (aura > 0)
+        toolkit::setRandomSource([this] { return std::uint32_t(aura - 1); });
+
+    int failures = 0;
+    QObject::connect(&album, &toolkit::PhotoAlbum::saved, &album,
+                     [](const QString& path) { report(path, stdout); });
+    QObject::connect(
+        &album, &toolkit::PhotoAlbum::failed, &album, [&failures](const QString& reason) {
+            ++failures;
+            report(QStringLiteral("velmora: the portrait was not saved: %1").arg(reason), stderr);
+        });
+
+    {
+        std::unique_ptr<VelmoraAppDelegate> delegate = loadMainInterface();
+        delegate->applicationDidFinishLaunching();
+        VelmoraViewController* screen = delegate->viewController();
+        for (const QString& photo : photos) {
+            const auto opened = screen->openPhotoFile(photo);
+            if (!opened.ok()) {
+                ++failures;
+                report(QStringLiteral("velmora: skipped %1").arg(opened.error()), stderr);
+                continue;
+            }
+            // The pick arrives through the event loop, as it does in the application.
+            QElapsedTimer waited;
+            waited.start();
+            while (screen->modalViewController() && waited.elapsed() < 30000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            screen->save(screen->save2);
+            QCoreApplication::processEvents();
+        }
+        album.waitForQueuedWrites();
+        QCoreApplication::processEvents();
+    }
+    toolkit::PickerPlatform::setCurrent(nullptr);
+    toolkit::setRandomSource({});
+    return failures == 0 ? 0 : 1;
+}

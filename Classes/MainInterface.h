@@ -1,0 +1,11 @@
+#pragma once
+
+#include "VelmoraAppDelegate.h"
+
+#include <memory>
+
+/// Creates what the main interface holds (the window, the delegate, the screen's
+/// controller and its elements), binds the delegate's outlets to the controller's
+/// elements and connects the window's drops and the album's failures to the screen.
+/// The launch callback is left to the caller.
+std::unique_ptr<VelmoraAppDelegate> loadMainInterface();

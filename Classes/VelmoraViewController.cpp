@@ -1,0 +1,440 @@
+#include "VelmoraViewController.h"
+
+#include "AboutText.h"
+#include "Color.h"
+#include "ColourMeaning.h"
+#include "ImageContext.h"
+#include "ImageView.h"
+#include "Log.h"
+#include "PhotoAlbum.h"
+#include "PickerPlatform.h"
+#include "Random.h"
+#include "TextView.h"
+#include "Window.h"
+#include "ui_VelmoraViewController.h"
+
+#include <QDir>
+#include <QKeySequence>
+#include <QScrollBar>
+#include <QShortcut>
+
+using toolkit::Image;
+using toolkit::ImagePickerController;
+
+namespace {
+// A message to an outlet the layout left unassigned, or one that an unload destroyed,
+// has no effect.
+void setHidden(QWidget* element, bool hidden) {
+    if (element)
+        element->setHidden(hidden);
+}
+void show(QWidget* element) {
+    setHidden(element, false);
+}
+void hide(QWidget* element) {
+    setHidden(element, true);
+}
+} // namespace
+
+VelmoraViewController::VelmoraViewController(QObject* parent) : ViewController(parent) {
+    ImagePickerController::setDecodeSize(QSize(kPhotoWidth, kPhotoHeight));
+    connect(&toolkit::PickerPlatform::current(), &toolkit::PickerPlatform::camerasChanged, this,
+            &VelmoraViewController::updateCameraControls);
+}
+
+VelmoraViewController::~VelmoraViewController() = default;
+
+// ---- Lifecycle
+
+void VelmoraViewController::awakeFromNib() {
+    lowMemoryWarning = false;
+}
+
+void VelmoraViewController::didReceiveMemoryWarning() {
+    ViewController::didReceiveMemoryWarning();
+    Image::clearNamedImageCache();
+    lowMemoryWarning = true;
+}
+
+void VelmoraViewController::viewDidLoad() {
+    if (lowMemoryWarning)
+        toolkit::log(QStringLiteral("view did load being called"));
+}
+
+void VelmoraViewController::viewDidUnload() {}
+
+QWidget* VelmoraViewController::loadView() {
+    auto* view = new QWidget;
+    Ui::VelmoraViewController ui;
+    ui.setupUi(view);
+
+    imageView = ui.imageView;
+    choosePhotoBtn = ui.choosePhotoBtn;
+    takePhotoBtn = ui.takePhotoBtn;
+    takePhotoBtn2 = ui.takePhotoBtn2;
+    save_ = ui.save;
+    save2 = ui.save2;
+    about_ = ui.about;
+    about2 = ui.about2;
+    meanings_ = ui.meanings;
+    meanings2 = ui.meanings2;
+    auraImage = ui.auraImage;
+    homeview = ui.homeview;
+    siloImage = ui.siloImage;
+    sizer = ui.sizer;
+    first = ui.first;
+    second = ui.second;
+    white = ui.white;
+    silver = ui.silver;
+    black = ui.black;
+    red = ui.red;
+    orange = ui.orange;
+    pink = ui.pink;
+    yellow = ui.yellow;
+    gold = ui.gold;
+    green = ui.green;
+    brown = ui.brown;
+    blue = ui.blue;
+    tourquise = ui.tourquise;
+    purple = ui.purple;
+    indigo = ui.indigo;
+    lavendar = ui.lavendar;
+    violet = ui.violet;
+    selectColor = ui.selectColor;
+    auraText = ui.auraText;
+    pinkText = ui.pinkText;
+    goldText = ui.goldText;
+    turquoiseText = ui.turquoiseText;
+    indigoText = ui.indigoText;
+    lavenderText = ui.lavenderText;
+    violetText = ui.violetText;
+    xOut1 = ui.xOut1;
+    xOut2 = ui.xOut2;
+    close = ui.close;
+    closeB = ui.closeB;
+    reveal = ui.reveal;
+
+    sizer->setAttribute(Qt::WA_TransparentForMouseEvents);
+    xOut1->setText(tr("Portrait saved to\n%1")
+                       .arg(QDir::toNativeSeparators(toolkit::PhotoAlbum::shared().folder())));
+    applyIcons();
+    connectActions();
+    addShortcuts(view);
+    updateCameraControls();
+    return view;
+}
+
+void VelmoraViewController::connectActions() {
+    using Action = void (VelmoraViewController::*)(QObject*);
+    auto wire = [this](QAbstractButton* control, Action action) {
+        connect(control, &QAbstractButton::clicked, this,
+                [this, control, action] { (this->*action)(control); });
+    };
+    for (QAbstractButton* control :
+         {(QAbstractButton*)choosePhotoBtn, (QAbstractButton*)takePhotoBtn,
+          (QAbstractButton*)takePhotoBtn2})
+        wire(control, &VelmoraViewController::getPhoto);
+    wire(save_, &VelmoraViewController::save);
+    wire(save2, &VelmoraViewController::save);
+    wire(about_, &VelmoraViewController::about);
+    wire(about2, &VelmoraViewController::about);
+    wire(meanings_, &VelmoraViewController::meanings);
+    wire(meanings2, &VelmoraViewController::meanings);
+    wire(closeB, &VelmoraViewController::closeC);
+    wire(xOut1, &VelmoraViewController::xOut);
+    wire(xOut2, &VelmoraViewController::xOut);
+    for (const ColourMeaning& row : colourMeaningTable())
+        wire(this->*row.button, row.action);
+}
+
+void VelmoraViewController::addShortcuts(QWidget* view) {
+    auto add = [view](const QKeySequence& keys, auto handler) {
+        auto* shortcut = new QShortcut(keys, view);
+        QObject::connect(shortcut, &QShortcut::activated, view, handler);
+    };
+    add(QKeySequence::Open, [this] { getPhoto(choosePhotoBtn); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_T), [this] { takePhotoFromKeyboard(); });
+    add(QKeySequence::Save, [this] { save(save2); });
+    add(QKeySequence(Qt::Key_F1), [this] { about(about2); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_M), [this] { meanings(meanings2); });
+    add(QKeySequence(Qt::Key_Escape), [this] {
+        if (close && close->isVisibleTo(close->parentWidget()))
+            closeC(closeB);
+        else if (xOut1 && !xOut1->isHidden())
+            xOut(xOut1);
+    });
+}
+
+void VelmoraViewController::applyIcons() {
+    auto icon = [](const char* name) {
+        const Image image = Image::imageNamed(QString::fromLatin1(name));
+        return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image.toQImage()));
+    };
+    const QIcon camera = icon("icon-camera.png");
+    const QIcon meaningsIcon = icon("icon-meanings.png");
+    const QIcon aboutIcon = icon("icon-about.png");
+    const QIcon saveIcon = icon("icon-save.png");
+    for (QToolButton* b : {takePhotoBtn.data(), takePhotoBtn2.data()})
+        b->setIcon(camera);
+    for (QToolButton* b : {meanings_.data(), meanings2.data()})
+        b->setIcon(meaningsIcon);
+    for (QToolButton* b : {about_.data(), about2.data()})
+        b->setIcon(aboutIcon);
+    for (QToolButton* b : {save_.data(), save2.data()})
+        b->setIcon(saveIcon);
+    choosePhotoBtn->setIcon(icon("icon-album.png"));
+    closeB->setIcon(icon("icon-close.png"));
+    for (QToolButton* b :
+         {takePhotoBtn.data(), takePhotoBtn2.data(), meanings_.data(), meanings2.data(),
+          about_.data(), about2.data(), save_.data(), save2.data(), choosePhotoBtn.data()})
+        b->setIconSize(QSize(24, 24));
+}
+
+// Without a camera the take-photo controls cannot do anything: they are disabled and say
+// why, and come back when a camera is plugged in.
+void VelmoraViewController::updateCameraControls() {
+    const bool available = ImagePickerController::isSourceTypeAvailable(
+        toolkit::ImagePickerControllerSourceTypeCamera);
+    const QString tip = available ? tr("Take a photo (Ctrl+T)")
+                                  : tr("No camera found: plug one in, or choose a photo (Ctrl+O)");
+    for (QToolButton* b : {takePhotoBtn.data(), takePhotoBtn2.data()}) {
+        if (!b)
+            continue;
+        b->setEnabled(available);
+        b->setToolTip(tip);
+    }
+}
+
+void VelmoraViewController::takePhotoFromKeyboard() {
+    if (!ImagePickerController::isSourceTypeAvailable(
+            toolkit::ImagePickerControllerSourceTypeCamera)) {
+        if (auto* window = qobject_cast<toolkit::Window*>(view()->window()))
+            window->showMessage(tr("No camera found. Plug one in, or choose a photo (Ctrl+O)."));
+        return;
+    }
+    getPhoto(takePhotoBtn);
+}
+
+// ---- Groups
+
+void VelmoraViewController::setMeaningTextViewsHidden(bool hidden) {
+    for (QWidget* text :
+         {(QWidget*)auraText, (QWidget*)pinkText, (QWidget*)goldText, (QWidget*)turquoiseText,
+          (QWidget*)indigoText, (QWidget*)lavenderText, (QWidget*)violetText})
+        setHidden(text, hidden);
+}
+
+void VelmoraViewController::setColourPickerHidden(bool hidden) {
+    setHidden(selectColor, hidden);
+    for (QWidget* button :
+         {(QWidget*)white, (QWidget*)silver, (QWidget*)black, (QWidget*)red, (QWidget*)orange,
+          (QWidget*)pink, (QWidget*)yellow, (QWidget*)gold, (QWidget*)green, (QWidget*)brown,
+          (QWidget*)blue, (QWidget*)tourquise, (QWidget*)purple, (QWidget*)indigo,
+          (QWidget*)lavendar, (QWidget*)violet})
+        setHidden(button, hidden);
+}
+
+// ---- Photo acquisition
+
+void VelmoraViewController::getPhoto(QObject* sender) {
+    auto* picker = new ImagePickerController(this);
+    presentPicker(picker, sender);
+}
+
+void VelmoraViewController::presentPicker(ImagePickerController* picker, QObject* sender) {
+    hide(xOut2);
+    hide(xOut1);
+    show(siloImage);
+    setMeaningTextViewsHidden(true);
+    setColourPickerHidden(true);
+
+    picker->setDelegate(this);
+    const bool fromAlbum = sender == choosePhotoBtn.data();
+    if (fromAlbum) {
+        picker->setSourceType(toolkit::ImagePickerControllerSourceTypeSavedPhotosAlbum);
+    } else {
+        picker->setSourceType(toolkit::ImagePickerControllerSourceTypeCamera);
+        hide(homeview);
+    }
+    presentModalViewController(picker, true);
+    if (!fromAlbum) {
+        picker->setCameraOverlayView(reveal);
+        picker->setCameraOverlayView(siloImage);
+    }
+    show(reveal);
+    show(siloImage);
+}
+
+toolkit::Result<bool> VelmoraViewController::openPhotoFile(const QString& path) {
+    if (modalViewController())
+        return toolkit::Result<bool>::failure(tr("a photo is being taken or chosen already"));
+    auto* picker = new ImagePickerController(this);
+    const auto picture = picker->preselectFile(path);
+    if (!picture.ok()) {
+        delete picker;
+        return toolkit::Result<bool>::failure(picture.error());
+    }
+    presentPicker(picker, choosePhotoBtn);
+    return toolkit::Result<bool>::success(true);
+}
+
+void VelmoraViewController::imagePickerControllerDidFinishPickingMediaWithInfo(
+    ImagePickerController*, const toolkit::MediaInfo& info) {
+    hide(siloImage);
+    hide(reveal);
+    show(auraImage);
+    dismissModalViewControllerAnimated(true);
+    // The view may have been loaded anew by the dismissal: the outlets are read again.
+    if (imageView)
+        imageView->setImage(info.value(toolkit::ImagePickerControllerOriginalImage));
+    useImage(imageView ? imageView->image() : Image());
+    hide(homeview);
+    determinecurrentimage();
+    show(auraImage);
+    hide(first);
+    show(second);
+}
+
+void VelmoraViewController::useImage(const Image& image) {
+    toolkit::beginImageContext(QSizeF(kPhotoWidth, kPhotoHeight));
+    image.drawInRect(QRectF(0, 0, kPhotoWidth, kPhotoHeight));
+    const Image normalised = toolkit::imageFromCurrentImageContext();
+    toolkit::endImageContext();
+    if (imageView)
+        imageView->setImage(normalised);
+}
+
+// ---- Aura overlay
+
+void VelmoraViewController::determinecurrentimage() {
+    const std::uint32_t draw = toolkit::arc4random() % std::uint32_t(kAuraOverlayCount);
+    throw2 = QVariant(int(draw));
+    currentimage = throw2.toInt();
+    if (currentimage >= 0 && currentimage < kAuraOverlayCount && auraImage)
+        auraImage->setImage(Image::imageNamed(QStringLiteral("%1.png").arg(currentimage + 1)));
+}
+
+// ---- Panels
+
+void VelmoraViewController::meanings(QObject*) {
+    show(close);
+    hide(xOut2);
+    hide(xOut1);
+    setMeaningTextViewsHidden(true);
+    setColourPickerHidden(false);
+}
+
+void VelmoraViewController::about(QObject*) {
+    show(close);
+    hide(xOut2);
+    hide(xOut1);
+    hide(pinkText);
+    show(auraText);
+    for (QWidget* text : {(QWidget*)goldText, (QWidget*)turquoiseText, (QWidget*)indigoText,
+                          (QWidget*)lavenderText, (QWidget*)violetText})
+        hide(text);
+    if (auraText) {
+        auraText->setText(QString::fromUtf8(kAboutText));
+        auraText->setBackgroundColor(toolkit::Color::whiteColor());
+    }
+    setColourPickerHidden(true);
+}
+
+void VelmoraViewController::closeC(QObject*) {
+    hide(close);
+    setMeaningTextViewsHidden(true);
+    setColourPickerHidden(true);
+}
+
+void VelmoraViewController::xOut(QObject*) {
+    hide(xOut2);
+    hide(xOut1);
+}
+
+// ---- Colour meanings
+
+void VelmoraViewController::selectColour(void (VelmoraViewController::*action)(QObject*)) {
+    for (const ColourMeaning& row : colourMeaningTable()) {
+        if (row.action != action)
+            continue;
+        toolkit::TextView* text = this->*row.textView;
+        show(close);
+        show(text);
+        setColourPickerHidden(true);
+        if (!text)
+            return;
+        text->setText(QString::fromUtf8(row.text));
+        if (row.background)
+            text->setBackgroundColor(row.background());
+        text->verticalScrollBar()->setValue(0);
+        return;
+    }
+}
+
+void VelmoraViewController::getColorViolet(QObject*) {
+    selectColour(&VelmoraViewController::getColorViolet);
+}
+void VelmoraViewController::getColorLavendar(QObject*) {
+    selectColour(&VelmoraViewController::getColorLavendar);
+}
+void VelmoraViewController::getColorIndigo(QObject*) {
+    selectColour(&VelmoraViewController::getColorIndigo);
+}
+void VelmoraViewController::getColorPurple(QObject*) {
+    selectColour(&VelmoraViewController::getColorPurple);
+}
+void VelmoraViewController::getColorTourquise(QObject*) {
+    selectColour(&VelmoraViewController::getColorTourquise);
+}
+void VelmoraViewController::getColorBlue(QObject*) {
+    selectColour(&VelmoraViewController::getColorBlue);
+}
+void VelmoraViewController::getColorBrown(QObject*) {
+    selectColour(&VelmoraViewController::getColorBrown);
+}
+void VelmoraViewController::getColorGreen(QObject*) {
+    selectColour(&VelmoraViewController::getColorGreen);
+}
+void VelmoraViewController::getColorGold(QObject*) {
+    selectColour(&VelmoraViewController::getColorGold);
+}
+void VelmoraViewController::getColorYellow(QObject*) {
+    selectColour(&VelmoraViewController::getColorYellow);
+}
+void VelmoraViewController::getColorPink(QObject*) {
+    selectColour(&VelmoraViewController::getColorPink);
+}
+void VelmoraViewController::getColorOrange(QObject*) {
+    selectColour(&VelmoraViewController::getColorOrange);
+}
+void VelmoraViewController::getColorRed(QObject*) {
+    selectColour(&VelmoraViewController::getColorRed);
+}
+void VelmoraViewController::getColorBlack(QObject*) {
+    selectColour(&VelmoraViewController::getColorBlack);
+}
+void VelmoraViewController::getColorSilver(QObject*) {
+    selectColour(&VelmoraViewController::getColorSilver);
+}
+void VelmoraViewController::getColorWhite(QObject*) {
+    selectColour(&VelmoraViewController::getColorWhite);
+}
+
+// ---- Composite save
+
+void VelmoraViewController::save(QObject*) {
+    hide(xOut1);
+    hide(xOut2);
+    hide(pinkText);
+    hide(auraText);
+    setColourPickerHidden(true);
+    if (sizer) {
+        toolkit::beginImageContext(QSizeF(sizer->rect().size()));
+        toolkit::renderInContext(sizer->window(), toolkit::currentContext());
+        const Image composed = toolkit::imageFromCurrentImageContext();
+        toolkit::endImageContext();
+        toolkit::imageWriteToSavedPhotosAlbum(composed);
+    }
+    show(xOut2);
+    show(xOut1);
+}

@@ -1,0 +1,146 @@
+#pragma once
+
+#include "ImagePickerController.h"
+#include "ImageView.h"
+#include "TextView.h"
+#include "ViewController.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVariant>
+#include <cstdint>
+
+struct ColourMeaning;
+
+/// The controller of Velmora's one screen: the photo under its aura, the panels laid over
+/// it (about text, colour picker, colour meanings, close bar, save confirmation) and the
+/// toolbars. Its outlets are bound from the layout each time the view is loaded.
+class VelmoraViewController : public toolkit::ViewController,
+                              public toolkit::ImagePickerControllerDelegate {
+    Q_OBJECT
+
+public:
+    /// The normalised photo: every picture is stretched to exactly this size.
+    static constexpr int kPhotoWidth = 360;
+    static constexpr int kPhotoHeight = 480;
+    /// Overlays "1.png" to "100.png".
+    static constexpr int kAuraOverlayCount = 100;
+
+    explicit VelmoraViewController(QObject* parent = nullptr);
+    ~VelmoraViewController() override;
+
+    void awakeFromNib() override;
+    void didReceiveMemoryWarning() override;
+
+    // Actions: each takes the control that sent it.
+    void getPhoto(QObject* sender);
+    void about(QObject* sender);
+    void meanings(QObject* sender);
+    void closeC(QObject* sender);
+    void xOut(QObject* sender);
+    void save(QObject* sender);
+    void getColorViolet(QObject* sender);
+    void getColorLavendar(QObject* sender);
+    void getColorIndigo(QObject* sender);
+    void getColorPurple(QObject* sender);
+    void getColorTourquise(QObject* sender);
+    void getColorBlue(QObject* sender);
+    void getColorBrown(QObject* sender);
+    void getColorGreen(QObject* sender);
+    void getColorGold(QObject* sender);
+    void getColorYellow(QObject* sender);
+    void getColorPink(QObject* sender);
+    void getColorOrange(QObject* sender);
+    void getColorRed(QObject* sender);
+    void getColorBlack(QObject* sender);
+    void getColorSilver(QObject* sender);
+    void getColorWhite(QObject* sender);
+
+    void
+    imagePickerControllerDidFinishPickingMediaWithInfo(toolkit::ImagePickerController* picker,
+                                                       const toolkit::MediaInfo& info) override;
+    /// Stretches `image` to the normalised photo size and shows it in `imageView`.
+    void useImage(const toolkit::Image& image);
+    /// Draws the aura overlay at random and shows it in `auraImage`.
+    void determinecurrentimage();
+
+    /// A picture file dropped on the window or named on the command line: checked like an
+    /// album pick, then taken through the same sequence. Returns the reason it was refused.
+    toolkit::Result<bool> openPhotoFile(const QString& path);
+
+    // Outlets, named as the layout names their elements; null while the view is unloaded.
+    // `save`, `about` and `meanings` name both an action and a bar button; C++ keeps one
+    // namespace for both, so those three outlets carry a trailing underscore.
+    QPointer<toolkit::ImageView> imageView;
+    QPointer<QToolButton> choosePhotoBtn;
+    QPointer<QToolButton> takePhotoBtn;
+    QPointer<QToolButton> takePhotoBtn2;
+    QPointer<QToolButton> save_;
+    QPointer<QToolButton> save2;
+    QPointer<QToolButton> about_;
+    QPointer<QToolButton> about2;
+    QPointer<QToolButton> meanings_;
+    QPointer<QToolButton> meanings2;
+    QPointer<toolkit::ImageView> auraImage;
+    QPointer<toolkit::ImageView> homeview;
+    QPointer<toolkit::ImageView> siloImage;
+    QVariant throw2; // the last draw, boxed
+    std::int32_t currentimage = 0;
+    std::int32_t width = 0;       // kept from the original design; nothing uses it
+    std::int32_t height = 0;      // kept from the original design; nothing uses it
+    toolkit::Image newImage;      // nothing uses it
+    toolkit::Image saveThisImage; // nothing uses it
+    QPointer<QLabel> sizer;
+    QPointer<QFrame> first;
+    QPointer<QFrame> second;
+    QPointer<QPushButton> white;
+    QPointer<QPushButton> silver;
+    QPointer<QPushButton> black;
+    QPointer<QPushButton> red;
+    QPointer<QPushButton> orange;
+    QPointer<QPushButton> pink;
+    QPointer<QPushButton> yellow;
+    QPointer<QPushButton> gold;
+    QPointer<QPushButton> green;
+    QPointer<QPushButton> brown;
+    QPointer<QPushButton> blue;
+    QPointer<QPushButton> tourquise;
+    QPointer<QPushButton> purple;
+    QPointer<QPushButton> indigo;
+    QPointer<QPushButton> lavendar;
+    QPointer<QPushButton> violet;
+    QPointer<QLabel> selectColor;
+    QPointer<toolkit::TextView> auraText;
+    QPointer<toolkit::TextView> pinkText;
+    QPointer<toolkit::TextView> goldText;
+    QPointer<toolkit::TextView> turquoiseText;
+    QPointer<toolkit::TextView> indigoText;
+    QPointer<toolkit::TextView> lavenderText;
+    QPointer<toolkit::TextView> violetText;
+    QPointer<QPushButton> xOut1;
+    QPointer<QPushButton> xOut2;
+    QPointer<QFrame> close;
+    QPointer<QToolButton> closeB;
+    QPointer<toolkit::ImageView> reveal;
+    bool lowMemoryWarning = false;
+
+protected:
+    QWidget* loadView() override;
+    void viewDidLoad() override;
+    void viewDidUnload() override;
+
+private:
+    void connectActions();
+    void addShortcuts(QWidget* view);
+    void applyIcons();
+    void updateCameraControls();
+    void takePhotoFromKeyboard();
+    void selectColour(void (VelmoraViewController::*action)(QObject*));
+    void setMeaningTextViewsHidden(bool hidden);
+    void setColourPickerHidden(bool hidden);
+    void setXOutPairHidden(bool hidden);
+    void presentPicker(toolkit::ImagePickerController* picker, QObject* sender);
+};

@@ -1,0 +1,131 @@
+#include "ImageView.h"
+#include "Resources.h"
+#include "TestSupport.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QTemporaryDir>
+
+using toolkit::Image;
+
+namespace {
+// Records, when the controller's view enters the window, what the launch had done by then.
+class ParentChangeSpy : public QObject {
+public:
+    VelmoraAppDelegate* app = nullptr;
+    bool entered = false;
+    bool homeImageSetBefore = false;
+    bool windowVisibleBefore = true;
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ParentChange && !entered) {
+            entered = true;
+            homeImageSetBefore = !app->homeview->image().isNull();
+            windowVisibleBefore = app->window()->isVisible();
+        }
+        return false;
+    }
+};
+
+class EmptyPage : public toolkit::ViewController {
+protected:
+    QWidget* loadView() override { return new QWidget; }
+};
+} // namespace
+
+TEST(Launch, HidesSecondSetsTheHomeImageThenShowsTheWindow) {
+    FakePickerPlatform platform;
+    auto app = loadMainInterface();
+    ASSERT_TRUE(app->second);
+    ASSERT_EQ(app->second, app->viewController()->second) << "one toolbar, two outlets";
+    ASSERT_EQ(app->homeview, app->viewController()->homeview);
+    app->second->setHidden(false); // whatever the layout said
+    app->homeview->setImage(Image());
+
+    ParentChangeSpy spy;
+    spy.app = app.get();
+    app->viewController()->view()->installEventFilter(&spy);
+    app->applicationDidFinishLaunching();
+
+    EXPECT_TRUE(app->second->isHidden());
+    EXPECT_TRUE(spy.entered);
+    EXPECT_TRUE(spy.homeImageSetBefore);
+    EXPECT_FALSE(spy.windowVisibleBefore);
+    EXPECT_TRUE(app->window()->isVisible());
+    EXPECT_EQ(app->viewController()->view()->parentWidget(), app->window());
+    EXPECT_FALSE(app->viewController()->first->isHidden());
+}
+
+TEST(Launch, GoesOnWithoutTheHomeImage) {
+    FakePickerPlatform platform;
+    QTemporaryDir empty;
+    const QString previous = toolkit::resourcePath();
+    toolkit::setResourcePath(empty.path());
+    Image::clearNamedImageCache();
+
+    auto app = loadMainInterface();
+    app->applicationDidFinishLaunching();
+    EXPECT_TRUE(app->homeview->image().isNull());
+    EXPECT_TRUE(app->window()->isVisible());
+
+    toolkit::setResourcePath(previous);
+    Image::clearNamedImageCache();
+}
+
+TEST(Launch, TheLayoutStartsInTheHomeState) {
+    FakePickerPlatform platform;
+    auto app = loadMainInterface();
+    app->applicationDidFinishLaunching();
+    VelmoraViewController* s = app->viewController();
+    EXPECT_FALSE(s->first->isHidden());
+    EXPECT_FALSE(s->homeview->isHidden());
+    for (QWidget* hidden : std::initializer_list<QWidget*>{
+             s->selectColor, s->white, s->violet, s->auraText, s->pinkText, s->goldText,
+             s->turquoiseText, s->indigoText, s->lavenderText, s->violetText, s->close,
+             s->auraImage, s->siloImage, s->reveal, s->second})
+        EXPECT_TRUE(hidden->isHidden()) << qPrintable(hidden->objectName());
+    EXPECT_EQ(s->sizer->rect().size(), QSize(360, 480));
+    EXPECT_EQ(s->imageView->geometry(), QRect(0, 0, 360, 480));
+}
+
+class MemoryWarning : public AppFixture {};
+
+TEST_F(MemoryWarning, WhileTheViewIsShownSetsTheFlagOnly) {
+    LogCapture log;
+    QWidget* before = screen->view();
+    EXPECT_FALSE(screen->lowMemoryWarning);
+    screen->didReceiveMemoryWarning();
+    EXPECT_TRUE(screen->lowMemoryWarning);
+    EXPECT_EQ(screen->view(), before);
+    EXPECT_TRUE(log.lines.isEmpty()) << "the first load logged nothing, and nothing reloaded";
+}
+
+TEST_F(MemoryWarning, WhileCoveredUnloadsAndEachLaterLoadLogsOnce) {
+    LogCapture log;
+    EmptyPage page;
+    QPointer<QWidget> oldImageView = screen->imageView.data();
+    screen->presentModalViewController(&page, false);
+    screen->didReceiveMemoryWarning();
+
+    EXPECT_FALSE(screen->isViewLoaded());
+    EXPECT_TRUE(oldImageView.isNull());
+    EXPECT_TRUE(screen->imageView.isNull());
+    EXPECT_TRUE(log.lines.isEmpty());
+
+    screen->dismissModalViewControllerAnimated(false);
+    ASSERT_TRUE(screen->isViewLoaded());
+    ASSERT_TRUE(screen->imageView);
+    EXPECT_EQ(screen->view()->parentWidget(), app->window());
+    EXPECT_TRUE(screen->view()->isVisible());
+    ASSERT_EQ(log.lines.size(), 1);
+    EXPECT_TRUE(log.lines[0].endsWith(QStringLiteral("] view did load being called")));
+
+    // The flag never goes back: every later load logs again, once.
+    screen->presentModalViewController(&page, false);
+    screen->didReceiveMemoryWarning();
+    screen->didReceiveMemoryWarning();
+    screen->dismissModalViewControllerAnimated(false);
+    EXPECT_EQ(log.lines.size(), 2);
+    screen->about(nullptr);
+    EXPECT_FALSE(screen->auraText->isHidden()) << "the new elements are bound and work";
+}

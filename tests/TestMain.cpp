@@ -1,0 +1,14 @@
+#include "Application.h"
+#include "Resources.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    toolkit::configureProcess();
+    toolkit::setResourcePath(QStringLiteral(VELMORA_TEST_RESOURCES));
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,68 @@
+#include "TestSupport.h"
+
+#include "Log.h"
+#include "PhotoAlbum.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImageWriter>
+
+bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+QString writePicture(const QString& path, QSize size, QColor color) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    QImageWriter writer(path);
+    EXPECT_TRUE(writer.write(image)) << qPrintable(writer.errorString());
+    return path;
+}
+
+LogCapture::LogCapture() {
+    toolkit::setLogSink([this](const QString& line) { lines << line; });
+}
+
+LogCapture::~LogCapture() {
+    toolkit::setLogSink({});
+}
+
+void AppFixture::SetUp() {
+    ASSERT_TRUE(scratch.isValid());
+    albumFolder = scratch.filePath(QStringLiteral("album"));
+    toolkit::PhotoAlbum::shared().setFolder(albumFolder);
+    app = loadMainInterface();
+    app->applicationDidFinishLaunching();
+    screen = app->viewController();
+}
+
+void AppFixture::TearDown() {
+    toolkit::PhotoAlbum::shared().waitForQueuedWrites();
+    QCoreApplication::processEvents();
+    app.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void AppFixture::pickFromAlbum(const QString& path) {
+    platform.nextChoice = path;
+    screen->getPhoto(screen->choosePhotoBtn);
+    ASSERT_TRUE(waitUntil([this] { return screen->modalViewController() == nullptr; }));
+}
+
+QString AppFixture::picture(const QString& name, QSize size, QColor color) {
+    return writePicture(scratch.filePath(name), size, color);
+}
+
+QStringList AppFixture::albumFiles() const {
+    QStringList files = QDir(albumFolder).entryList({QStringLiteral("*.png")}, QDir::Files);
+    files.sort();
+    return files;
+}

@@ -1,0 +1,129 @@
+#include "Color.h"
+#include "ImageContext.h"
+#include "Log.h"
+#include "Resources.h"
+#include "TextView.h"
+
+#include <QPainter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using toolkit::Color;
+using toolkit::Image;
+
+TEST(Color, NamedColoursHaveThePlatformsComponents) {
+    struct Expected {
+        const char* name;
+        QColor color;
+        float r, g, b;
+    };
+    const Expected table[] = {
+        {"white", Color::whiteColor(), 1, 1, 1},
+        {"lightGray", Color::lightGrayColor(), 2.0f / 3, 2.0f / 3, 2.0f / 3},
+        {"purple", Color::purpleColor(), 0.5f, 0, 0.5f},
+        {"brown", Color::brownColor(), 0.6f, 0.4f, 0.2f},
+        {"orange", Color::orangeColor(), 1, 0.5f, 0},
+        {"yellow", Color::yellowColor(), 1, 1, 0},
+        {"green", Color::greenColor(), 0, 1, 0},
+        {"blue", Color::blueColor(), 0, 0, 1},
+        {"red", Color::redColor(), 1, 0, 0},
+    };
+    for (const Expected& e : table) {
+        SCOPED_TRACE(e.name);
+        EXPECT_NEAR(e.color.redF(), e.r, 1e-4);
+        EXPECT_NEAR(e.color.greenF(), e.g, 1e-4);
+        EXPECT_NEAR(e.color.blueF(), e.b, 1e-4);
+        EXPECT_EQ(e.color.alpha(), 255);
+    }
+}
+
+TEST(TextView, TextStaysLegibleOnEveryBackground) {
+    toolkit::TextView view;
+    for (const QColor& background :
+         {Color::whiteColor(), Color::lightGrayColor(), Color::purpleColor(), Color::brownColor(),
+          Color::orangeColor(), Color::yellowColor(), Color::greenColor(), Color::blueColor(),
+          Color::redColor(), Color::blackColor(), QColor(75, 0, 130), QColor(143, 0, 255)}) {
+        view.setBackgroundColor(background);
+        EXPECT_EQ(view.backgroundColor(), background);
+        EXPECT_GE(Color::contrastRatio(view.textColor(), background), 4.5)
+            << qPrintable(background.name());
+    }
+    view.setText(QStringLiteral("<b>not markup</b>"));
+    EXPECT_EQ(view.text(), QStringLiteral("<b>not markup</b>"));
+}
+
+TEST(ImageContext, ContextsNestAndEachKeepsItsOwnPixels) {
+    EXPECT_EQ(toolkit::currentContext(), nullptr);
+    EXPECT_TRUE(toolkit::imageFromCurrentImageContext().isNull());
+
+    toolkit::beginImageContext(QSizeF(10, 8));
+    const QImage blank = toolkit::imageFromCurrentImageContext().toQImage();
+    EXPECT_EQ(blank.size(), QSize(10, 8));
+    EXPECT_EQ(qAlpha(blank.pixel(5, 5)), 0) << "a new context is not opaque";
+    toolkit::currentContext()->fillRect(QRect(0, 0, 10, 8), Qt::red);
+
+    toolkit::beginImageContext(QSizeF(4, 3));
+    toolkit::currentContext()->fillRect(QRect(0, 0, 4, 3), Qt::blue);
+    const QImage inner = toolkit::imageFromCurrentImageContext().toQImage();
+    toolkit::endImageContext();
+
+    const QImage outer = toolkit::imageFromCurrentImageContext().toQImage();
+    toolkit::endImageContext();
+    EXPECT_EQ(toolkit::currentContext(), nullptr);
+
+    EXPECT_EQ(inner.size(), QSize(4, 3));
+    EXPECT_EQ(QColor(inner.pixel(1, 1)), QColor(Qt::blue));
+    EXPECT_EQ(outer.size(), QSize(10, 8));
+    EXPECT_EQ(QColor(outer.pixel(9, 7)), QColor(Qt::red));
+}
+
+TEST(ImageContext, DrawInRectStretchesToFillExactly) {
+    // Left half red, right half blue; drawn into a square it must fill every pixel and
+    // keep the halves, i.e. stretch without keeping the aspect ratio or cropping.
+    QImage source(40, 10, QImage::Format_RGB32);
+    source.fill(Qt::blue);
+    QPainter(&source).fillRect(QRect(0, 0, 20, 10), Qt::red);
+
+    toolkit::beginImageContext(QSizeF(30, 30));
+    Image(source).drawInRect(QRectF(0, 0, 30, 30));
+    const QImage out = toolkit::imageFromCurrentImageContext().toQImage();
+    toolkit::endImageContext();
+
+    for (int y = 0; y < 30; ++y) {
+        EXPECT_EQ(qAlpha(out.pixel(0, y)), 255);
+        EXPECT_EQ(qAlpha(out.pixel(29, y)), 255);
+    }
+    EXPECT_EQ(QColor(out.pixel(5, 0)), QColor(Qt::red));
+    EXPECT_EQ(QColor(out.pixel(5, 29)), QColor(Qt::red));
+    EXPECT_EQ(QColor(out.pixel(24, 15)), QColor(Qt::blue));
+}
+
+TEST(Image, NamedImagesComeFromTheResourcesAndMissingOnesAreNull) {
+    QTemporaryDir dir;
+    QImage pixels(3, 2, QImage::Format_ARGB32);
+    pixels.fill(Qt::green);
+    ASSERT_TRUE(pixels.save(dir.filePath(QStringLiteral("here.png"))));
+    const QString previous = toolkit::resourcePath();
+    toolkit::setResourcePath(dir.path());
+    Image::clearNamedImageCache();
+
+    const Image here = Image::imageNamed(QStringLiteral("here.png"));
+    EXPECT_EQ(here.size(), QSize(3, 2));
+    QFile::remove(dir.filePath(QStringLiteral("here.png")));
+    EXPECT_FALSE(Image::imageNamed(QStringLiteral("here.png")).isNull()) << "cached";
+    EXPECT_TRUE(Image::imageNamed(QStringLiteral("gone.png")).isNull());
+
+    toolkit::setResourcePath(previous);
+    Image::clearNamedImageCache();
+}
+
+TEST(Log, LinesHaveThePlatformLogForm) {
+    const QString line = toolkit::formatLogLine(QStringLiteral("hello"),
+                                                QDateTime(QDate(2026, 12, 8), QTime(13, 5, 7, 42)));
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral(R"(^2026-12-08 13:05:07\.042 [\w-]+\[\d+\] hello$)"))
+            .match(line)
+            .hasMatch())
+        << qPrintable(line);
+}

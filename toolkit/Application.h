@@ -1,0 +1,37 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+namespace toolkit {
+
+class ViewController;
+class Window;
+
+/// The object the application reports its launch to.
+class ApplicationDelegate {
+public:
+    virtual ~ApplicationDelegate() = default;
+    /// Called once, after the main interface has been loaded, before the event loop runs.
+    virtual void applicationDidFinishLaunching() = 0;
+    /// The application's one window.
+    virtual Window* window() const = 0;
+    /// The controller that receives memory warnings.
+    virtual ViewController* rootViewController() const = 0;
+};
+
+/// Creates the window, the delegate and the controller from the main interface and
+/// connects them; what the layout file does for a phone application.
+using MainInterfaceLoader = std::function<std::unique_ptr<ApplicationDelegate>()>;
+
+/// Runs the application: creates the QApplication, loads the main interface, calls the
+/// launch callback, delivers memory warnings (kernel memory pressure, SIGUSR1) to the
+/// root controller, quits on SIGTERM and SIGINT, and returns the event loop's exit code
+/// once queued album writes are done.
+int applicationMain(int argc, char** argv, const MainInterfaceLoader& loadMainInterface);
+
+/// Sets what every Velmora process needs before it decodes or shows anything: the
+/// application's name and version and the image reader's allocation limit.
+void configureProcess();
+
+} // namespace toolkit

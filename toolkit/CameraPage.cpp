@@ -1,0 +1,142 @@
+#include "CameraPage.h"
+
+#include "CameraSource.h"
+
+#include <QKeySequence>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QShortcut>
+
+namespace toolkit {
+
+namespace {
+constexpr int kBarHeight = 56;
+}
+
+CameraPage::CameraPage(std::unique_ptr<CameraSource> camera, QWidget* parent)
+    : QWidget(parent), m_camera(std::move(camera)) {
+    setObjectName(QStringLiteral("cameraPage"));
+    setAccessibleName(tr("Camera"));
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::black);
+    setPalette(p);
+
+    m_shutter = new QPushButton(tr("Take photo"), this);
+    m_shutter->setObjectName(QStringLiteral("shutter"));
+    m_shutter->setAccessibleName(tr("Take photo"));
+    m_shutter->setToolTip(tr("Take the photo (Space)"));
+    m_shutter->setShortcut(QKeySequence(Qt::Key_Space));
+    m_cancel = new QPushButton(tr("Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("cancel"));
+    m_cancel->setAccessibleName(tr("Cancel"));
+    m_cancel->setToolTip(tr("Back without a photo (Esc)"));
+    m_cancel->setShortcut(QKeySequence(Qt::Key_Escape));
+    const QString buttonStyle = QStringLiteral(
+        "QPushButton { color: white; background: #2a2440; border: 1px solid #6d5cae; "
+        "border-radius: 8px; padding: 8px 14px; font-weight: bold; }"
+        "QPushButton:disabled { color: #77708a; border-color: #3a3450; }"
+        "QPushButton:focus { border: 2px solid #ffd84d; }");
+    m_shutter->setStyleSheet(buttonStyle);
+    m_cancel->setStyleSheet(buttonStyle);
+
+    m_problem = new QLabel(this);
+    m_problem->setObjectName(QStringLiteral("cameraProblem"));
+    m_problem->setWordWrap(true);
+    m_problem->setAlignment(Qt::AlignCenter);
+    m_problem->setStyleSheet(QStringLiteral("color: white; font-size: 15px; padding: 24px;"));
+    m_problem->hide();
+
+    connect(m_cancel, &QPushButton::clicked, this, [this] {
+        stop();
+        emit cancelled();
+    });
+    connect(m_shutter, &QPushButton::clicked, this, [this] {
+        if (!m_camera || m_capturing)
+            return;
+        m_capturing = true;
+        m_shutter->setEnabled(false);
+        m_camera->capture();
+    });
+
+    if (!m_camera) {
+        showProblem(tr("No camera is plugged in.\nConnect one, or cancel and choose a photo "
+                       "from your pictures (Ctrl+O)."));
+        return;
+    }
+    m_shutter->setEnabled(false); // until the first frame shows the camera works
+    connect(m_camera.get(), &CameraSource::previewFrame, this, [this](const QImage& frame) {
+        m_frame = frame;
+        if (!m_capturing)
+            m_shutter->setEnabled(true);
+        update(viewArea());
+    });
+    connect(m_camera.get(), &CameraSource::captured, this, [this](const QImage& picture) {
+        m_capturing = false;
+        stop();
+        emit pictureTaken(picture);
+    });
+    connect(m_camera.get(), &CameraSource::failed, this, [this](const QString& reason) {
+        showProblem(tr("The camera stopped: %1").arg(reason));
+    });
+}
+
+CameraPage::~CameraPage() {
+    stop();
+}
+
+void CameraPage::setOverlay(const Image& overlay) {
+    m_overlay = overlay;
+    update();
+}
+
+void CameraPage::start() {
+    if (m_camera)
+        m_camera->start();
+    m_cancel->setFocus();
+}
+
+void CameraPage::stop() {
+    if (m_camera)
+        m_camera->stop();
+}
+
+QString CameraPage::problem() const {
+    return m_problem->isVisible() ? m_problem->text() : QString();
+}
+
+void CameraPage::showProblem(const QString& text) {
+    m_capturing = false;
+    m_shutter->setEnabled(false);
+    m_problem->setText(text);
+    m_problem->show();
+    m_problem->raise();
+}
+
+QRect CameraPage::viewArea() const {
+    return QRect(0, 0, width(), qMax(0, height() - kBarHeight));
+}
+
+void CameraPage::resizeEvent(QResizeEvent*) {
+    const QRect area = viewArea();
+    m_problem->setGeometry(area);
+    const int y = area.bottom() + 1 + (kBarHeight - 40) / 2;
+    m_cancel->setGeometry(12, y, 100, 40);
+    m_shutter->setGeometry(width() - 12 - 140, y, 140, 40);
+}
+
+void CameraPage::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRect area = viewArea();
+    if (!m_frame.isNull() && m_problem->isHidden()) {
+        // Fill the view like the photo will be: the frame is stretched to the area.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(area, m_frame);
+    }
+    if (!m_overlay.isNull() && m_problem->isHidden())
+        m_overlay.drawInRect(painter, QRectF(area));
+    painter.fillRect(QRect(0, area.bottom() + 1, width(), kBarHeight), QColor(0x15, 0x12, 0x1f));
+}
+
+} // namespace toolkit

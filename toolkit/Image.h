@@ -1,0 +1,62 @@
+#pragma once
+
+#include "Result.h"
+
+#include <QImage>
+#include <QRectF>
+#include <QSize>
+#include <QString>
+#include <memory>
+
+class QPainter;
+
+namespace toolkit {
+
+/// An immutable picture, cheap to copy. Either decoded pixels, or a picture file that is
+/// decoded only as large as a drawing needs (JPEG shrink-on-load), upright by its EXIF
+/// orientation.
+class Image {
+public:
+    Image() = default;
+    explicit Image(QImage pixels);
+
+    /// Opens the picture file at `path` and decodes it once at exactly `drawSize`
+    /// (stretched), the size it is about to be drawn at, so the first drawing costs nothing
+    /// more. Fails with the reason when the file cannot be read or decoded.
+    static Result<Image> fromFile(const QString& path, QSize drawSize);
+
+    /// Reads only what the file says about itself: its upright size. Fails with the reason.
+    static Result<QSize> uprightSizeOfFile(const QString& path);
+
+    /// The resource image named `name` (e.g. "home.png"), cached; a null image when there
+    /// is no such resource, which is said once on stderr.
+    static Image imageNamed(const QString& name);
+    /// Forgets every cached named image (tests switch resource folders).
+    static void clearNamedImageCache();
+
+    bool isNull() const;
+    /// The upright size in points (the full size for a picture file).
+    QSize size() const;
+    /// The file the picture came from, if any.
+    QString filePath() const;
+    /// The pixels: decoded pixels as they are, a file at the size it was last decoded at.
+    QImage toQImage() const;
+
+    /// Draws the picture into `rect` of the current image context, stretched to fill it.
+    void drawInRect(const QRectF& rect) const;
+    /// Draws the picture into `rect` of `painter`, stretched to fill it: the aspect ratio is
+    /// not kept and nothing is cropped.
+    void drawInRect(QPainter& painter, const QRectF& rect) const;
+
+    /// The largest number of pixels a picture may decode to; the image reader's allocation
+    /// limit is set from it at start-up.
+    static constexpr int kAllocationLimitMegabytes = 256;
+    /// Sets the image reader's allocation limit; called once at start-up.
+    static void configureDecoding();
+
+private:
+    struct Data;
+    std::shared_ptr<const Data> d;
+};
+
+} // namespace toolkit

@@ -1,0 +1,153 @@
+#include "ImagePickerController.h"
+
+#include "CameraPage.h"
+#include "CameraSource.h"
+#include "ImageView.h"
+#include "PickerPlatform.h"
+#include "Window.h"
+
+#include <QStandardPaths>
+#include <cstdio>
+
+namespace toolkit {
+
+namespace {
+QSize& decodeSizeSetting() {
+    static QSize size(360, 480);
+    return size;
+}
+QString& albumFolderSetting() {
+    static QString folder;
+    return folder;
+}
+} // namespace
+
+ImagePickerController::ImagePickerController(QObject* parent) : ViewController(parent) {}
+
+ImagePickerController::~ImagePickerController() = default;
+
+void ImagePickerController::setCameraOverlayView(ImageView* view) {
+    m_overlay = view;
+    if (m_page)
+        m_page->setOverlay(view ? view->image() : Image());
+}
+
+bool ImagePickerController::isSourceTypeAvailable(int sourceType) {
+    if (sourceType == ImagePickerControllerSourceTypeCamera)
+        return PickerPlatform::current().hasCamera();
+    return sourceType == ImagePickerControllerSourceTypeSavedPhotosAlbum;
+}
+
+void ImagePickerController::setDecodeSize(QSize size) {
+    decodeSizeSetting() = size;
+}
+
+QSize ImagePickerController::decodeSize() {
+    return decodeSizeSetting();
+}
+
+void ImagePickerController::setAlbumFolder(const QString& folder) {
+    albumFolderSetting() = folder;
+}
+
+Result<Image> ImagePickerController::preselectFile(const QString& path) {
+    auto picture = Image::fromFile(path, decodeSize());
+    if (picture.ok())
+        m_preselected = picture.value();
+    return picture;
+}
+
+QWidget* ImagePickerController::loadView() {
+    if (m_sourceType != ImagePickerControllerSourceTypeCamera) {
+        // The chooser is a dialog of its own: nothing is laid over the screen.
+        return new QWidget;
+    }
+    auto* page = new CameraPage(PickerPlatform::current().openCamera());
+    m_page = page;
+    if (m_overlay)
+        page->setOverlay(m_overlay->image());
+    connect(page, &CameraPage::pictureTaken, this,
+            [this](const QImage& picture) { finishPicking(Image(picture)); });
+    connect(page, &CameraPage::cancelled, this, [this] {
+        if (ViewController* presenter = presentingViewController())
+            presenter->dismissModalViewControllerAnimated(true);
+    });
+    return page;
+}
+
+bool ImagePickerController::coversPresenter() const {
+    return m_sourceType == ImagePickerControllerSourceTypeCamera;
+}
+
+void ImagePickerController::wasPresented() {
+    if (m_sourceType == ImagePickerControllerSourceTypeCamera) {
+        if (m_page)
+            m_page->start();
+        return;
+    }
+    // The result always arrives after the presenting action has run to its end.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_preselected.isNull())
+                finishPicking(m_preselected);
+            else
+                chooseFromAlbum();
+        },
+        Qt::QueuedConnection);
+}
+
+void ImagePickerController::wasDismissed() {
+    if (m_page)
+        m_page->stop();
+    deleteLater();
+}
+
+void ImagePickerController::chooseFromAlbum() {
+    QString folder = albumFolderSetting();
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    ViewController* presenter = presentingViewController();
+    QWidget* parent = presenter ? presenter->view()->window() : nullptr;
+    QPointer<ImagePickerController> self(this);
+    PickerPlatform::current().chooseFile(parent, folder, [self](const QString& path) {
+        if (!self)
+            return;
+        if (path.isEmpty()) {
+            if (ViewController* presenter = self->presentingViewController())
+                presenter->dismissModalViewControllerAnimated(true);
+            return;
+        }
+        auto picture = Image::fromFile(path, decodeSize());
+        if (!picture.ok()) {
+            self->refuse(picture.error());
+            return;
+        }
+        self->finishPicking(picture.value());
+    });
+}
+
+void ImagePickerController::refuse(const QString& reason) {
+    std::fprintf(stderr, "velmora: cannot use the photo: %s\n", qPrintable(reason));
+    ViewController* presenter = presentingViewController();
+    if (!presenter)
+        return;
+    if (auto* window = qobject_cast<Window*>(presenter->view()->window()))
+        window->showMessage(tr("Cannot use this photo.\n%1").arg(reason));
+    presenter->dismissModalViewControllerAnimated(true);
+}
+
+void ImagePickerController::finishPicking(const Image& picture) {
+    if (m_finished)
+        return;
+    m_finished = true;
+    MediaInfo info;
+    info.insert(ImagePickerControllerOriginalImage, picture);
+    if (m_delegate) {
+        m_delegate->imagePickerControllerDidFinishPickingMediaWithInfo(this, info);
+    } else if (ViewController* presenter = presentingViewController()) {
+        presenter->dismissModalViewControllerAnimated(true);
+    }
+}
+
+} // namespace toolkit

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "Image.h"
+#include "ViewController.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+
+namespace toolkit {
+
+class ImagePickerController;
+class ImageView;
+class CameraPage;
+
+/// Where the picker takes its picture from; the values are fixed.
+enum ImagePickerControllerSourceType {
+    ImagePickerControllerSourceTypeCamera = 1,
+    ImagePickerControllerSourceTypeSavedPhotosAlbum = 2,
+};
+
+/// The key under which the picker's result holds the unedited picture.
+inline const QString ImagePickerControllerOriginalImage =
+    QStringLiteral("UIImagePickerControllerOriginalImage");
+
+using MediaInfo = QHash<QString, Image>;
+
+/// Receives the picture the user took or chose.
+class ImagePickerControllerDelegate {
+public:
+    virtual ~ImagePickerControllerDelegate() = default;
+    virtual void imagePickerControllerDidFinishPickingMediaWithInfo(ImagePickerController* picker,
+                                                                    const MediaInfo& info) = 0;
+};
+
+/// Lets the user take a photo with the camera (a page inside the window: live view, the
+/// overlay view's picture over it, shutter, cancel) or choose one from the album (the
+/// desktop file chooser). A file that cannot be decoded is refused in the picker with a
+/// message naming the file and the reason. Cancel calls nothing. The picker deletes itself
+/// once dismissed.
+class ImagePickerController : public ViewController {
+    Q_OBJECT
+
+public:
+    explicit ImagePickerController(QObject* parent = nullptr);
+    ~ImagePickerController() override;
+
+    void setDelegate(ImagePickerControllerDelegate* delegate) { m_delegate = delegate; }
+    ImagePickerControllerDelegate* delegate() const { return m_delegate; }
+
+    void setSourceType(int sourceType) { m_sourceType = sourceType; }
+    int sourceType() const { return m_sourceType; }
+
+    /// The view whose picture is laid over the live camera view; the picker keeps one.
+    void setCameraOverlayView(ImageView* view);
+    ImageView* cameraOverlayView() const { return m_overlay; }
+
+    /// Whether the source can be used now (a camera must be plugged in).
+    static bool isSourceTypeAvailable(int sourceType);
+
+    /// The size at which picked files are decoded: the size they will be drawn at.
+    static void setDecodeSize(QSize size);
+    static QSize decodeSize();
+
+    /// Opens `path` for the album source and checks that it decodes, without the chooser.
+    /// On success the picker delivers it when presented; on failure returns the reason.
+    Result<Image> preselectFile(const QString& path);
+
+    /// The album folder the chooser starts in.
+    static void setAlbumFolder(const QString& folder);
+
+    /// Delivers `picture` to the delegate as the picker's result (the camera page and the
+    /// chooser end here).
+    void finishPicking(const Image& picture);
+
+protected:
+    QWidget* loadView() override;
+    bool coversPresenter() const override;
+    void wasPresented() override;
+    void wasDismissed() override;
+
+private:
+    void chooseFromAlbum();
+    void refuse(const QString& reason);
+
+    ImagePickerControllerDelegate* m_delegate = nullptr;
+    int m_sourceType = ImagePickerControllerSourceTypeSavedPhotosAlbum;
+    QPointer<ImageView> m_overlay;
+    QPointer<CameraPage> m_page;
+    Image m_preselected;
+    bool m_finished = false;
+};
+
+} // namespace toolkit

@@ -1,0 +1,47 @@
+#include "Log.h"
+
+#include <QCoreApplication>
+#include <QMutex>
+#include <cstdio>
+#include <unistd.h>
+
+namespace toolkit {
+
+namespace {
+QMutex sinkMutex;
+std::function<void(const QString&)>& sink() {
+    static std::function<void(const QString&)> s;
+    return s;
+}
+
+QString processName() {
+    const QString name = QCoreApplication::applicationName();
+    return name.isEmpty() ? QStringLiteral("velmora") : name;
+}
+} // namespace
+
+QString formatLogLine(const QString& message, const QDateTime& when) {
+    return QStringLiteral("%1 %2[%3] %4")
+        .arg(when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")), processName())
+        .arg(::getpid())
+        .arg(message);
+}
+
+void log(const QString& message) {
+    const QString line = formatLogLine(message, QDateTime::currentDateTime());
+    QMutexLocker lock(&sinkMutex);
+    if (sink()) {
+        sink()(line);
+        return;
+    }
+    const QByteArray bytes = line.toLocal8Bit() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+void setLogSink(std::function<void(const QString&)> newSink) {
+    QMutexLocker lock(&sinkMutex);
+    sink() = std::move(newSink);
+}
+
+} // namespace toolkit

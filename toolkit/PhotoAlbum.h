@@ -1,0 +1,56 @@
+#pragma once
+
+#include "Image.h"
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <QThreadPool>
+
+namespace toolkit {
+
+/// The saved-photos album: a folder of PNG files. A write returns at once; one background
+/// worker encodes the PNG into a temporary file in the album folder, syncs it and links it
+/// to a new name that no file has (velmora-YYYYMMDD-HHMMSS-NNN.png). A file under a final
+/// name is always complete; an existing file is never replaced.
+class PhotoAlbum : public QObject {
+    Q_OBJECT
+
+public:
+    explicit PhotoAlbum(QObject* parent = nullptr);
+    ~PhotoAlbum() override;
+
+    /// The album every save goes to.
+    static PhotoAlbum& shared();
+
+    /// The album folder: `albumOption` (from --album) if given, else $VELMORA_ALBUM, else the
+    /// XDG Pictures folder + "/Velmora".
+    static QString defaultFolder(const QString& albumOption = QString());
+
+    void setFolder(const QString& folder);
+    QString folder() const;
+
+    /// Queues `image` for the album and returns at once.
+    void write(const QImage& image);
+    /// Waits until every queued write is published or has failed; false on time-out.
+    bool waitForQueuedWrites(int timeoutMs = -1);
+
+    /// Publishes `image` into `folder` on the calling thread. Returns the new file's path,
+    /// or the reason it could not be written (then no file is left behind).
+    static Result<QString> writeNow(const QImage& image, const QString& folder);
+
+signals:
+    /// A portrait was published at `path` (delivered on the album's thread of birth).
+    void saved(const QString& path);
+    /// A portrait could not be written; `reason` names the path and the cause.
+    void failed(const QString& reason);
+
+private:
+    QString m_folder;
+    QThreadPool m_worker;
+};
+
+/// Queues `image` for the saved-photos album and returns at once.
+void imageWriteToSavedPhotosAlbum(const Image& image);
+
+} // namespace toolkit

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace toolkit {
+
+class CameraSource;
+
+/// What the image picker needs from the desktop: a file chooser and the cameras.
+/// QtPickerPlatform is the real one; tests put a fake in its place.
+class PickerPlatform : public QObject {
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+    ~PickerPlatform() override = default;
+
+    /// Asks the user for a picture file, starting in `folder`. Calls `chosen` once, later,
+    /// with the path, or with an empty path when the user cancels.
+    virtual void chooseFile(QWidget* parent, const QString& folder,
+                            std::function<void(const QString& path)> chosen) = 0;
+
+    /// Whether a camera is plugged in now.
+    virtual bool hasCamera() const = 0;
+    /// Opens the default camera, not started yet.
+    virtual std::unique_ptr<CameraSource> openCamera() = 0;
+
+    /// The platform in use: the one set last, else the real one.
+    static PickerPlatform& current();
+    /// Puts `platform` in use (not owned); nullptr goes back to the real one.
+    static void setCurrent(PickerPlatform* platform);
+
+signals:
+    /// A camera was plugged in or removed.
+    void camerasChanged();
+};
+
+} // namespace toolkit
