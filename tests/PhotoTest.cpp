@@ -1,0 +1,359 @@
+#include "CameraPage.h"
+#include "Random.h"
+#include "Resources.h"
+#include "TestSupport.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QPainter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTransform>
+#include <cmath>
+#include <deque>
+
+using toolkit::Image;
+
+namespace {
+
+bool near(QRgb a, QColor b, int tolerance = 40) {
+    return std::abs(qRed(a) - b.red()) <= tolerance &&
+           std::abs(qGreen(a) - b.green()) <= tolerance &&
+           std::abs(qBlue(a) - b.blue()) <= tolerance;
+}
+
+// Pins the overlay draws to the given raw 32-bit values, in order.
+class PinnedDraws {
+public:
+    explicit PinnedDraws(std::deque<std::uint32_t> values) : m_values(std::move(values)) {
+        toolkit::setRandomSource([this] {
+            const std::uint32_t v = m_values.front();
+            if (m_values.size() > 1)
+                m_values.pop_front();
+            return v;
+        });
+    }
+    ~PinnedDraws() { toolkit::setRandomSource({}); }
+
+private:
+    std::deque<std::uint32_t> m_values;
+};
+
+// A resource folder whose overlay n.png is a 1 x 1 picture with red = n, so the overlay on
+// screen tells which name was asked for.
+class NumberedOverlays {
+public:
+    NumberedOverlays() {
+        for (int n = 1; n <= 100; ++n) {
+            QImage pixel(1, 1, QImage::Format_ARGB32);
+            pixel.fill(QColor(n, 0, 0));
+            pixel.save(m_dir.filePath(QStringLiteral("%1.png").arg(n)));
+        }
+        m_previous = toolkit::resourcePath();
+        toolkit::setResourcePath(m_dir.path());
+        Image::clearNamedImageCache();
+    }
+    ~NumberedOverlays() {
+        toolkit::setResourcePath(m_previous);
+        Image::clearNamedImageCache();
+    }
+    static int shown(const toolkit::ImageView* view) {
+        const QImage pixels = view->image().toQImage();
+        return pixels.isNull() ? 0 : qRed(pixels.pixel(0, 0));
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previous;
+};
+
+// Applies EXIF orientation `o` (what a viewer does to show the stored pixels upright).
+QImage oriented(const QImage& image, int o) {
+    switch (o) {
+    case 2:
+        return image.mirrored(true, false);
+    case 3:
+        return image.transformed(QTransform().rotate(180));
+    case 4:
+        return image.mirrored(false, true);
+    case 5:
+        return image.transformed(QTransform().rotate(90)).mirrored(true, false);
+    case 6:
+        return image.transformed(QTransform().rotate(90));
+    case 7:
+        return image.transformed(QTransform().rotate(90)).mirrored(false, true);
+    case 8:
+        return image.transformed(QTransform().rotate(270));
+    default:
+        return image;
+    }
+}
+
+// A JPEG whose stored pixels, shown with EXIF orientation `o`, give `upright`.
+QByteArray jpegWithOrientation(const QImage& upright, int o) {
+    const int inverse = o == 6 ? 8 : o == 8 ? 6 : o;
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    oriented(upright, inverse).save(&buffer, "JPEG", 95);
+    // APP1 Exif: big-endian TIFF header, one IFD entry: Orientation (0x0112), SHORT, 1.
+    const char exif[] = {'\xFF', '\xE1', 0, 34, 'E', 'x',     'i', 'f', 0, 0,    'M', 'M',
+                         0,      42,     0, 0,  0,   8,       0,   1,   1, 0x12, 0,   3,
+                         0,      0,      0, 1,  0,   char(o), 0,   0,   0, 0,    0,   0};
+    return jpeg.left(2) + QByteArray(exif, sizeof exif) + jpeg.mid(2);
+}
+
+QImage quadrants(QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    const int w = size.width() / 2, h = size.height() / 2;
+    QPainter p(&image);
+    p.fillRect(0, 0, w, h, Qt::red);
+    p.fillRect(w, 0, size.width() - w, h, Qt::green);
+    p.fillRect(0, h, w, size.height() - h, Qt::blue);
+    p.fillRect(w, h, size.width() - w, size.height() - h, Qt::yellow);
+    return image;
+}
+
+} // namespace
+
+class Photo : public AppFixture {};
+
+TEST_F(Photo, AnyPictureComesOutExactly360By480Stretched) {
+    for (const QSize size : {QSize(1, 1), QSize(4000, 3000), QSize(3000, 4000), QSize(100, 1000)}) {
+        for (const char* suffix : {"jpg", "png"}) {
+            SCOPED_TRACE(qPrintable(
+                QStringLiteral("%1x%2.%3").arg(size.width()).arg(size.height()).arg(suffix)));
+            const QString path =
+                picture(QStringLiteral("%1x%2.%3").arg(size.width()).arg(size.height()).arg(suffix),
+                        size, QColor(30, 160, 90));
+            pickFromAlbum(path);
+            const QImage shown = screen->imageView->image().toQImage();
+            ASSERT_EQ(shown.size(), QSize(360, 480));
+            for (const QPoint at : {QPoint(0, 0), QPoint(359, 0), QPoint(0, 479), QPoint(359, 479),
+                                    QPoint(180, 240)}) {
+                EXPECT_EQ(qAlpha(shown.pixel(at)), 255) << "stretched to fill, nothing cropped";
+                EXPECT_TRUE(near(shown.pixel(at), QColor(30, 160, 90), 12));
+            }
+        }
+    }
+}
+
+TEST_F(Photo, EveryExifOrientationComesOutUpright) {
+    const QImage upright = quadrants(QSize(1600, 1200));
+    for (int o = 1; o <= 8; ++o) {
+        SCOPED_TRACE(o);
+        const QString path = scratch.filePath(QStringLiteral("orientation-%1.jpg").arg(o));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(jpegWithOrientation(upright, o));
+        file.close();
+
+        auto size = Image::uprightSizeOfFile(path);
+        ASSERT_TRUE(size.ok()) << qPrintable(size.error());
+        EXPECT_EQ(size.value(), QSize(1600, 1200));
+
+        pickFromAlbum(path);
+        const QImage shown = screen->imageView->image().toQImage();
+        ASSERT_EQ(shown.size(), QSize(360, 480));
+        EXPECT_TRUE(near(shown.pixel(90, 120), Qt::red));
+        EXPECT_TRUE(near(shown.pixel(270, 120), Qt::green));
+        EXPECT_TRUE(near(shown.pixel(90, 360), Qt::blue));
+        EXPECT_TRUE(near(shown.pixel(270, 360), Qt::yellow));
+    }
+}
+
+TEST_F(Photo, AlbumRequestKeepsTheHomeImageUntilThePickButCameraHidesItAtOnce) {
+    platform.nextChoice = picture(QStringLiteral("a.png"), QSize(50, 50));
+    screen->getPhoto(screen->choosePhotoBtn);
+    EXPECT_FALSE(screen->homeview->isHidden());
+    EXPECT_FALSE(screen->siloImage->isHidden());
+    EXPECT_FALSE(screen->reveal->isHidden());
+    ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
+    EXPECT_TRUE(screen->homeview->isHidden());
+    EXPECT_TRUE(screen->siloImage->isHidden());
+    EXPECT_TRUE(screen->reveal->isHidden());
+
+    app->homeview->setHidden(false);
+    screen->getPhoto(screen->takePhotoBtn);
+    EXPECT_TRUE(screen->homeview->isHidden());
+    EXPECT_NE(screen->modalViewController(), nullptr);
+}
+
+TEST_F(Photo, GetPhotoClosesTheTextsAndThePickerButLeavesTheCloseBar) {
+    screen->about(screen->about_);
+    screen->getPhoto(screen->choosePhotoBtn);
+    EXPECT_FALSE(screen->close->isHidden());
+    EXPECT_TRUE(screen->auraText->isHidden());
+    screen->meanings(screen->meanings_);
+    EXPECT_TRUE(screen->selectColor->isHidden() == false);
+    screen->xOut1->setHidden(false);
+    waitUntil([this] { return !screen->modalViewController(); });
+
+    screen->meanings(screen->meanings_);
+    screen->xOut1->setHidden(false);
+    screen->xOut2->setHidden(false);
+    platform.nextChoice.clear();
+    screen->getPhoto(screen->choosePhotoBtn);
+    EXPECT_FALSE(screen->close->isHidden());
+    EXPECT_TRUE(screen->selectColor->isHidden());
+    EXPECT_TRUE(screen->violet->isHidden());
+    EXPECT_TRUE(screen->xOut1->isHidden());
+    EXPECT_TRUE(screen->xOut2->isHidden());
+}
+
+TEST_F(Photo, EveryPickDrawsANewOverlayAndSwapsTheToolbars) {
+    NumberedOverlays overlays;
+    PinnedDraws draws({41, 7, 7});
+    const QString path = picture(QStringLiteral("same.png"), QSize(80, 60));
+    for (int expected : {42, 8, 8}) {
+        pickFromAlbum(path);
+        EXPECT_EQ(NumberedOverlays::shown(screen->auraImage), expected);
+        EXPECT_EQ(screen->currentimage, expected - 1);
+        EXPECT_EQ(screen->throw2.toInt(), expected - 1);
+        EXPECT_FALSE(screen->auraImage->isHidden());
+        EXPECT_TRUE(screen->first->isHidden());
+        EXPECT_FALSE(screen->second->isHidden());
+    }
+}
+
+TEST_F(Photo, DrawsMapToOverlaysOneToAHundred) {
+    NumberedOverlays overlays;
+    const std::pair<std::uint32_t, int> cases[] = {{0, 1},     {99, 100},         {100, 1},
+                                                   {199, 100}, {4294967295u, 96}, {4294967200u, 1}};
+    for (const auto& [raw, overlay] : cases) {
+        PinnedDraws draw({raw});
+        screen->determinecurrentimage();
+        EXPECT_EQ(NumberedOverlays::shown(screen->auraImage), overlay) << raw;
+    }
+}
+
+TEST_F(Photo, OverlaysAreDrawnUniformly) {
+    NumberedOverlays overlays;
+    // 100 000 draws: each overlay is expected 1000 times, standard deviation about 31.5;
+    // a bound of seven deviations is missed by a correct draw essentially never.
+    int counts[101] = {};
+    for (int i = 0; i < 100000; ++i) {
+        screen->determinecurrentimage();
+        ASSERT_GE(screen->currentimage, 0);
+        ASSERT_LE(screen->currentimage, 99);
+        ++counts[NumberedOverlays::shown(screen->auraImage)];
+    }
+    EXPECT_EQ(counts[0], 0);
+    for (int n = 1; n <= 100; ++n) {
+        EXPECT_GT(counts[n], 780) << n;
+        EXPECT_LT(counts[n], 1220) << n;
+    }
+}
+
+TEST_F(Photo, MissingOverlayClearsTheAura) {
+    QTemporaryDir empty;
+    const QString previous = toolkit::resourcePath();
+    toolkit::setResourcePath(empty.path());
+    Image::clearNamedImageCache();
+    screen->auraImage->setImage(Image(QImage(2, 2, QImage::Format_ARGB32)));
+    screen->determinecurrentimage();
+    EXPECT_TRUE(screen->auraImage->image().isNull());
+    toolkit::setResourcePath(previous);
+    Image::clearNamedImageCache();
+}
+
+TEST_F(Photo, APickWithoutAPictureShowsABlankTransparentPhoto) {
+    toolkit::ImagePickerController picker;
+    screen->imagePickerControllerDidFinishPickingMediaWithInfo(&picker, toolkit::MediaInfo());
+    const QImage shown = screen->imageView->image().toQImage();
+    ASSERT_EQ(shown.size(), QSize(360, 480));
+    EXPECT_EQ(qAlpha(shown.pixel(180, 240)), 0);
+    EXPECT_FALSE(screen->second->isHidden());
+    EXPECT_FALSE(screen->auraImage->isHidden());
+}
+
+TEST_F(Photo, AnUnreadableFileIsRefusedInThePickerAndTheScreenStaysAsItWas) {
+    const QString path = scratch.filePath(QStringLiteral("not-a-photo.jpg"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("this is a shopping list, not a photo");
+    file.close();
+
+    pickFromAlbum(path);
+    EXPECT_TRUE(screen->imageView->image().isNull());
+    EXPECT_FALSE(screen->homeview->isHidden());
+    EXPECT_FALSE(screen->first->isHidden());
+    EXPECT_TRUE(screen->second->isHidden());
+    EXPECT_TRUE(app->window()->message().contains(QStringLiteral("not-a-photo.jpg")))
+        << qPrintable(app->window()->message());
+
+    // The application goes on working.
+    pickFromAlbum(picture(QStringLiteral("good.png"), QSize(10, 10)));
+    EXPECT_EQ(screen->imageView->image().size(), QSize(360, 480));
+}
+
+TEST_F(Photo, CancellingTheChooserCallsNothing) {
+    platform.nextChoice.clear();
+    screen->getPhoto(screen->choosePhotoBtn);
+    ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
+    EXPECT_EQ(platform.chooserOpened, 1);
+    EXPECT_FALSE(screen->homeview->isHidden());
+    EXPECT_FALSE(screen->first->isHidden());
+    EXPECT_TRUE(screen->auraImage->isHidden());
+    // A second request works: the cancelled picker is gone.
+    pickFromAlbum(picture(QStringLiteral("after.png"), QSize(10, 10)));
+    EXPECT_FALSE(screen->second->isHidden());
+}
+
+TEST_F(Photo, TheCameraPageDeliversAFrameFromItsSource) {
+    screen->getPhoto(screen->takePhotoBtn);
+    ASSERT_TRUE(platform.camera);
+    EXPECT_TRUE(platform.camera->running);
+    auto* page = app->window()->findChild<toolkit::CameraPage*>();
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(page->isVisible());
+    EXPECT_FALSE(screen->view()->isVisible()) << "the page covers the screen";
+    auto* shutter = page->findChild<QPushButton*>(QStringLiteral("shutter"));
+    EXPECT_FALSE(shutter->isEnabled()) << "no frame has shown that the camera works";
+
+    QImage frame(640, 480, QImage::Format_RGB32);
+    frame.fill(QColor(250, 40, 200));
+    platform.camera->feed(frame);
+    EXPECT_TRUE(shutter->isEnabled());
+    shutter->click();
+
+    ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
+    EXPECT_TRUE(screen->view()->isVisible());
+    const QImage shown = screen->imageView->image().toQImage();
+    ASSERT_EQ(shown.size(), QSize(360, 480));
+    EXPECT_TRUE(near(shown.pixel(10, 10), QColor(250, 40, 200), 4));
+    EXPECT_FALSE(screen->second->isHidden());
+    EXPECT_TRUE(screen->siloImage->isHidden());
+}
+
+TEST_F(Photo, WithoutACameraTheTakePhotoControlsSayWhyAndComeBackWhenOneIsPlugged) {
+    platform.setCameraPresent(false);
+    EXPECT_FALSE(screen->takePhotoBtn->isEnabled());
+    EXPECT_FALSE(screen->takePhotoBtn2->isEnabled());
+    EXPECT_TRUE(screen->takePhotoBtn->toolTip().contains(QStringLiteral("No camera")));
+
+    // Even if asked (a camera pulled out just now), the page says so and cancel works.
+    screen->getPhoto(screen->takePhotoBtn);
+    auto* page = app->window()->findChild<toolkit::CameraPage*>();
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(page->problem().contains(QStringLiteral("No camera")));
+    page->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
+    ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
+    EXPECT_TRUE(screen->view()->isVisible());
+
+    platform.setCameraPresent(true);
+    EXPECT_TRUE(screen->takePhotoBtn->isEnabled());
+}
+
+TEST_F(Photo, ADroppedFileTakesTheAlbumRoute) {
+    emit app->window()->filesDropped({picture(QStringLiteral("dropped.jpg"), QSize(900, 700))});
+    ASSERT_TRUE(waitUntil([this] { return !screen->second->isHidden(); }));
+    EXPECT_EQ(screen->imageView->image().size(), QSize(360, 480));
+    EXPECT_EQ(platform.chooserOpened, 0);
+
+    const QImage before = screen->imageView->image().toQImage();
+    emit app->window()->filesDropped({scratch.filePath(QStringLiteral("missing.png"))});
+    EXPECT_TRUE(app->window()->message().contains(QStringLiteral("missing.png")));
+    EXPECT_EQ(screen->imageView->image().toQImage(), before);
+    EXPECT_EQ(screen->modalViewController(), nullptr);
+}

@@ -1,0 +1,55 @@
+#include "ArtWriter.h"
+
+#include <QDir>
+#include <QImage>
+#include <QImageWriter>
+#include <QMutexLocker>
+#include <QSaveFile>
+
+#include <cstdio>
+
+ArtWriter::ArtWriter(const QString& directory) : m_directory(directory) {}
+
+bool ArtWriter::prepare() {
+    if (!QDir().mkpath(m_directory)) {
+        report(m_directory, QStringLiteral("cannot create the folder"));
+        return false;
+    }
+    return true;
+}
+
+bool ArtWriter::write(const QString& fileName, const QImage& image) {
+    const QString path = QDir(m_directory).filePath(fileName);
+    // Writing through a temporary file means a failed build never leaves half a picture behind.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        report(path, file.errorString());
+        return false;
+    }
+    QImageWriter writer(&file, "png");
+    // Light compression: the default level makes zlib the slowest step of the build for a
+    // fifth smaller files.
+    writer.setQuality(70);
+    if (!writer.write(image)) {
+        file.cancelWriting();
+        report(path, writer.errorString());
+        return false;
+    }
+    if (!file.commit()) {
+        report(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool ArtWriter::failed() const {
+    QMutexLocker lock(&m_mutex);
+    return m_failed;
+}
+
+void ArtWriter::report(const QString& path, const QString& reason) {
+    QMutexLocker lock(&m_mutex);
+    m_failed = true;
+    std::fprintf(stderr, "velmora-art: %s: %s\n", qPrintable(QDir::toNativeSeparators(path)),
+                 qPrintable(reason));
+}
