@@ -40,6 +40,12 @@ VelmoraViewController::VelmoraViewController(QObject* parent) : ViewController(p
     ImagePickerController::setDecodeSize(QSize(kPhotoWidth, kPhotoHeight));
     connect(&toolkit::PickerPlatform::current(), &toolkit::PickerPlatform::camerasChanged, this,
             &VelmoraViewController::updateCameraControls);
+    // The notice says the portrait was saved; when the album could not write it, the
+    // window's message says why instead, and the notice must not contradict it.
+    connect(&toolkit::PhotoAlbum::shared(), &toolkit::PhotoAlbum::failed, this, [this] {
+        hide(xOut2);
+        hide(xOut1);
+    });
 }
 
 VelmoraViewController::~VelmoraViewController() = default;
@@ -115,6 +121,11 @@ QWidget* VelmoraViewController::loadView() {
     reveal = ui.reveal;
 
     sizer->setAttribute(Qt::WA_TransparentForMouseEvents);
+    // The screen itself holds the keyboard focus at first, so that no button starts out
+    // highlighted; Tab moves into the controls.
+    view->setFocusPolicy(Qt::StrongFocus);
+    view->setFocus();
+    QWidget::setTabOrder(choosePhotoBtn, takePhotoBtn);
     xOut1->setText(tr("Portrait saved to\n%1")
                        .arg(QDir::toNativeSeparators(toolkit::PhotoAlbum::shared().folder())));
     applyIcons();
@@ -430,7 +441,9 @@ void VelmoraViewController::save(QObject*) {
     setColourPickerHidden(true);
     if (sizer) {
         toolkit::beginImageContext(QSizeF(sizer->rect().size()));
-        toolkit::renderInContext(sizer->window(), toolkit::currentContext());
+        // The screen's own tree, not the whole window: a message lying over the window
+        // (such as the report of an earlier failed save) is no part of the portrait.
+        toolkit::renderInContext(sizer->parentWidget(), toolkit::currentContext());
         const Image composed = toolkit::imageFromCurrentImageContext();
         toolkit::endImageContext();
         toolkit::imageWriteToSavedPhotosAlbum(composed);

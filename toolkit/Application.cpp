@@ -3,9 +3,11 @@
 #include "Image.h"
 #include "MemoryPressureMonitor.h"
 #include "PhotoAlbum.h"
+#include "Resources.h"
 #include "ViewController.h"
 
 #include <QApplication>
+#include <QIcon>
 
 namespace toolkit {
 
@@ -19,6 +21,7 @@ int applicationMain(int argc, char** argv, const MainInterfaceLoader& loadMainIn
     QApplication app(argc, argv);
     configureProcess();
     QGuiApplication::setDesktopFileName(QStringLiteral("velmora"));
+    QApplication::setWindowIcon(QIcon(resourcePath() + QStringLiteral("/velmora.png")));
 
     std::unique_ptr<ApplicationDelegate> delegate = loadMainInterface();
     MemoryPressureMonitor monitor;
