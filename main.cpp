@@ -15,9 +15,17 @@ void print(const QString& text, FILE* stream) {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
 
+// Composing is a command whose output people read and scripts parse: Qt's own chatter about
+// the headless platform has no place in it; its critical messages still do.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        print(message + QLatin1Char('\n'), stderr);
+}
+
 int compose(int argc, char** argv) {
     // Headless: no display is needed or opened.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietQtMessages);
     QApplication app(argc, argv);
     toolkit::configureProcess();
     QCommandLineParser parser;

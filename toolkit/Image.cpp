@@ -5,6 +5,7 @@
 
 #include <QCache>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMutex>
@@ -50,7 +51,7 @@ Result<QImage> decodeAt(const QString& path, QSize target) {
 }
 
 QString describe(const QString& path, const QString& reason) {
-    return QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reason);
+    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
 }
 
 // Why `path` cannot even be opened as a picture file, or empty. Only regular files are
