@@ -53,6 +53,8 @@ TEST(Launch, HidesSecondSetsTheHomeImageThenShowsTheWindow) {
     EXPECT_FALSE(spy.windowVisibleBefore);
     EXPECT_TRUE(app->window()->isVisible());
     EXPECT_EQ(app->viewController()->view()->parentWidget(), app->window());
+    EXPECT_EQ(app->window()->size(), app->viewController()->view()->size())
+        << "the window is exactly the one screen";
     EXPECT_FALSE(app->viewController()->first->isHidden());
 }
 

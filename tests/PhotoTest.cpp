@@ -357,3 +357,28 @@ TEST_F(Photo, ADroppedFileTakesTheAlbumRoute) {
     EXPECT_EQ(screen->imageView->image().toQImage(), before);
     EXPECT_EQ(screen->modalViewController(), nullptr);
 }
+
+TEST_F(Photo, APhotoTakenAfterTheScreenWasUnloadedShowsOnTheReloadedScreen) {
+    LogCapture log;
+    screen->getPhoto(screen->takePhotoBtn);
+    screen->didReceiveMemoryWarning();
+    ASSERT_FALSE(screen->isViewLoaded()) << "the camera page covers the screen";
+
+    QImage frame(320, 240, QImage::Format_RGB32);
+    frame.fill(QColor(20, 200, 240));
+    platform.camera->feed(frame);
+    app->window()
+        ->findChild<toolkit::CameraPage*>()
+        ->findChild<QPushButton*>(QStringLiteral("shutter"))
+        ->click();
+
+    ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
+    ASSERT_TRUE(screen->isViewLoaded());
+    EXPECT_TRUE(screen->view()->isVisible());
+    EXPECT_TRUE(
+        near(screen->imageView->image().toQImage().pixel(100, 100), QColor(20, 200, 240), 4));
+    EXPECT_FALSE(screen->auraImage->isHidden());
+    EXPECT_FALSE(screen->second->isHidden());
+    EXPECT_TRUE(screen->first->isHidden());
+    EXPECT_EQ(log.lines.size(), 1);
+}

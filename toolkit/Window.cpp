@@ -34,8 +34,8 @@ void Window::addSubview(QWidget* view) {
         return;
     view->setParent(this);
     view->move(0, 0);
-    if (view->width() > width() || view->height() > height())
-        setFixedSize(view->size().expandedTo(size()));
+    // The window is exactly as large as the screen it holds.
+    setFixedSize(view->size());
     view->show();
     m_message->raise();
 }

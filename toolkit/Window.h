@@ -16,7 +16,7 @@ class Window : public QWidget {
 public:
     explicit Window(QWidget* parent = nullptr);
 
-    /// Adds `view` to the window at the top-left corner and sizes the window to hold it.
+    /// Adds `view` to the window at the top-left corner and makes the window its size.
     void addSubview(QWidget* view);
     /// Shows the window and makes it the one that receives keyboard input.
     void makeKeyAndVisible();
