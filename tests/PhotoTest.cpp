@@ -180,25 +180,20 @@ TEST_F(Photo, AlbumRequestKeepsTheHomeImageUntilThePickButCameraHidesItAtOnce) {
 }
 
 TEST_F(Photo, GetPhotoClosesTheTextsAndThePickerButLeavesTheCloseBar) {
-    screen->about(screen->about_);
-    screen->getPhoto(screen->choosePhotoBtn);
-    EXPECT_FALSE(screen->close->isHidden());
-    EXPECT_TRUE(screen->auraText->isHidden());
-    screen->meanings(screen->meanings_);
-    EXPECT_TRUE(screen->selectColor->isHidden() == false);
-    screen->xOut1->setHidden(false);
-    waitUntil([this] { return !screen->modalViewController(); });
-
-    screen->meanings(screen->meanings_);
-    screen->xOut1->setHidden(false);
-    screen->xOut2->setHidden(false);
-    platform.nextChoice.clear();
-    screen->getPhoto(screen->choosePhotoBtn);
-    EXPECT_FALSE(screen->close->isHidden());
-    EXPECT_TRUE(screen->selectColor->isHidden());
-    EXPECT_TRUE(screen->violet->isHidden());
-    EXPECT_TRUE(screen->xOut1->isHidden());
-    EXPECT_TRUE(screen->xOut2->isHidden());
+    platform.nextChoice.clear(); // every chooser is cancelled
+    for (auto open : {&VelmoraViewController::about, &VelmoraViewController::meanings}) {
+        (screen->*open)(nullptr);
+        screen->xOut1->setHidden(false);
+        screen->xOut2->setHidden(false);
+        screen->getPhoto(screen->choosePhotoBtn);
+        EXPECT_FALSE(screen->close->isHidden());
+        EXPECT_TRUE(screen->auraText->isHidden());
+        EXPECT_TRUE(screen->selectColor->isHidden());
+        EXPECT_TRUE(screen->violet->isHidden());
+        EXPECT_TRUE(screen->xOut1->isHidden());
+        EXPECT_TRUE(screen->xOut2->isHidden());
+        ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
+    }
 }
 
 TEST_F(Photo, EveryPickDrawsANewOverlayAndSwapsTheToolbars) {
