@@ -38,13 +38,13 @@ int ComposeCommand::run() {
         toolkit::setRandomSource([this] { return std::uint32_t(aura - 1); });
 
     int failures = 0;
-    QObject::connect(&album, &toolkit::PhotoAlbum::saved, &album,
-                     [](const QString& path) { report(path, stdout); });
-    QObject::connect(
-        &album, &toolkit::PhotoAlbum::failed, &album, [&failures](const QString& reason) {
-            ++failures;
-            report(QStringLiteral("velmora: the portrait was not saved: %1").arg(reason), stderr);
-        });
+    // The album prints its own line for a failed write; here it is only counted. Both
+    // connections end with this run: the counter lives on this stack.
+    const QMetaObject::Connection printSaved =
+        QObject::connect(&album, &toolkit::PhotoAlbum::saved, &album,
+                         [](const QString& path) { report(path, stdout); });
+    const QMetaObject::Connection countFailed = QObject::connect(
+        &album, &toolkit::PhotoAlbum::failed, &album, [&failures](const QString&) { ++failures; });
 
     {
         std::unique_ptr<VelmoraAppDelegate> delegate = loadMainInterface();
@@ -62,12 +62,23 @@ int ComposeCommand::run() {
             waited.start();
             while (screen->modalViewController() && waited.elapsed() < 30000)
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            if (screen->modalViewController()) {
+                // Saving now would write the previous portrait under this photo's name.
+                ++failures;
+                report(QStringLiteral("velmora: skipped %1: the photo did not arrive in time")
+                           .arg(photo),
+                       stderr);
+                screen->dismissModalViewControllerAnimated(false);
+                continue;
+            }
             screen->save(screen->save2);
             QCoreApplication::processEvents();
         }
         album.waitForQueuedWrites();
         QCoreApplication::processEvents();
     }
+    QObject::disconnect(printSaved);
+    QObject::disconnect(countFailed);
     toolkit::PickerPlatform::setCurrent(nullptr);
     toolkit::setRandomSource({});
     return failures == 0 ? 0 : 1;

@@ -1,1 +1,304 @@
-#include <gtest/gtest.h>
+#include "PhotoAlbum.h"
+#include "TestSupport.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSet>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using toolkit::PhotoAlbum;
+
+namespace {
+
+const QRegularExpression kPortraitName(QStringLiteral("^velmora-\\d{8}-\\d{6}-\\d{3}\\.png$"));
+
+QImage filled(QColor colour, QSize size = QSize(360, 480)) {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(colour);
+    return image;
+}
+
+/// Every entry of `folder`, hidden ones included.
+QStringList everything(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
+QStringList portraits(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("*.png")}, QDir::Files);
+}
+
+void settle(PhotoAlbum& album) {
+    ASSERT_TRUE(album.waitForQueuedWrites(30000));
+    QCoreApplication::processEvents();
+}
+
+/// Restores an environment variable when the test ends, however it ends.
+class EnvironmentGuard {
+public:
+    explicit EnvironmentGuard(const char* name)
+        : m_name(name), m_was(qEnvironmentVariableIsSet(name)), m_value(qgetenv(name)) {}
+    ~EnvironmentGuard() {
+        if (m_was)
+            qputenv(m_name, m_value);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    bool m_was;
+    QByteArray m_value;
+};
+
+} // namespace
+
+TEST(Album, ManyQuickWritesGiveAsManyCompleteFilesUnderFreshNames) {
+    QTemporaryDir dir;
+    PhotoAlbum album;
+    album.setFolder(dir.path());
+    QSignalSpy saved(&album, &PhotoAlbum::saved);
+    QSignalSpy failed(&album, &PhotoAlbum::failed);
+    constexpr int kWrites = 30;
+    for (int i = 0; i < kWrites; ++i)
+        album.write(filled(QColor(i * 8, 255 - i * 8, 100)));
+    settle(album);
+
+    EXPECT_EQ(failed.count(), 0);
+    ASSERT_EQ(saved.count(), kWrites);
+    const QStringList files = portraits(dir.path());
+    ASSERT_EQ(files.size(), kWrites);
+    EXPECT_EQ(everything(dir.path()), files) << "no temporary file is left";
+    QSet<QRgb> colours;
+    for (const QString& name : files) {
+        EXPECT_TRUE(kPortraitName.match(name).hasMatch()) << qPrintable(name);
+        const QImage image(dir.filePath(name));
+        ASSERT_EQ(image.size(), QSize(360, 480)) << qPrintable(name);
+        colours.insert(image.pixel(180, 240));
+        EXPECT_EQ(QFileInfo(dir.filePath(name)).permissions() & QFile::ReadOther, QFile::ReadOther)
+            << "a portrait is readable like any picture";
+    }
+    EXPECT_EQ(colours.size(), kWrites) << "every write kept its own picture";
+    QSet<QString> paths;
+    for (const QList<QVariant>& signal : saved)
+        paths.insert(signal.first().toString());
+    EXPECT_EQ(paths.size(), kWrites);
+}
+
+TEST(Album, NeverReplacesAnExistingFile) {
+    QTemporaryDir dir;
+    // Every name the write could take in the next few seconds is taken already.
+    const QDateTime now = QDateTime::currentDateTime();
+    QStringList taken;
+    for (int second = -1; second <= 3; ++second) {
+        const QString stamp = now.addSecs(second).toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        for (int n = 1; n <= 2; ++n) {
+            const QString name =
+                QStringLiteral("velmora-%1-%2.png").arg(stamp).arg(n, 3, 10, QLatin1Char('0'));
+            QFile file(dir.filePath(name));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("kept: " + name.toUtf8());
+            taken << name;
+        }
+    }
+
+    const auto written = PhotoAlbum::writeNow(filled(Qt::red), dir.path());
+    ASSERT_TRUE(written.ok()) << qPrintable(written.error());
+    EXPECT_FALSE(taken.contains(QFileInfo(written.value()).fileName()));
+    EXPECT_TRUE(written.value().endsWith(QStringLiteral("-003.png")))
+        << qPrintable(written.value());
+    for (const QString& name : taken) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), "kept: " + name.toUtf8());
+    }
+    EXPECT_EQ(QImage(written.value()).pixel(0, 0), qRgb(255, 0, 0));
+}
+
+// The folder cannot be made (a file lies in its path): the failure names the folder and
+// the cause, no file appears, and the album still works once it has a good folder.
+TEST(Album, AFolderThatCannotBeMadeFailsWithTheReasonAndTheAlbumGoesOn) {
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath(QStringLiteral("file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    PhotoAlbum album;
+    QSignalSpy saved(&album, &PhotoAlbum::saved);
+    QSignalSpy failed(&album, &PhotoAlbum::failed);
+    for (const QString& bad : {dir.filePath(QStringLiteral("file/sub")), blocker.fileName()}) {
+        SCOPED_TRACE(qPrintable(bad));
+        failed.clear();
+        album.setFolder(bad);
+        album.write(filled(Qt::blue));
+        settle(album);
+        ASSERT_EQ(failed.count(), 1);
+        const QString reason = failed.first().first().toString();
+        EXPECT_TRUE(reason.contains(bad)) << qPrintable(reason);
+        EXPECT_TRUE(reason.contains(QStringLiteral("cannot create the album folder")))
+            << qPrintable(reason);
+        EXPECT_FALSE(reason.contains(QStringLiteral("Success"))) << qPrintable(reason);
+    }
+    EXPECT_EQ(saved.count(), 0);
+    EXPECT_EQ(everything(dir.path()), QStringList{QStringLiteral("file")});
+
+    const QString good = dir.filePath(QStringLiteral("good"));
+    album.setFolder(good);
+    album.write(filled(Qt::blue));
+    settle(album);
+    EXPECT_EQ(saved.count(), 1);
+    EXPECT_EQ(portraits(good).size(), 1);
+}
+
+TEST(Album, AFolderWithoutWritePermissionFailsWithTheReason) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind the super-user";
+    QTemporaryDir dir;
+    const QString locked = dir.filePath(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkpath(locked));
+    ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0555), 0);
+
+    const auto written = PhotoAlbum::writeNow(filled(Qt::green), locked);
+    ::chmod(QFile::encodeName(locked).constData(), 0755);
+    ASSERT_FALSE(written.ok());
+    EXPECT_TRUE(written.error().contains(locked)) << qPrintable(written.error());
+    EXPECT_TRUE(
+        written.error().contains(QStringLiteral("cannot write the portrait: Permission denied")))
+        << qPrintable(written.error());
+    EXPECT_TRUE(everything(locked).isEmpty());
+}
+
+// The disk fills up in the middle of the file (a file-size limit stands in for it). The
+// limit's signal would end a process that never made an album, so it is in force here.
+TEST(Album, AWriteThatFailsPartWayLeavesNoFile) {
+    QTemporaryDir dir;
+    QImage noise(1200, 1600, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < noise.height(); ++y) {
+        auto* line = reinterpret_cast<quint32*>(noise.scanLine(y));
+        for (int x = 0; x < noise.width(); ++x)
+            line[x] = random.generate() | 0xff000000u;
+    }
+
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_DFL);
+    rlimit small = before;
+    small.rlim_cur = 10 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const auto written = PhotoAlbum::writeNow(noise, dir.path());
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &before), 0);
+    std::signal(SIGXFSZ, previousHandler);
+
+    ASSERT_FALSE(written.ok());
+    EXPECT_TRUE(written.error().contains(dir.path())) << qPrintable(written.error());
+    EXPECT_TRUE(written.error().contains(QStringLiteral("too large")))
+        << qPrintable(written.error());
+    EXPECT_FALSE(written.error().contains(QStringLiteral(".tmp")))
+        << "the reason names the album, not a file the user never sees";
+    EXPECT_TRUE(everything(dir.path()).isEmpty()) << qPrintable(everything(dir.path()).join(' '));
+
+    const auto again = PhotoAlbum::writeNow(noise, dir.path());
+    EXPECT_TRUE(again.ok()) << qPrintable(again.error());
+}
+
+TEST(Album, AFolderRemovedWhileRunningIsMadeAgain) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("Pictures/Velmora"));
+    PhotoAlbum album;
+    album.setFolder(folder);
+    QSignalSpy saved(&album, &PhotoAlbum::saved);
+    album.write(filled(Qt::yellow));
+    settle(album);
+    ASSERT_EQ(portraits(folder).size(), 1);
+
+    ASSERT_TRUE(QDir(dir.filePath(QStringLiteral("Pictures"))).removeRecursively());
+    album.write(filled(Qt::cyan));
+    settle(album);
+    EXPECT_EQ(saved.count(), 2);
+    ASSERT_EQ(portraits(folder).size(), 1);
+    EXPECT_EQ(QImage(folder + QLatin1Char('/') + portraits(folder).first()).pixel(5, 5),
+              qRgb(0, 255, 255));
+}
+
+TEST(Album, AQueuedWriteIsOnDiskWhenTheAlbumGoesAway) {
+    QTemporaryDir dir;
+    {
+        PhotoAlbum album;
+        album.setFolder(dir.path());
+        album.write(filled(Qt::magenta, QSize(2000, 2000)));
+    }
+    const QStringList files = portraits(dir.path());
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(QImage(dir.filePath(files.first())).size(), QSize(2000, 2000));
+    EXPECT_EQ(everything(dir.path()), files);
+}
+
+TEST(Album, TwoProcessesSavingIntoOneFolderNeverOverwriteEachOther) {
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("album"));
+    constexpr int kPhotosEach = 6;
+    QStringList photos[2];
+    for (int p = 0; p < 2; ++p) {
+        for (int i = 0; i < kPhotosEach; ++i)
+            photos[p] << writePicture(dir.filePath(QStringLiteral("p%1-%2.png").arg(p).arg(i)),
+                                      QSize(300, 400), QColor(40 * i, 100 + 100 * p, 50));
+    }
+    QProcess processes[2];
+    for (int p = 0; p < 2; ++p) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        processes[p].setProcessEnvironment(env);
+        processes[p].start(QStringLiteral(VELMORA_BINARY),
+                           QStringList{QStringLiteral("compose"), QStringLiteral("--out"), out,
+                                       QStringLiteral("--aura"), QStringLiteral("5")} +
+                               photos[p]);
+    }
+    QSet<QString> printed;
+    for (QProcess& process : processes) {
+        ASSERT_TRUE(process.waitForFinished(120000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        for (const QByteArray& line : process.readAllStandardOutput().split('\n')) {
+            if (!line.isEmpty())
+                printed.insert(QString::fromLocal8Bit(line));
+        }
+    }
+    EXPECT_EQ(printed.size(), 2 * kPhotosEach);
+    EXPECT_EQ(portraits(out).size(), 2 * kPhotosEach);
+    EXPECT_EQ(everything(out).size(), 2 * kPhotosEach) << "no temporary file is left";
+}
+
+TEST(Album, TheFolderOptionWinsOverTheEnvironmentWhichWinsOverPictures) {
+    EnvironmentGuard album("VELMORA_ALBUM");
+    EnvironmentGuard config("XDG_CONFIG_HOME");
+    QTemporaryDir dir;
+    // The user's own Pictures folder, as the desktop names it.
+    const QString pictures = dir.filePath(QStringLiteral("Bilder"));
+    QFile userDirs(dir.filePath(QStringLiteral("user-dirs.dirs")));
+    ASSERT_TRUE(userDirs.open(QIODevice::WriteOnly));
+    userDirs.write("XDG_PICTURES_DIR=\"" + QFile::encodeName(pictures) + "\"\n");
+    userDirs.close();
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
+
+    qputenv("VELMORA_ALBUM", QFile::encodeName(dir.filePath(QStringLiteral("env"))));
+    EXPECT_EQ(PhotoAlbum::defaultFolder(dir.filePath(QStringLiteral("option"))),
+              dir.filePath(QStringLiteral("option")));
+    EXPECT_EQ(PhotoAlbum::defaultFolder(), dir.filePath(QStringLiteral("env")));
+    EXPECT_TRUE(QDir::isAbsolutePath(PhotoAlbum::defaultFolder(QStringLiteral("relative"))));
+
+    qunsetenv("VELMORA_ALBUM");
+    EXPECT_EQ(PhotoAlbum::defaultFolder(), pictures + QStringLiteral("/Velmora"));
+    qputenv("VELMORA_ALBUM", "");
+    EXPECT_EQ(PhotoAlbum::defaultFolder(), pictures + QStringLiteral("/Velmora"))
+        << "an empty variable names no folder";
+}

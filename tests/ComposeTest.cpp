@@ -1,1 +1,198 @@
-#include <gtest/gtest.h>
+#include "PhotoAlbum.h"
+#include "Random.h"
+#include "TestSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+namespace {
+
+struct ComposeRun {
+    int exitCode = -1;
+    QStringList written; // the paths printed on stdout
+    QString errors;
+};
+
+ComposeRun compose(const QStringList& arguments, const QProcessEnvironment& extra = {}) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(extra);
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(VELMORA_BINARY),
+                  QStringList{QStringLiteral("compose")} + arguments);
+    ComposeRun run;
+    if (!process.waitForFinished(120000)) {
+        ADD_FAILURE() << "velmora compose did not finish";
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "velmora compose crashed";
+    run.exitCode = process.exitCode();
+    const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.written = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    run.errors = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden);
+}
+
+} // namespace
+
+class Compose : public ::testing::Test {
+protected:
+    QTemporaryDir scratch;
+    QString out = scratch.filePath(QStringLiteral("out"));
+
+    QString photo(const QString& name, QColor colour, QSize size = QSize(900, 1200)) {
+        return writePicture(scratch.filePath(name), size, colour);
+    }
+};
+
+TEST_F(Compose, WritesOnePortraitPerPhotoAndPrintsItsPath) {
+    const QStringList photos{photo(QStringLiteral("a.jpg"), QColor(200, 80, 80)),
+                             photo(QStringLiteral("b.png"), QColor(80, 200, 80), QSize(40, 30)),
+                             photo(QStringLiteral("c.jpg"), QColor(80, 80, 200))};
+    const ComposeRun run = compose(
+        QStringList{QStringLiteral("--out"), out, QStringLiteral("--aura"), QStringLiteral("1")} +
+        photos);
+    EXPECT_EQ(run.exitCode, 0) << qPrintable(run.errors);
+    ASSERT_EQ(run.written.size(), photos.size()) << qPrintable(run.written.join('\n'));
+    for (const QString& path : run.written) {
+        EXPECT_EQ(QFileInfo(path).absolutePath(), QDir(out).absolutePath());
+        EXPECT_EQ(QImage(path).size(), QSize(360, 480)) << qPrintable(path);
+    }
+    EXPECT_EQ(filesIn(out).size(), photos.size());
+    // In the order given: under the same overlay, each portrait's corner leans to its
+    // own photo's colour.
+    QColor corner[3];
+    for (int i = 0; i < 3; ++i)
+        corner[i] = QImage(run.written[i]).pixelColor(2, 478);
+    EXPECT_GT(corner[0].red(), corner[1].red() + 40);
+    EXPECT_GT(corner[1].green(), corner[0].green() + 40);
+    EXPECT_GT(corner[2].blue(), corner[1].blue() + 40);
+}
+
+TEST_F(Compose, WithoutOutWritesIntoTheAlbumFromTheEnvironment) {
+    const QString album = scratch.filePath(QStringLiteral("album"));
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("VELMORA_ALBUM"), album);
+    const ComposeRun run = compose({photo(QStringLiteral("a.jpg"), Qt::gray)}, env);
+    EXPECT_EQ(run.exitCode, 0) << qPrintable(run.errors);
+    ASSERT_EQ(run.written.size(), 1);
+    EXPECT_TRUE(run.written.first().startsWith(album)) << qPrintable(run.written.first());
+    EXPECT_TRUE(QFile::exists(run.written.first()));
+}
+
+TEST_F(Compose, TheSameAuraGivesTheSameFile) {
+    const QString face = photo(QStringLiteral("face.jpg"), QColor(170, 120, 90));
+    const ComposeRun first = compose(
+        {QStringLiteral("--out"), out, QStringLiteral("--aura"), QStringLiteral("17"), face, face});
+    const ComposeRun second = compose(
+        {QStringLiteral("--out"), out, QStringLiteral("--aura"), QStringLiteral("17"), face});
+    ASSERT_EQ(first.written.size(), 2) << qPrintable(first.errors);
+    ASSERT_EQ(second.written.size(), 1) << qPrintable(second.errors);
+    const QByteArray reference = bytesOf(first.written[0]);
+    ASSERT_FALSE(reference.isEmpty());
+    EXPECT_EQ(bytesOf(first.written[1]), reference);
+    EXPECT_EQ(bytesOf(second.written[0]), reference);
+
+    const ComposeRun other = compose(
+        {QStringLiteral("--out"), out, QStringLiteral("--aura"), QStringLiteral("18"), face});
+    ASSERT_EQ(other.written.size(), 1);
+    EXPECT_NE(QImage(other.written[0]), QImage(first.written[0])) << "another overlay";
+}
+
+TEST_F(Compose, ReportsEachUnreadablePhotoAndStillWritesTheGoodOnes) {
+    const QString missing = scratch.filePath(QStringLiteral("missing.jpg"));
+    const QString notPicture = scratch.filePath(QStringLiteral("notes.jpg"));
+    QFile notes(notPicture);
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("these are words, not pixels\n");
+    notes.close();
+    const QString good = photo(QStringLiteral("good.jpg"), QColor(60, 60, 60));
+
+    const ComposeRun run = compose({QStringLiteral("--out"), out, missing, notPicture, good});
+    EXPECT_EQ(run.exitCode, 1);
+    ASSERT_EQ(run.written.size(), 1) << qPrintable(run.errors);
+    EXPECT_TRUE(QFile::exists(run.written.first()));
+    EXPECT_EQ(filesIn(out).size(), 1);
+    const QStringList lines = run.errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString& name : {QStringLiteral("missing.jpg"), QStringLiteral("notes.jpg")}) {
+        const auto line = std::find_if(lines.begin(), lines.end(),
+                                       [&](const QString& l) { return l.contains(name); });
+        ASSERT_NE(line, lines.end()) << qPrintable(name) << " in " << qPrintable(run.errors);
+        // The file's name and, after it, why it was refused.
+        EXPECT_GT(line->size() - line->indexOf(name) - name.size(), 5) << qPrintable(*line);
+    }
+    EXPECT_FALSE(run.errors.contains(QStringLiteral("good.jpg"))) << qPrintable(run.errors);
+}
+
+TEST_F(Compose, AnAlbumThatCannotBeWrittenFailsEveryPhotoWithTheReason) {
+    QFile blocker(scratch.filePath(QStringLiteral("file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString bad = blocker.fileName() + QStringLiteral("/out");
+    const ComposeRun run =
+        compose({QStringLiteral("--out"), bad, photo(QStringLiteral("a.jpg"), Qt::red),
+                 photo(QStringLiteral("b.jpg"), Qt::blue)});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.written.isEmpty());
+    EXPECT_EQ(run.errors.count(bad), 2) << "one line for each photo: " << qPrintable(run.errors);
+}
+
+TEST_F(Compose, RefusesAnAuraOutsideOneToAHundredAndNoPhotos) {
+    const QString face = photo(QStringLiteral("face.jpg"), Qt::gray);
+    for (const QString& aura : {QStringLiteral("0"), QStringLiteral("101"), QStringLiteral("-3"),
+                                QStringLiteral("ten")}) {
+        SCOPED_TRACE(qPrintable(aura));
+        const ComposeRun run =
+            compose({QStringLiteral("--out"), out, QStringLiteral("--aura"), aura, face});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.errors.contains(QStringLiteral("--aura"))) << qPrintable(run.errors);
+        EXPECT_TRUE(run.written.isEmpty());
+    }
+    const ComposeRun none = compose({QStringLiteral("--out"), out});
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_TRUE(filesIn(out).isEmpty());
+}
+
+class ComposeLikeTheApplication : public AppFixture {};
+
+TEST_F(ComposeLikeTheApplication, TheComposedFileEqualsWhatTheApplicationSaves) {
+    QImage portrait(1200, 1600, QImage::Format_RGB32);
+    for (int y = 0; y < portrait.height(); ++y) {
+        for (int x = 0; x < portrait.width(); ++x)
+            portrait.setPixel(x, y, qRgb(x * 255 / 1200, y * 255 / 1600, (x + y) % 256));
+    }
+    const QString face = scratch.filePath(QStringLiteral("face.jpg"));
+    ASSERT_TRUE(portrait.save(face, "JPEG", 90));
+
+    toolkit::setRandomSource([] { return std::uint32_t(16); });
+    pickFromAlbum(face);
+    screen->save(screen->save2);
+    toolkit::setRandomSource({});
+    ASSERT_TRUE(toolkit::PhotoAlbum::shared().waitForQueuedWrites(30000));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(albumFiles().size(), 1);
+    const QImage saved(albumFolder + QLatin1Char('/') + albumFiles().first());
+
+    const QString out = scratch.filePath(QStringLiteral("out"));
+    const ComposeRun run = compose(
+        {QStringLiteral("--out"), out, QStringLiteral("--aura"), QStringLiteral("17"), face});
+    ASSERT_EQ(run.written.size(), 1) << qPrintable(run.errors);
+    const QImage composed(run.written.first());
+    ASSERT_EQ(composed.size(), saved.size());
+    EXPECT_TRUE(composed.convertToFormat(QImage::Format_ARGB32) ==
+                saved.convertToFormat(QImage::Format_ARGB32));
+}

@@ -4,8 +4,8 @@
 #include "Resources.h"
 
 #include <QCache>
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMutex>
@@ -17,6 +17,7 @@
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace toolkit {
 
@@ -87,9 +88,9 @@ QString whyNotAPictureFile(const QString& path) {
 // photo from any camera is far below it.
 constexpr qint64 kMaxScalablePixels = 250'000'000;
 
-// A small file may declare an enormous picture (a decompression bomb). A format that
-// decodes at a reduced scale (JPEG, down to 1/8) is limited by what a photo can be; any
-// other must fit the decoder's allocation limit at full size.
+// A small file may declare an enormous picture (a decompression bomb). libjpeg decodes
+// at a reduced scale (down to 1/8), so a JPEG is limited by what a photo can be; any other
+// format is decoded whole and must fit the decoder's allocation limit.
 QString whyTooLarge(QSize size, bool scalable) {
     const qint64 pixels = qint64(size.width()) * size.height();
     const qint64 limit =
@@ -102,76 +103,121 @@ QString whyTooLarge(QSize size, bool scalable) {
         .arg(limit / 1000000);
 }
 
-const uchar* findFF(const uchar* data, qint64 from, qint64 size) {
-    return from < size
-               ? static_cast<const uchar*>(std::memchr(data + from, 0xFF, size_t(size - from)))
-               : nullptr;
-}
+// Reads a file front to back in blocks. A file that shrinks while it is read is a short
+// read here, where through a memory map it would be a crash (SIGBUS).
+class BlockReader {
+public:
+    explicit BlockReader(QIODevice& device) : m_device(device) {}
+
+    /// The next byte, or -1 at the end of the file.
+    int next() {
+        if (m_at == m_block.size() && !refill())
+            return -1;
+        return uchar(m_block[m_at++]);
+    }
+    /// Skips `count` bytes. Past the end of the file the next read fails.
+    void skip(qint64 count) {
+        const qint64 inBlock = qMin<qint64>(count, m_block.size() - m_at);
+        m_at += inBlock;
+        if (count > inBlock)
+            m_device.seek(m_device.pos() + (count - inBlock));
+    }
+    /// Consumes bytes up to and including the next 0xFF; false at the end of the file.
+    bool skipPastFF() {
+        while (true) {
+            if (m_at == m_block.size() && !refill())
+                return false;
+            const char* from = m_block.constData() + m_at;
+            if (const void* ff = std::memchr(from, 0xFF, size_t(m_block.size() - m_at))) {
+                m_at += static_cast<const char*>(ff) - from + 1;
+                return true;
+            }
+            m_at = m_block.size();
+        }
+    }
+
+private:
+    bool refill() {
+        m_block = m_device.read(64 * 1024);
+        m_at = 0;
+        return !m_block.isEmpty();
+    }
+
+    QIODevice& m_device;
+    QByteArray m_block;
+    qsizetype m_at = 0;
+};
 
 // JPEG: walks the marker segments and the entropy-coded scans up to the end-of-image
 // marker. Stops there, so data appended after a complete picture (phones add video or
 // metadata) does not matter.
-QString whyJpegIncomplete(const uchar* data, qint64 size) {
+QString whyJpegIncomplete(BlockReader& in) {
     const QString truncated = QStringLiteral("the file is truncated");
-    qint64 pos = 2;
+    in.skip(2);
     bool sawScan = false;
+    int marker = -1; // the marker that ended a scan, already read
     while (true) {
-        // Between segments only fill bytes belong; anything else is skipped, as the
-        // decoder does.
-        const uchar* next = findFF(data, pos, size);
-        if (!next)
-            return truncated;
-        pos = next - data;
-        while (pos < size && data[pos] == 0xFF)
-            ++pos;
-        if (pos >= size)
-            return truncated;
-        const uchar marker = data[pos++];
-        if (marker == 0xD9)
+        if (marker < 0) {
+            // Between segments only fill bytes belong; anything else is skipped, as the
+            // decoder does.
+            if (!in.skipPastFF())
+                return truncated;
+            do
+                marker = in.next();
+            while (marker == 0xFF);
+            if (marker < 0)
+                return truncated;
+        }
+        const int current = std::exchange(marker, -1);
+        if (current == 0xD9)
             return sawScan ? QString() : QStringLiteral("the file holds no picture data");
-        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8))
+        if (current == 0x00 || current == 0x01 || (current >= 0xD0 && current <= 0xD8))
             continue;
-        if (pos + 2 > size)
+        const int high = in.next();
+        const int low = in.next();
+        if (low < 0)
             return truncated;
-        const qint64 length = (qint64(data[pos]) << 8) | data[pos + 1];
-        if (length < 2 || pos + length > size)
+        const int length = (high << 8) | low;
+        if (length < 2)
             return truncated;
-        pos += length;
-        if (marker != 0xDA)
+        in.skip(length - 2);
+        if (current != 0xDA)
             continue;
         sawScan = true;
         // Inside a scan 0xFF is followed by 0x00 (a stuffed byte), a restart marker or
-        // more fill; anything else begins the next marker.
-        while (true) {
-            const uchar* ff = findFF(data, pos, size);
-            if (!ff || ff + 1 >= data + size)
+        // more fill; anything else is the next marker.
+        while (marker < 0) {
+            if (!in.skipPastFF())
                 return truncated;
-            pos = ff - data;
-            const uchar after = data[pos + 1];
-            if (after == 0xFF) {
-                pos += 1;
-                continue;
-            }
-            if (after == 0x00 || (after >= 0xD0 && after <= 0xD7)) {
-                pos += 2;
-                continue;
-            }
-            break;
+            int after;
+            do
+                after = in.next();
+            while (after == 0xFF);
+            if (after < 0)
+                return truncated;
+            if (after != 0x00 && !(after >= 0xD0 && after <= 0xD7))
+                marker = after;
         }
     }
 }
 
 // PNG: walks the chunks by their lengths up to IEND.
-QString whyPngIncomplete(const uchar* data, qint64 size) {
-    qint64 pos = 8;
-    while (pos + 12 <= size) {
-        const qint64 length = (qint64(data[pos]) << 24) | (qint64(data[pos + 1]) << 16) |
-                              (qint64(data[pos + 2]) << 8) | qint64(data[pos + 3]);
-        if (std::memcmp(data + pos + 4, "IEND", 4) == 0)
+QString whyPngIncomplete(BlockReader& in) {
+    in.skip(8);
+    while (true) {
+        uchar header[8];
+        for (uchar& byte : header) {
+            const int b = in.next();
+            if (b < 0)
+                return QStringLiteral("the file is truncated");
+            byte = uchar(b);
+        }
+        if (std::memcmp(header + 4, "IEND", 4) == 0)
             return QString();
-        pos += 12 + length;
+        const qint64 length = (qint64(header[0]) << 24) | (qint64(header[1]) << 16) |
+                              (qint64(header[2]) << 8) | qint64(header[3]);
+        in.skip(length + 4); // the data and its checksum
     }
-    return QStringLiteral("the file is truncated");
 }
 
 // Decoders fill a picture cut short with grey and say so only as a warning; a cut-off
@@ -180,18 +226,13 @@ QString whyIncomplete(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return file.errorString();
-    const qint64 size = file.size();
     const QByteArray head = file.peek(8);
-    const bool jpeg = head.size() >= 2 && uchar(head[0]) == 0xFF && uchar(head[1]) == 0xD8;
-    const bool png = head.size() == 8 && head == QByteArray("\x89PNG\r\n\x1a\n", 8);
-    if (!jpeg && !png)
-        return QString();
-    const uchar* data = file.map(0, size);
-    if (!data)
-        return QString(); // not mappable: the decoder is the judge
-    const QString why = jpeg ? whyJpegIncomplete(data, size) : whyPngIncomplete(data, size);
-    file.unmap(const_cast<uchar*>(data));
-    return why;
+    BlockReader in(file);
+    if (head.size() >= 2 && uchar(head[0]) == 0xFF && uchar(head[1]) == 0xD8)
+        return whyJpegIncomplete(in);
+    if (head == QByteArray("\x89PNG\r\n\x1a\n", 8))
+        return whyPngIncomplete(in);
+    return QString();
 }
 
 } // namespace
@@ -213,13 +254,16 @@ Result<QSize> Image::uprightSizeOfFile(const QString& path) {
     reader.setAutoTransform(true);
     const QSize stored = reader.size();
     if (!stored.isValid() || stored.isEmpty()) {
-        const QString why = reader.canRead() && stored.isValid()
-                                ? QStringLiteral("the picture has no pixels")
-                                : QStringLiteral("not a picture Velmora can read");
+        // A picture cut off inside its header is told apart from one that is not a
+        // picture at all.
+        QString why = whyIncomplete(path);
+        if (why.isEmpty())
+            why = reader.canRead() && stored.isValid()
+                      ? QStringLiteral("the picture has no pixels")
+                      : QStringLiteral("not a picture Velmora can read");
         return Result<QSize>::failure(describe(path, why));
     }
-    const QString tooLarge =
-        whyTooLarge(stored, reader.supportsOption(QImageIOHandler::ScaledSize));
+    const QString tooLarge = whyTooLarge(stored, reader.format() == "jpeg");
     if (!tooLarge.isEmpty())
         return Result<QSize>::failure(describe(path, tooLarge));
     const bool rotated = reader.transformation() & QImageIOHandler::TransformationRotate90;

@@ -9,8 +9,10 @@
 namespace toolkit {
 
 namespace {
+// The painter keeps the address of its QImage: the image lives on the heap so that moving
+// the context into the stack (or the stack growing) does not leave the painter on a dead one.
 struct Context {
-    QImage image;
+    std::unique_ptr<QImage> image;
     std::unique_ptr<QPainter> painter;
 };
 
@@ -24,9 +26,9 @@ void beginImageContext(QSizeF size) {
     const QSize pixels(qMax(1, int(std::ceil(size.width()))),
                        qMax(1, int(std::ceil(size.height()))));
     Context context;
-    context.image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-    context.image.fill(Qt::transparent);
-    context.painter = std::make_unique<QPainter>(&context.image);
+    context.image = std::make_unique<QImage>(pixels, QImage::Format_ARGB32_Premultiplied);
+    context.image->fill(Qt::transparent);
+    context.painter = std::make_unique<QPainter>(context.image.get());
     stack().push_back(std::move(context));
 }
 
@@ -37,7 +39,7 @@ QPainter* currentContext() {
 Image imageFromCurrentImageContext() {
     if (stack().empty())
         return Image();
-    return Image(stack().back().image.copy());
+    return Image(stack().back().image->copy());
 }
 
 void endImageContext() {
@@ -50,7 +52,16 @@ void endImageContext() {
 void renderInContext(QWidget* window, QPainter* context) {
     if (!window || !context)
         return;
-    window->render(context, QPoint(), QRegion(),
+    // Only the part of the window that lands in the context is painted: the rest (the
+    // toolbars below the photo area, for a save) would be drawn only to be cut off.
+    QRegion inContext;
+    if (const QPaintDevice* device = context->device()) {
+        bool invertible = false;
+        const QTransform toWindow = context->transform().inverted(&invertible);
+        if (invertible)
+            inContext = toWindow.mapRect(QRect(0, 0, device->width(), device->height()));
+    }
+    window->render(context, QPoint(), inContext,
                    QWidget::DrawWindowBackground | QWidget::DrawChildren);
 }
 

@@ -27,15 +27,36 @@ Result<QString> fail(const QString& path, const QString& reason) {
     return Result<QString>::failure(QStringLiteral("%1: %2").arg(path, reason));
 }
 
+bool isOpaque(const QImage& image) {
+    if (!image.hasAlphaChannel())
+        return true;
+    if (image.format() != QImage::Format_ARGB32_Premultiplied &&
+        image.format() != QImage::Format_ARGB32)
+        return false;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(line[x]) != 255)
+                return false;
+        }
+    }
+    return true;
+}
+
 Result<QByteArray> encodePng(const QImage& image) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
-    // Quality maps to zlib's level: fast enough to stay under the save budget, and far
-    // smaller than storing the pixels.
-    writer.setQuality(70);
-    if (!writer.write(image))
+    // Quality 80 is zlib's level 1: on a photo it costs half the time of the higher levels
+    // and makes a file only a few percent larger, still less than half the raw pixels.
+    writer.setQuality(80);
+    // A capture of the opaque window has an alpha channel that is 255 everywhere: without it
+    // the PNG carries a quarter fewer bytes to filter and compress, and the same pixels.
+    const bool written = isOpaque(image) && image.hasAlphaChannel()
+                             ? writer.write(image.convertToFormat(QImage::Format_RGB32))
+                             : writer.write(image);
+    if (!written)
         return Result<QByteArray>::failure(writer.errorString());
     return Result<QByteArray>::success(std::move(bytes));
 }
@@ -85,8 +106,6 @@ void removeStaleTemporaries(const QString& folder) {
 } // namespace
 
 PhotoAlbum::PhotoAlbum(QObject* parent) : QObject(parent) {
-    // A file-size limit must fail the write, not kill the process.
-    std::signal(SIGXFSZ, SIG_IGN);
     m_worker.setMaxThreadCount(1);
     m_worker.setExpiryTimeout(-1);
     m_folder = defaultFolder();
@@ -145,6 +164,9 @@ bool PhotoAlbum::waitForQueuedWrites(int timeoutMs) {
 Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder) {
     if (image.isNull())
         return fail(folder, QStringLiteral("there is no picture to save"));
+    // A file-size limit must fail this write with EFBIG, not end the process; set on every
+    // write because a caller may have put the default action back since the last one.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (!QDir().mkpath(folder)) {
         const QFileInfo info(folder);
         const QString reason =
@@ -162,8 +184,7 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
     QByteArray temporary = QFile::encodeName(folder + QStringLiteral("/.velmora-XXXXXX.tmp"));
     const int fd = ::mkostemps(temporary.data(), 4, O_CLOEXEC);
     if (fd < 0)
-        return fail(folder, errnoText(errno));
-    const QString temporaryPath = QFile::decodeName(temporary);
+        return fail(folder, QStringLiteral("cannot write the portrait: %1").arg(errnoText(errno)));
     int error = 0;
     bool written = writeAll(fd, png.value(), &error);
     if (written && ::fchmod(fd, 0644) != 0) {
@@ -179,7 +200,8 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
     }
     if (!written) {
         ::unlink(temporary.constData());
-        return fail(temporaryPath, errnoText(error));
+        // The temporary's name means nothing to the user; the folder and the cause do.
+        return fail(folder, QStringLiteral("cannot write the portrait: %1").arg(errnoText(error)));
     }
 
     // link() never replaces an existing name, so two savers in the same second (in this

@@ -25,6 +25,10 @@ void TextView::setBackgroundColor(const QColor& color) {
     p.setColor(QPalette::Window, color);
     p.setColor(QPalette::Text, Color::legibleTextColor(color));
     setPalette(p);
+    // Once the window's style sheet has polished the viewport it no longer follows this
+    // widget's palette: without its own copy a new background never shows, and white text
+    // on a purple background would land on white.
+    viewport()->setPalette(p);
     viewport()->setAutoFillBackground(true);
 }
 
