@@ -11,19 +11,31 @@ ImageView::ImageView(QWidget* parent) : QWidget(parent) {
 
 void ImageView::setImage(const Image& image) {
     m_image = image;
+    m_imageNamePending = false;
     update();
 }
 
 void ImageView::setImageName(const QString& name) {
     m_imageName = name;
-    setImage(Image::imageNamed(name));
+    m_image = Image();
+    m_imageNamePending = true;
+    update();
+}
+
+Image ImageView::image() const {
+    if (m_imageNamePending) {
+        m_imageNamePending = false;
+        m_image = Image::imageNamed(m_imageName);
+    }
+    return m_image;
 }
 
 void ImageView::paintEvent(QPaintEvent*) {
-    if (m_image.isNull())
+    const Image shown = image();
+    if (shown.isNull())
         return;
     QPainter painter(this);
-    m_image.drawInRect(painter, QRectF(rect()));
+    shown.drawInRect(painter, QRectF(rect()));
 }
 
 } // namespace toolkit

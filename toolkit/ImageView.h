@@ -18,18 +18,20 @@ public:
     /// Replaces the shown image; a null image shows nothing.
     void setImage(const Image& image);
     /// The image shown now.
-    Image image() const { return m_image; }
+    Image image() const;
 
     QString imageName() const { return m_imageName; }
-    /// Shows the resource image named `name` (see Image::imageNamed).
+    /// Shows the resource image named `name` (see Image::imageNamed). It is looked up when
+    /// first needed: a hidden view's picture costs nothing until it is shown.
     void setImageName(const QString& name);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    Image m_image;
+    mutable Image m_image;
     QString m_imageName;
+    mutable bool m_imageNamePending = false;
 };
 
 } // namespace toolkit
