@@ -51,10 +51,11 @@ MemoryPressureMonitor::MemoryPressureMonitor(QObject* parent) : QObject(parent) 
     }
 
     // Pressure stall information: a trigger fires when tasks stall on memory for 150 ms
-    // within one second. Not every kernel (or container) offers it; then only SIGUSR1 does.
+    // within two seconds (the shortest window an unprivileged process may ask for). Not
+    // every kernel (or container) offers it; then only SIGUSR1 does.
     m_pressureFd = ::open("/proc/pressure/memory", O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (m_pressureFd >= 0) {
-        const char trigger[] = "some 150000 1000000";
+        const char trigger[] = "some 150000 2000000";
         if (::write(m_pressureFd, trigger, sizeof trigger) < 0) {
             ::close(m_pressureFd);
             m_pressureFd = -1;
