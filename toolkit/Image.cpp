@@ -220,8 +220,56 @@ QString whyPngIncomplete(BlockReader& in) {
     }
 }
 
-// Decoders fill a picture cut short with grey and say so only as a warning; a cut-off
-// file is refused instead, before it is decoded.
+// GIF: walks the blocks (extensions and frames, each a chain of sub-blocks) up to the
+// trailer. Bytes that are no block leave the judgement to the decoder.
+QString whyGifIncomplete(BlockReader& in) {
+    const QString truncated = QStringLiteral("the file is truncated");
+    auto skipColourTable = [&in](int flags) {
+        if (flags & 0x80)
+            in.skip(3 << ((flags & 7) + 1));
+    };
+    auto skipSubBlocks = [&in]() {
+        while (true) {
+            const int length = in.next();
+            if (length <= 0)
+                return length == 0;
+            in.skip(length);
+        }
+    };
+    in.skip(10);
+    const int screenFlags = in.next();
+    in.skip(2);
+    if (screenFlags < 0)
+        return truncated;
+    skipColourTable(screenFlags);
+    while (true) {
+        switch (in.next()) {
+        case 0x3B: // trailer
+            return QString();
+        case 0x21: // extension: a label, then sub-blocks
+            if (in.next() < 0 || !skipSubBlocks())
+                return truncated;
+            break;
+        case 0x2C: { // frame: a descriptor, a colour table, the code size, sub-blocks
+            in.skip(8);
+            const int frameFlags = in.next();
+            if (frameFlags < 0)
+                return truncated;
+            skipColourTable(frameFlags);
+            if (in.next() < 0 || !skipSubBlocks())
+                return truncated;
+            break;
+        }
+        case -1:
+            return truncated;
+        default:
+            return QString();
+        }
+    }
+}
+
+// Decoders fill a picture cut short with grey (or leave it unfinished) and say so only as
+// a warning, if at all; a cut-off file is refused instead, before it is decoded.
 QString whyIncomplete(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -232,6 +280,8 @@ QString whyIncomplete(const QString& path) {
         return whyJpegIncomplete(in);
     if (head == QByteArray("\x89PNG\r\n\x1a\n", 8))
         return whyPngIncomplete(in);
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
+        return whyGifIncomplete(in);
     return QString();
 }
 
