@@ -237,12 +237,10 @@ void VelmoraViewController::setMeaningTextViewsHidden(bool hidden) {
 
 void VelmoraViewController::setColourPickerHidden(bool hidden) {
     setHidden(selectColor, hidden);
-    for (QWidget* button :
-         {(QWidget*)white, (QWidget*)silver, (QWidget*)black, (QWidget*)red, (QWidget*)orange,
-          (QWidget*)pink, (QWidget*)yellow, (QWidget*)gold, (QWidget*)green, (QWidget*)brown,
-          (QWidget*)blue, (QWidget*)tourquise, (QWidget*)purple, (QWidget*)indigo,
-          (QWidget*)lavendar, (QWidget*)violet})
-        setHidden(button, hidden);
+    // The picker's buttons run from white to violet: the colour table read backwards.
+    const auto& table = colourMeaningTable();
+    for (auto row = table.rbegin(); row != table.rend(); ++row)
+        setHidden(this->*row->button, hidden);
 }
 
 // ---- Photo acquisition

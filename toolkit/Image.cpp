@@ -392,10 +392,6 @@ QSize Image::size() const {
     return d ? d->uprightSize : QSize();
 }
 
-QString Image::filePath() const {
-    return d ? d->path : QString();
-}
-
 QImage Image::toQImage() const {
     return d ? d->pixels : QImage();
 }

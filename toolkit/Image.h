@@ -37,8 +37,6 @@ public:
     bool isNull() const;
     /// The upright size in points (the full size for a picture file).
     QSize size() const;
-    /// The file the picture came from, if any.
-    QString filePath() const;
     /// The pixels: decoded pixels as they are, a file at the size it was last decoded at.
     QImage toQImage() const;
 

@@ -16,10 +16,6 @@ QSize& decodeSizeSetting() {
     static QSize size(360, 480);
     return size;
 }
-QString& albumFolderSetting() {
-    static QString folder;
-    return folder;
-}
 } // namespace
 
 ImagePickerController::ImagePickerController(QObject* parent) : ViewController(parent) {}
@@ -44,10 +40,6 @@ void ImagePickerController::setDecodeSize(QSize size) {
 
 QSize ImagePickerController::decodeSize() {
     return decodeSizeSetting();
-}
-
-void ImagePickerController::setAlbumFolder(const QString& folder) {
-    albumFolderSetting() = folder;
 }
 
 Result<Image> ImagePickerController::preselectFile(const QString& path) {
@@ -104,9 +96,8 @@ void ImagePickerController::wasDismissed() {
 }
 
 void ImagePickerController::chooseFromAlbum() {
-    QString folder = albumFolderSetting();
-    if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    // The chooser starts where people keep their photos; the album holds only portraits.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     ViewController* presenter = presentingViewController();
     QWidget* parent = presenter ? presenter->view()->window() : nullptr;
     QPointer<ImagePickerController> self(this);

@@ -66,9 +66,6 @@ public:
     /// On success the picker delivers it when presented; on failure returns the reason.
     Result<Image> preselectFile(const QString& path);
 
-    /// The album folder the chooser starts in.
-    static void setAlbumFolder(const QString& folder);
-
     /// Delivers `picture` to the delegate as the picker's result (the camera page and the
     /// chooser end here).
     void finishPicking(const Image& picture);

@@ -16,9 +16,6 @@ public:
     explicit MemoryPressureMonitor(QObject* parent = nullptr);
     ~MemoryPressureMonitor() override;
 
-    /// Whether the kernel's memory-pressure notification is being watched.
-    bool watchesKernelPressure() const { return m_pressureFd >= 0; }
-
 signals:
     void memoryWarning();
     void terminationRequested();

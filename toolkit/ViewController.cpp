@@ -21,7 +21,6 @@ QWidget* ViewController::view() {
             m_view->move(0, 0);
             m_view->setHidden(m_modal && m_modal->coversPresenter());
         }
-        emit viewLoaded();
         viewDidLoad();
     }
     return m_view;

@@ -36,10 +36,6 @@ public:
     /// The controller that presents this one, if any.
     ViewController* presentingViewController() const { return m_presenter; }
 
-signals:
-    /// The view was loaded (again).
-    void viewLoaded();
-
 protected:
     /// Creates the view and binds the outlets to its elements.
     virtual QWidget* loadView() = 0;
