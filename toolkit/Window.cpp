@@ -1,5 +1,6 @@
 #include "Window.h"
 
+#include <QChildEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
@@ -7,6 +8,28 @@
 #include <QTimer>
 
 namespace toolkit {
+
+namespace {
+// A label wraps only at spaces, so a long path would run out of the message on both
+// sides. A zero-width space after each separator, and every 24 characters of a run without
+// one, lets it wrap there.
+QString breakableText(const QString& text) {
+    const QChar zeroWidthSpace(0x200B);
+    QString broken;
+    broken.reserve(text.size() + text.size() / 8);
+    int run = 0;
+    for (const QChar c : text) {
+        broken += c;
+        run = c.isSpace() ? 0 : run + 1;
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char('-') ||
+            c == QLatin1Char('_') || c == QLatin1Char('.') || run >= 24) {
+            broken += zeroWidthSpace;
+            run = 0;
+        }
+    }
+    return broken;
+}
+} // namespace
 
 Window::Window(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("Velmora"));
@@ -18,6 +41,8 @@ Window::Window(QWidget* parent) : QWidget(parent) {
 
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("windowMessage"));
+    // A file name is shown as it is, never read as markup.
+    m_message->setTextFormat(Qt::PlainText);
     m_message->setWordWrap(true);
     m_message->setAlignment(Qt::AlignCenter);
     m_message->setStyleSheet(QStringLiteral(
@@ -47,7 +72,9 @@ void Window::makeKeyAndVisible() {
 }
 
 void Window::showMessage(const QString& text) {
-    m_message->setText(text);
+    m_messageText = text;
+    m_message->setText(breakableText(text));
+    m_message->setAccessibleDescription(text);
     placeMessage();
     m_message->show();
     m_message->raise();
@@ -55,7 +82,33 @@ void Window::showMessage(const QString& text) {
 }
 
 QString Window::message() const {
-    return m_message->isVisible() ? m_message->text() : QString();
+    return m_message->isVisible() ? m_messageText : QString();
+}
+
+bool Window::dismissMessage() {
+    if (m_message->isHidden())
+        return false;
+    m_messageTimer->stop();
+    m_message->hide();
+    return true;
+}
+
+void Window::childEvent(QChildEvent* event) {
+    QWidget::childEvent(event);
+    if (event->added() && event->child() != m_message && event->child()->isWidgetType()) {
+        event->child()->installEventFilter(this);
+        if (m_message)
+            m_message->raise();
+    }
+}
+
+// A message is there to be read: whatever view is raised or added later (a screen shown
+// again after a page closed) stays under it.
+bool Window::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ZOrderChange && watched != m_message && m_message &&
+        watched->parent() == this)
+        m_message->raise();
+    return QWidget::eventFilter(watched, event);
 }
 
 void Window::placeMessage() {
@@ -77,14 +130,17 @@ void Window::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void Window::dropEvent(QDropEvent* event) {
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    }
-    if (!paths.isEmpty()) {
-        event->acceptProposedAction();
-        emit filesDropped(paths);
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty())
+        return;
+    event->acceptProposedAction();
+    if (urls.size() > 1) {
+        showMessage(tr("Drop one picture at a time: %1 files were dropped.").arg(urls.size()));
+    } else if (!urls.first().isLocalFile()) {
+        showMessage(tr("Only a picture file on this computer can be opened, not %1.")
+                        .arg(urls.first().toDisplayString()));
+    } else {
+        emit filesDropped({urls.first().toLocalFile()});
     }
 }
 

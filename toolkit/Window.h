@@ -26,20 +26,26 @@ public:
     void showMessage(const QString& text);
     /// The message shown now, empty when none is.
     QString message() const;
+    /// Takes the message away; false when none was shown.
+    bool dismissMessage();
 
 signals:
-    /// Picture files were dropped onto the window.
+    /// One picture file was dropped onto the window. A drop of several files, or of
+    /// something that is not a file on this computer, is answered with a message instead.
     void filesDropped(const QStringList& paths);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void childEvent(QChildEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void placeMessage();
 
     QLabel* m_message = nullptr;
+    QString m_messageText;
     QTimer* m_messageTimer = nullptr;
 };
 
