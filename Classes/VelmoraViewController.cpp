@@ -14,14 +14,31 @@
 #include "ui_VelmoraViewController.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QFontMetrics>
 #include <QKeySequence>
 #include <QScrollBar>
 #include <QShortcut>
+#include <utility>
 
 using toolkit::Image;
 using toolkit::ImagePickerController;
 
 namespace {
+// Lines that fit the notice, each shortened in the middle when it is too long for it (a
+// file name or folder has no spaces to wrap at); the whole path is in the tooltip and read
+// out by screen readers.
+void setNoticeText(QPushButton* notice, const QStringList& lines, const QString& fullPath) {
+    const QFontMetrics metrics = notice->fontMetrics();
+    const int room = notice->contentsRect().width() - 20;
+    QStringList fitted;
+    for (const QString& line : lines)
+        fitted << metrics.elidedText(line, Qt::ElideMiddle, room);
+    notice->setText(fitted.join(QLatin1Char('\n')));
+    notice->setToolTip(fullPath);
+    notice->setAccessibleDescription(fullPath);
+}
+
 // A message to an outlet the layout left unassigned, or one that an unload destroyed,
 // has no effect.
 void setHidden(QWidget* element, bool hidden) {
@@ -46,6 +63,8 @@ VelmoraViewController::VelmoraViewController(QObject* parent) : ViewController(p
         hide(xOut2);
         hide(xOut1);
     });
+    connect(&toolkit::PhotoAlbum::shared(), &toolkit::PhotoAlbum::saved, this,
+            &VelmoraViewController::showSavedNotice);
 }
 
 VelmoraViewController::~VelmoraViewController() = default;
@@ -126,8 +145,6 @@ QWidget* VelmoraViewController::loadView() {
     view->setFocusPolicy(Qt::StrongFocus);
     view->setFocus();
     QWidget::setTabOrder(choosePhotoBtn, takePhotoBtn);
-    xOut1->setText(tr("Portrait saved to\n%1")
-                       .arg(QDir::toNativeSeparators(toolkit::PhotoAlbum::shared().folder())));
     applyIcons();
     connectActions();
     addShortcuts(view);
@@ -169,6 +186,11 @@ void VelmoraViewController::addShortcuts(QWidget* view) {
     add(QKeySequence(Qt::Key_F1), [this] { about(about2); });
     add(QKeySequence(Qt::CTRL | Qt::Key_M), [this] { meanings(meanings2); });
     add(QKeySequence(Qt::Key_Escape), [this] {
+        // The innermost thing first: a message over the screen, then a panel, then the
+        // notice of a save.
+        auto* window = qobject_cast<toolkit::Window*>(this->view()->window());
+        if (window && window->dismissMessage())
+            return;
         if (close && close->isVisibleTo(close->parentWidget()))
             closeC(closeB);
         else if (xOut1 && !xOut1->isHidden())
@@ -261,8 +283,10 @@ void VelmoraViewController::presentPicker(ImagePickerController* picker, QObject
     const bool fromAlbum = sender == choosePhotoBtn.data();
     if (fromAlbum) {
         picker->setSourceType(toolkit::ImagePickerControllerSourceTypeSavedPhotosAlbum);
+        homeviewHiddenByCamera = false;
     } else {
         picker->setSourceType(toolkit::ImagePickerControllerSourceTypeCamera);
+        homeviewHiddenByCamera = homeview && !homeview->isHidden();
         hide(homeview);
     }
     presentModalViewController(picker, true);
@@ -298,10 +322,20 @@ void VelmoraViewController::imagePickerControllerDidFinishPickingMediaWithInfo(
         imageView->setImage(info.value(toolkit::ImagePickerControllerOriginalImage));
     useImage(imageView ? imageView->image() : Image());
     hide(homeview);
+    homeviewHiddenByCamera = false;
     determinecurrentimage();
     show(auraImage);
     hide(first);
     show(second);
+}
+
+void VelmoraViewController::imagePickerControllerDidCancel(ImagePickerController*) {
+    // Left in place, the outline and its hint would lie over the photo and end up in the
+    // next portrait.
+    hide(siloImage);
+    hide(reveal);
+    if (std::exchange(homeviewHiddenByCamera, false))
+        show(homeview);
 }
 
 void VelmoraViewController::useImage(const Image& image) {
@@ -434,9 +468,11 @@ void VelmoraViewController::getColorWhite(QObject*) {
 void VelmoraViewController::save(QObject*) {
     hide(xOut1);
     hide(xOut2);
-    hide(pinkText);
-    hide(auraText);
-    setColourPickerHidden(true);
+    // A portrait is the photo under its aura: an open panel is closed as the close button
+    // does, and the framing pictures of a pick still under way are taken away.
+    closeC(closeB);
+    hide(siloImage);
+    hide(reveal);
     if (sizer) {
         toolkit::beginImageContext(QSizeF(sizer->rect().size()));
         // The screen's own tree, not the whole window: a message lying over the window
@@ -446,6 +482,21 @@ void VelmoraViewController::save(QObject*) {
         toolkit::endImageContext();
         toolkit::imageWriteToSavedPhotosAlbum(composed);
     }
+    if (xOut1) {
+        // The file gets its name when the album has written it (showSavedNotice).
+        const QString folder = QDir::toNativeSeparators(toolkit::PhotoAlbum::shared().folder());
+        setNoticeText(xOut1, {tr("Saving the portrait"), QString(), tr("into %1").arg(folder)},
+                      folder);
+    }
     show(xOut2);
     show(xOut1);
+}
+
+void VelmoraViewController::showSavedNotice(const QString& path) {
+    if (!xOut1)
+        return;
+    const QFileInfo file(path);
+    const QString folder = QDir::toNativeSeparators(file.absolutePath());
+    setNoticeText(xOut1, {tr("Portrait saved as"), file.fileName(), tr("in %1").arg(folder)},
+                  QDir::toNativeSeparators(file.absoluteFilePath()));
 }

@@ -62,6 +62,9 @@ public:
     void
     imagePickerControllerDidFinishPickingMediaWithInfo(toolkit::ImagePickerController* picker,
                                                        const toolkit::MediaInfo& info) override;
+    /// A pick that ended without a photo takes back the framing pictures that `getPhoto`
+    /// laid over the screen, and the home picture a camera request took away.
+    void imagePickerControllerDidCancel(toolkit::ImagePickerController* picker) override;
     /// Stretches `image` to the normalised photo size and shows it in `imageView`.
     void useImage(const toolkit::Image& image);
     /// Draws the aura overlay at random and shows it in `auraImage`.
@@ -141,6 +144,9 @@ private:
     void selectColour(void (VelmoraViewController::*action)(QObject*));
     void setMeaningTextViewsHidden(bool hidden);
     void setColourPickerHidden(bool hidden);
-    void setXOutPairHidden(bool hidden);
     void presentPicker(toolkit::ImagePickerController* picker, QObject* sender);
+    void showSavedNotice(const QString& path);
+
+    // Whether the camera request of the pick under way hid a home picture that was shown.
+    bool homeviewHiddenByCamera = false;
 };

@@ -282,7 +282,7 @@ TEST_F(Photo, AnUnreadableFileIsRefusedInThePickerAndTheScreenStaysAsItWas) {
     EXPECT_EQ(screen->imageView->image().size(), QSize(360, 480));
 }
 
-TEST_F(Photo, CancellingTheChooserCallsNothing) {
+TEST_F(Photo, CancellingTheChooserKeepsTheHomeState) {
     platform.nextChoice.clear();
     screen->getPhoto(screen->choosePhotoBtn);
     ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));

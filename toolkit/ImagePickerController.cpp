@@ -92,6 +92,13 @@ void ImagePickerController::wasPresented() {
 void ImagePickerController::wasDismissed() {
     if (m_page)
         m_page->stop();
+    // Every way a pick can end without a picture (cancel, a refused file, a camera that
+    // failed) goes through the dismissal, so the delegate hears of each exactly once.
+    if (!m_finished) {
+        m_finished = true;
+        if (m_delegate)
+            m_delegate->imagePickerControllerDidCancel(this);
+    }
     deleteLater();
 }
 

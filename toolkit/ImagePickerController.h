@@ -31,13 +31,16 @@ public:
     virtual ~ImagePickerControllerDelegate() = default;
     virtual void imagePickerControllerDidFinishPickingMediaWithInfo(ImagePickerController* picker,
                                                                     const MediaInfo& info) = 0;
+    /// The pick ended without a picture: the user cancelled, the file was refused or the
+    /// camera failed. Called once the picker is dismissed; optional.
+    virtual void imagePickerControllerDidCancel(ImagePickerController* /*picker*/) {}
 };
 
 /// Lets the user take a photo with the camera (a page inside the window: live view, the
 /// overlay view's picture over it, shutter, cancel) or choose one from the album (the
 /// desktop file chooser). A file that cannot be decoded is refused in the picker with a
-/// message naming the file and the reason. Cancel calls nothing. The picker deletes itself
-/// once dismissed.
+/// message naming the file and the reason. A pick that ends without a picture calls only
+/// the delegate's optional cancel callback. The picker deletes itself once dismissed.
 class ImagePickerController : public ViewController {
     Q_OBJECT
 
