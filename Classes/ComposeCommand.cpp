@@ -5,8 +5,10 @@
 #include "PhotoAlbum.h"
 #include "PickerPlatform.h"
 #include "Random.h"
+#include "Resources.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <cstdio>
 
@@ -69,6 +71,18 @@ int ComposeCommand::run() {
                            .arg(photo),
                        stderr);
                 screen->dismissModalViewControllerAnimated(false);
+                continue;
+            }
+            // A portrait without its aura is no portrait: an install that lost its pictures
+            // fails loudly here, where the window would just show the bare photo.
+            if (!screen->auraImage || screen->auraImage->image().isNull()) {
+                ++failures;
+                report(QStringLiteral("velmora: skipped %1: the aura overlay \"%2.png\" is "
+                                      "missing from %3")
+                           .arg(photo)
+                           .arg(screen->currentimage + 1)
+                           .arg(QDir::toNativeSeparators(toolkit::resourcePath())),
+                       stderr);
                 continue;
             }
             screen->save(screen->save2);

@@ -196,3 +196,19 @@ TEST_F(ComposeLikeTheApplication, TheComposedFileEqualsWhatTheApplicationSaves) 
     EXPECT_TRUE(composed.convertToFormat(QImage::Format_ARGB32) ==
                 saved.convertToFormat(QImage::Format_ARGB32));
 }
+
+// An install that lost its pictures must not pass bare photos off as portraits.
+TEST_F(Compose, WithoutItsOverlaysFailsAndWritesNothing) {
+    QTemporaryDir noPictures;
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("VELMORA_RESOURCES"), noPictures.path());
+    const ComposeRun run = compose({QStringLiteral("--out"), out, QStringLiteral("--aura"),
+                                    QStringLiteral("7"), photo(QStringLiteral("a.jpg"), Qt::gray)},
+                                   env);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.written.isEmpty());
+    EXPECT_TRUE(filesIn(out).isEmpty());
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("\"7.png\"")) &&
+                run.errors.contains(noPictures.path()))
+        << qPrintable(run.errors);
+}
