@@ -3,6 +3,7 @@
 #include "AboutText.h"
 #include "Color.h"
 #include "ColourMeaning.h"
+#include "Desktop.h"
 #include "ImageContext.h"
 #include "ImageView.h"
 #include "Log.h"
@@ -19,6 +20,7 @@
 #include <QKeySequence>
 #include <QScrollBar>
 #include <QShortcut>
+#include <cstdio>
 #include <utility>
 
 using toolkit::Image;
@@ -146,6 +148,7 @@ QWidget* VelmoraViewController::loadView() {
     view->setFocus();
     QWidget::setTabOrder(choosePhotoBtn, takePhotoBtn);
     applyIcons();
+    addNoticeActions();
     connectActions();
     addShortcuts(view);
     updateCameraControls();
@@ -221,6 +224,35 @@ void VelmoraViewController::applyIcons() {
          {takePhotoBtn.data(), takePhotoBtn2.data(), meanings_.data(), meanings2.data(),
           about_.data(), about2.data(), save_.data(), save2.data(), choosePhotoBtn.data()})
         b->setIconSize(QSize(24, 24));
+}
+
+// The notice of a save offers what people do next with a portrait: find it, or paste it
+// somewhere. The buttons lie inside the notice, so whatever hides it hides them.
+void VelmoraViewController::addNoticeActions() {
+    auto add = [this](const char* name, const QString& text, const QString& tip) {
+        auto* button = new QToolButton(xOut1);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setText(text);
+        button->setAccessibleName(text);
+        button->setToolTip(tip);
+        return button;
+    };
+    QToolButton* openFolder =
+        add("openFolder", tr("Open folder"), tr("Show the album folder in the file manager"));
+    QToolButton* copy = add("copyPortrait", tr("Copy"), tr("Copy the portrait as a picture"));
+    const int y = xOut1->height() - 32;
+    openFolder->setGeometry(10, y, 104, 24);
+    copy->setGeometry(120, y, 64, 24);
+    connect(openFolder, &QToolButton::clicked, this, [this] {
+        const auto opened = toolkit::openFolder(lastPortraitFolder);
+        if (!opened.ok()) {
+            std::fprintf(stderr, "velmora: cannot open the album folder: %s\n",
+                         qPrintable(opened.error()));
+            if (auto* window = qobject_cast<toolkit::Window*>(view()->window()))
+                window->showMessage(tr("Cannot open the folder.\n%1").arg(opened.error()));
+        }
+    });
+    connect(copy, &QToolButton::clicked, this, [this] { toolkit::copyToClipboard(lastPortrait); });
 }
 
 // Without a camera the take-photo controls cannot do anything: they are disabled and say
@@ -481,6 +513,8 @@ void VelmoraViewController::save(QObject*) {
         const Image composed = toolkit::imageFromCurrentImageContext();
         toolkit::endImageContext();
         toolkit::imageWriteToSavedPhotosAlbum(composed);
+        lastPortrait = composed;
+        lastPortraitFolder = toolkit::PhotoAlbum::shared().folder();
     }
     if (xOut1) {
         // The file gets its name when the album has written it (showSavedNotice).

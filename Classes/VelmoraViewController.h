@@ -146,7 +146,11 @@ private:
     void setColourPickerHidden(bool hidden);
     void presentPicker(toolkit::ImagePickerController* picker, QObject* sender);
     void showSavedNotice(const QString& path);
+    void addNoticeActions();
 
     // Whether the camera request of the pick under way hid a home picture that was shown.
     bool homeviewHiddenByCamera = false;
+    // The last portrait saved, for the notice's Copy and Open folder.
+    toolkit::Image lastPortrait;
+    QString lastPortraitFolder;
 };

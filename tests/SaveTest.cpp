@@ -10,12 +10,15 @@
 #include <QMimeData>
 #include <QTest>
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSet>
+#include <QToolButton>
 #include <functional>
 #include <vector>
 
@@ -298,6 +301,22 @@ TEST_F(Save, TheNoticeNamesTheSavedFile) {
     for (const QString& line : screen->xOut1->text().split(QLatin1Char('\n')))
         EXPECT_LE(metrics.horizontalAdvance(line), screen->xOut1->contentsRect().width())
             << qPrintable(line);
+}
+
+// After a save the notice offers the portrait itself: Copy puts exactly the saved pixels on
+// the clipboard.
+TEST_F(Save, TheNoticeCopiesThePortrait) {
+    pickPhoto();
+    const QImage portrait = saveAndLoad();
+    auto* copy = screen->xOut1->findChild<QToolButton*>(QStringLiteral("copyPortrait"));
+    ASSERT_TRUE(copy && copy->isVisible());
+    QGuiApplication::clipboard()->clear();
+    copy->click();
+    const QImage copied = QGuiApplication::clipboard()->image();
+    ASSERT_EQ(copied.size(), portrait.size());
+    EXPECT_EQ(differingPixels(copied, portrait, kPhotoArea), 0);
+    screen->xOut(screen->xOut2);
+    EXPECT_FALSE(copy->isVisible()) << "dismissing the notice takes its actions along";
 }
 
 // Messages are for reading: they lie over whatever the screen raises later, Esc takes
