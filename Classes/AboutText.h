@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QtGlobal>
+
 /// The about text shown in `auraText`: what aura photos are, and three suggestions for
 /// taking them.
-inline constexpr char kAboutText[] =
+/// English; QCoreApplication::translate("AboutText", kAboutText) gives the user's language.
+inline constexpr char kAboutText[] = QT_TRANSLATE_NOOP(
+    "AboutText",
     "Velmora gives the ability to photograph aura and energy signatures of people and various "
     "settings. Auras are distributions of energy that are present everywhere, around living "
     "beings, objects and places alike. The practice of aura photography separates the auras meant "
@@ -18,4 +22,4 @@ inline constexpr char kAboutText[] =
     "head point to intellectual or spiritual qualities, while colors around the heart point to "
     "emotional ones.\n"
     " 3.) Have the model concentrate on one issue just before the photo is taken, so that the "
-    "colors may hint at it.";
+    "colors may hint at it.");

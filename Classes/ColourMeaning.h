@@ -22,6 +22,7 @@ struct ColourMeaning {
     /// The named colour set as the text view's background; null for the six colours whose
     /// text views keep the look the layout gives them.
     QColor (*background)();
+    /// English; QCoreApplication::translate("ColourMeaning", text) gives the user's language.
     const char* text;
 };
 

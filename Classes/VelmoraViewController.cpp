@@ -14,6 +14,7 @@
 #include "Window.h"
 #include "ui_VelmoraViewController.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -409,7 +410,7 @@ void VelmoraViewController::about(QObject*) {
                           (QWidget*)lavenderText, (QWidget*)violetText})
         hide(text);
     if (auraText) {
-        auraText->setText(QString::fromUtf8(kAboutText));
+        auraText->setText(QCoreApplication::translate("AboutText", kAboutText));
         auraText->setBackgroundColor(toolkit::Color::whiteColor());
     }
     setColourPickerHidden(true);
@@ -438,7 +439,7 @@ void VelmoraViewController::selectColour(void (VelmoraViewController::*action)(Q
         setColourPickerHidden(true);
         if (!text)
             return;
-        text->setText(QString::fromUtf8(row.text));
+        text->setText(QCoreApplication::translate("ColourMeaning", row.text));
         if (row.background)
             text->setBackgroundColor(row.background());
         text->verticalScrollBar()->setValue(0);

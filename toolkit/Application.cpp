@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace toolkit {
 
@@ -17,9 +19,29 @@ void configureProcess() {
     Image::configureDecoding();
 }
 
+bool installTranslations(const QLocale& locale) {
+    // Qt's own strings (the file chooser's buttons) follow the same language when the
+    // system has them.
+    auto* qt = new QTranslator(qApp);
+    if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qt);
+    else
+        delete qt;
+    auto* own = new QTranslator(qApp);
+    if (!own->load(locale, QCoreApplication::applicationName(), QStringLiteral("_"),
+                   QStringLiteral(":/i18n"))) {
+        delete own;
+        return false;
+    }
+    QCoreApplication::installTranslator(own);
+    return true;
+}
+
 int applicationMain(int argc, char** argv, const MainInterfaceLoader& loadMainInterface) {
     QApplication app(argc, argv);
     configureProcess();
+    installTranslations(QLocale::system());
     QGuiApplication::setDesktopFileName(QStringLiteral("velmora"));
     QApplication::setWindowIcon(QIcon(resourcePath() + QStringLiteral("/velmora.png")));
 

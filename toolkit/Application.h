@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <functional>
 #include <memory>
 
@@ -29,6 +30,11 @@ using MainInterfaceLoader = std::function<std::unique_ptr<ApplicationDelegate>()
 /// root controller, quits on SIGTERM and SIGINT, and returns the event loop's exit code
 /// once queued album writes are done.
 int applicationMain(int argc, char** argv, const MainInterfaceLoader& loadMainInterface);
+
+/// Installs the translations of the application's own strings (embedded as
+/// ":/i18n/<application name>_<language>.qm") and Qt's own for `locale`; false when the
+/// application has none for it, so its English source strings show.
+bool installTranslations(const QLocale& locale);
 
 /// Sets what every Velmora process needs before it decodes or shows anything: the
 /// application's name and version and the image reader's allocation limit.
