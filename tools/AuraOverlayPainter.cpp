@@ -67,6 +67,39 @@ float regionWeight(const AuraLayer& layer, float x, float y, float angle, float 
     return 1.0f;
 }
 
+// Portrait pixels from the part of a face that must stay clear: the oval, the squarer jaw of a
+// face that fills it, and the neck below; negative inside.
+float faceClearance(double x, double y) {
+    const QRectF face = PortraitGeometry::faceRect();
+    const double cx = face.center().x();
+    const double cy = face.center().y();
+    const double dx = (x - cx) / (face.width() / 2.0);
+    const double dy = (y - cy) / (face.height() / 2.0);
+    const double oval = (std::sqrt(dx * dx + dy * dy) - 1.0) * face.width() / 2.0;
+    auto box = [&](double cx, double cy, double hx, double hy, double radius) {
+        const double qx = std::abs(x - cx) - (hx - radius);
+        const double qy = std::abs(y - cy) - (hy - radius);
+        return std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) -
+               radius;
+    };
+    const double jaw = box(cx, cy + 44.0, face.width() / 2.0 + 1.0, 36.0, 26.0);
+    const double neck = box(cx, cy + 92.0, 41.0, 24.0, 6.0);
+    return static_cast<float>(std::min({oval, jaw, neck}));
+}
+
+// Film grain: a fixed pattern per pixel, so two runs give the same picture.
+float grain(std::uint64_t seed, int x, int y) {
+    std::uint64_t z = seed ^ (static_cast<std::uint64_t>(x) * 0x9E3779B97F4A7C15ull) ^
+                      (static_cast<std::uint64_t>(y) * 0xC2B2AE3D27D4EB4Full);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    // Sum of two uniforms: a soft triangular spread without rare extreme specks.
+    const float u = static_cast<float>(z & 0xFFFF) / 65535.0f;
+    const float v = static_cast<float>((z >> 16) & 0xFFFF) / 65535.0f;
+    return u + v - 1.0f;
+}
+
 // Pushes the noise away from its grey middle so the texture reads as smoke, not fog.
 float contrast(float n) {
     return smoothstep(0.18f, 0.82f, n);
@@ -88,6 +121,7 @@ AuraOverlayPainter::AuraOverlayPainter(QSize canvas, const QTransform& placement
     m_glowY.resize(count);
     m_glowDistance.resize(count);
     m_glowAngle.resize(count);
+    m_glowFace.resize(count);
     for (int y = 0; y < m_glowHeight; ++y) {
         for (int x = 0; x < m_glowWidth; ++x) {
             const std::size_t i = static_cast<std::size_t>(y * m_glowWidth + x);
@@ -102,21 +136,17 @@ AuraOverlayPainter::AuraOverlayPainter(QSize canvas, const QTransform& placement
             m_glowY[i] = static_cast<float>(at.y());
             m_glowAngle[i] =
                 static_cast<float>(std::atan2(at.x() - centre.x(), centre.y() - at.y()));
+            m_glowFace[i] = faceClearance(at.x(), at.y());
         }
     }
 
     m_faceMask = QImage(canvas, QImage::Format_ARGB32_Premultiplied);
-    const QRectF face = PortraitGeometry::faceRect();
-    const double rx = face.width() / 2.0;
-    const double ry = face.height() / 2.0;
     for (int y = 0; y < m_faceMask.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(m_faceMask.scanLine(y));
         for (int x = 0; x < m_faceMask.width(); ++x) {
             const QPointF at = m_toPortrait.map(QPointF(x + 0.5, y + 0.5));
-            const double dx = (at.x() - face.center().x()) / rx;
-            const double dy = (at.y() - face.center().y()) / ry;
-            const float r = static_cast<float>(std::sqrt(dx * dx + dy * dy));
-            const int a = static_cast<int>(std::lround(255.0f * smoothstep(1.0f, 1.22f, r)));
+            const float clear = faceClearance(at.x(), at.y());
+            const int a = static_cast<int>(std::lround(255.0f * smoothstep(1.0f, 20.0f, clear)));
             line[x] = qRgba(a, a, a, a);
         }
     }
@@ -131,6 +161,7 @@ QImage AuraOverlayPainter::paint(const AuraRecipe& recipe) const {
         image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     }
     paintSparkles(image, recipe);
+    addGrain(image, recipe);
     QPainter painter(&image);
     painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
     painter.drawImage(0, 0, m_faceMask);
@@ -178,6 +209,12 @@ QImage AuraOverlayPainter::paintGlow(const AuraRecipe& recipe) const {
             : &recipe.layers[static_cast<std::size_t>(
                   std::clamp(recipe.wispLayer, 0, static_cast<int>(recipe.layers.size()) - 1))];
 
+    const AuraLayer* veilLayer =
+        recipe.layers.empty()
+            ? nullptr
+            : &recipe.layers[static_cast<std::size_t>(
+                  std::clamp(recipe.veilLayer, 0, static_cast<int>(recipe.layers.size()) - 1))];
+
     for (int gy = 0; gy < m_glowHeight; ++gy) {
         auto* line = reinterpret_cast<QRgb*>(glow.scanLine(gy));
         for (int gx = 0; gx < m_glowWidth; ++gx) {
@@ -186,6 +223,8 @@ QImage AuraOverlayPainter::paintGlow(const AuraRecipe& recipe) const {
             const float y = m_glowY[i];
             const float distance = m_glowDistance[i];
             const float angle = m_glowAngle[i];
+            // Dark veils keep away from the face, where they would read as soot on the skin.
+            const float darkRoom = smoothstep(42.0f, 75.0f, m_glowFace[i]);
 
             const float a = sample(noiseA, gx, gy);
             const float b = sample(noiseB, gx, gy);
@@ -195,7 +234,8 @@ QImage AuraOverlayPainter::paintGlow(const AuraRecipe& recipe) const {
             const float d = distance + recipe.wobble * (a - 0.5f) * 2.0f * outward;
 
             const float up = std::max(0.0f, std::cos(angle));
-            float reachScale = 1.0f + recipe.lift * up * std::sqrt(up);
+            float reachScale = (1.0f + recipe.lift * up * std::sqrt(up)) *
+                               std::max(0.35f, 1.0f + recipe.tilt * std::sin(angle));
             if (recipe.rays > 0.0f) {
                 const float phase = recipe.rayCount * angle + recipe.rayPhase + (a - 0.5f) * 1.5f;
                 const float ray = std::pow(0.5f + 0.5f * std::cos(phase), recipe.raySharpness);
@@ -208,6 +248,9 @@ QImage AuraOverlayPainter::paintGlow(const AuraRecipe& recipe) const {
             float blue = 0.0f;
             float luminous = 0.0f;
             auto accumulate = [&](const AuraLayer& layer, float v) {
+                if (!layer.luminous) {
+                    v *= darkRoom;
+                }
                 total += v;
                 red += v * layer.red;
                 green += v * layer.green;
@@ -234,9 +277,16 @@ QImage AuraOverlayPainter::paintGlow(const AuraRecipe& recipe) const {
                     std::exp(-std::max(d, 0.0f) / recipe.wispReach) * smoothstep(-4.0f, 12.0f, d);
                 accumulate(*wispLayer, recipe.wisps * streak * fade);
             }
-            if (!recipe.layers.empty() && recipe.bodyFill > 0.0f && distance < 0.0f) {
-                const float v = recipe.bodyFill * smoothstep(290.0f, 350.0f, y) * (0.7f + 0.6f * a);
-                accumulate(recipe.layers.front(), v);
+            if (veilLayer != nullptr && recipe.veil > 0.0f) {
+                // A thin wash over everything, person included, thickest near the outline and
+                // leaning to one side or upward; the face stays clear through the mask.
+                const float spread = distance > 0.0f
+                                         ? std::exp(-distance / recipe.veilReach)
+                                         : recipe.veilBody + (1.0f - recipe.veilBody) *
+                                                                 smoothstep(-30.0f, 0.0f, distance);
+                const float lean = std::max(0.0f, 1.0f + recipe.veilLean * (x - 180.0f) / 180.0f +
+                                                      recipe.veilLift * (230.0f - y) / 240.0f);
+                accumulate(*veilLayer, recipe.veil * spread * lean * (0.55f + 0.9f * a));
             }
 
             if (total < 1e-4f) {
@@ -260,6 +310,28 @@ QImage AuraOverlayPainter::paintGlow(const AuraRecipe& recipe) const {
         }
     }
     return glow;
+}
+
+void AuraOverlayPainter::addGrain(QImage& image, const AuraRecipe& recipe) const {
+    if (recipe.grain <= 0.0f) {
+        return;
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = line[x];
+            const int a = qAlpha(p);
+            if (a == 0) {
+                continue;
+            }
+            // Scaling the premultiplied pixel keeps its colour and varies only its density,
+            // as grains of dye do.
+            const float f = 1.0f + recipe.grain * grain(recipe.seed, x, y);
+            const int na = std::clamp(static_cast<int>(a * f + 0.5f), 0, 255);
+            auto channel = [&](int c) { return std::clamp(static_cast<int>(c * f + 0.5f), 0, na); };
+            line[x] = qRgba(channel(qRed(p)), channel(qGreen(p)), channel(qBlue(p)), na);
+        }
+    }
 }
 
 void AuraOverlayPainter::paintSparkles(QImage& image, const AuraRecipe& recipe) const {

@@ -26,6 +26,7 @@ private:
     // The glow is soft enough to compute at half size, which keeps a hundred of them quick.
     QImage paintGlow(const AuraRecipe& recipe) const;
     void paintSparkles(QImage& image, const AuraRecipe& recipe) const;
+    void addGrain(QImage& image, const AuraRecipe& recipe) const;
 
     QSize m_canvas;
     QTransform m_toPortrait;
@@ -33,10 +34,12 @@ private:
     DistanceField m_field;
     int m_glowWidth;
     int m_glowHeight;
-    // Per half-size cell, in portrait units: position, distance to the outline, angle.
+    // Per half-size cell, in portrait units: position, distance to the outline, angle,
+    // distance from the face.
     std::vector<float> m_glowX;
     std::vector<float> m_glowY;
     std::vector<float> m_glowDistance;
     std::vector<float> m_glowAngle;
+    std::vector<float> m_glowFace;
     QImage m_faceMask;
 };

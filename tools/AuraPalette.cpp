@@ -15,7 +15,7 @@ QColor AuraPalette::colour(Colour colour) {
     case Blue:
         return QColor(46, 134, 255);
     case Brown:
-        return QColor(120, 74, 40);
+        return QColor(188, 104, 36);
     case Green:
         return QColor(64, 222, 96);
     case Gold:
@@ -29,7 +29,7 @@ QColor AuraPalette::colour(Colour colour) {
     case Red:
         return QColor(240, 38, 54);
     case Black:
-        return QColor(14, 10, 22);
+        return QColor(52, 20, 94);
     case Silver:
         return QColor(204, 214, 230);
     case White:

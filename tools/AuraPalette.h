@@ -26,6 +26,7 @@ public:
     };
 
     static QColor colour(Colour colour);
-    // Dark colours read as smoke rather than light, so they are drawn with more texture.
+    // Dark colours read as smoke rather than light, so they are drawn with more texture; they keep
+    // some colour (a violet black, an amber brown) so they look deep rather than dirty.
     static bool isDark(Colour colour);
 };

@@ -15,7 +15,8 @@ using Region = AuraLayer::Region;
 constexpr float Pi = std::numbers::pi_v<float>;
 constexpr float Open = 10000.0f;
 
-enum class Style { Halo, Bands, Split, Crown, Side, Swirl, Flame, Count };
+// The forms a print can take; each lays its colour in a different place around the person.
+enum class Style { Halo, Bands, Split, Crown, Side, Swirl, Flame, Cloud, Wings, Count };
 
 // Consecutive overlays start from colours far apart on the wheel so neighbours never look alike.
 constexpr Colour PrimaryOrder[] = {
@@ -38,11 +39,12 @@ public:
         layer.blue = static_cast<float>(c.blueF());
         layer.strength = strength;
         layer.offset = offset;
-        layer.innerWidth = inner;
+        // A wide fall-in over the person reads as fog; a narrow one as a cut-out sticker.
+        layer.innerWidth = std::max(inner, 18.0f);
         layer.outerWidth = outer;
         layer.luminous = !AuraPalette::isDark(colour);
         // Dark colours only read as smoke when they are broken up.
-        layer.texture = layer.luminous ? texture : std::min(0.9f, texture + 0.3f);
+        layer.texture = layer.luminous ? texture : std::min(0.7f, texture + 0.15f);
         layer.secondNoise = rng.chance(0.5);
         recipe.layers.push_back(layer);
         return recipe.layers.back();
@@ -55,36 +57,79 @@ public:
     float texture;
 };
 
-std::vector<Colour> chooseColours(Rng& rng, Colour primary, int count) {
+// Colours that give a dark or pale primary the glow it lacks on its own: black deepens into
+// violet, brown warms into amber, white and silver pick up a tint.
+Colour companion(int round, Colour primary) {
+    switch (primary) {
+    case AuraPalette::Black: {
+        constexpr Colour deep[] = {AuraPalette::Violet, AuraPalette::Indigo, AuraPalette::Purple,
+                                   AuraPalette::Blue};
+        return deep[round % 4];
+    }
+    case AuraPalette::Brown: {
+        constexpr Colour warm[] = {AuraPalette::Gold, AuraPalette::Orange, AuraPalette::Red,
+                                   AuraPalette::Yellow};
+        return warm[round % 4];
+    }
+    case AuraPalette::White:
+    case AuraPalette::Silver: {
+        // No lavender: beside a pale colour it is one more pale colour.
+        constexpr Colour tint[] = {AuraPalette::Pink,   AuraPalette::Turquoise, AuraPalette::Gold,
+                                   AuraPalette::Violet, AuraPalette::Blue,      AuraPalette::Green};
+        return tint[round % 6];
+    }
+    default:
+        return AuraPalette::Count;
+    }
+}
+
+bool pale(Colour colour) {
+    return colour == AuraPalette::White || colour == AuraPalette::Silver;
+}
+
+std::vector<Colour> chooseColours(Rng& rng, Colour primary, int round, int count) {
     std::vector<Colour> colours{primary};
+    // Each return of the same primary gets a different partner, so no two look alike.
+    const Colour partner = companion(round, primary);
+    if (partner != AuraPalette::Count) {
+        colours.push_back(partner);
+    }
     bool darkUsed = AuraPalette::isDark(primary);
+    bool paleUsed = pale(primary);
     while (static_cast<int>(colours.size()) < count) {
         const auto candidate = static_cast<Colour>(rng.below(AuraPalette::Count));
         if (std::find(colours.begin(), colours.end(), candidate) != colours.end()) {
             continue;
         }
-        if (AuraPalette::isDark(candidate) && (darkUsed || rng.chance(0.6))) {
+        // One dark and one pale colour at most: more turn the glow to soot or to fog.
+        if (AuraPalette::isDark(candidate) && (darkUsed || rng.chance(0.75))) {
+            continue;
+        }
+        if (pale(candidate) && (paleUsed || rng.chance(0.5))) {
             continue;
         }
         darkUsed = darkUsed || AuraPalette::isDark(candidate);
+        paleUsed = paleUsed || pale(candidate);
         colours.push_back(candidate);
     }
     return colours;
 }
 
 void addInnerRim(Builder& b, Colour colour) {
-    AuraLayer& rim = b.add(colour, 0.85f, 0.0f, 8.0f, b.uniform(10.0, 18.0));
-    rim.texture = 0.1f;
+    AuraLayer& rim = b.add(colour, 0.6f, 0.0f, 20.0f, b.uniform(12.0, 20.0));
+    rim.texture = 0.2f;
 }
 
 void buildHalo(Builder& b, const std::vector<Colour>& colours, float reach) {
     const int n = static_cast<int>(colours.size());
     const float spacing = b.uniform(14.0, 30.0);
+    // Some halos float clear of the person, as the fog does on many prints.
+    const float lift = b.rng.chance(0.5) ? b.uniform(15.0, 40.0) : 0.0f;
     for (int k = 0; k < n; ++k) {
         const float inner = k == 0 ? b.uniform(8.0, 16.0) : spacing * 0.8f;
         const float outer = k == n - 1 ? reach : spacing * b.uniform(0.8, 1.3);
         b.add(colours[static_cast<std::size_t>(k)], 1.0f - 0.12f * static_cast<float>(k),
-              static_cast<float>(k) * spacing, inner, outer);
+              lift + static_cast<float>(k) * spacing, inner, outer);
     }
     if (n == 1) {
         // A lone colour gets separate rings instead, so it still looks layered.
@@ -99,12 +144,14 @@ void buildHalo(Builder& b, const std::vector<Colour>& colours, float reach) {
 void buildBands(Builder& b, const std::vector<Colour>& colours, float reach) {
     const int n = static_cast<int>(colours.size());
     if (b.rng.chance(0.5)) {
-        const float top = b.uniform(50.0, 120.0);
-        const float bottom = b.uniform(350.0, 430.0);
-        const float softness = b.uniform(25.0, 55.0);
+        // Broad overlapping strata: each colour fades over most of its neighbour's height, and all
+        // share one reach so the glow's outline has no steps.
+        const float top = b.uniform(60.0, 120.0);
+        const float bottom = b.uniform(340.0, 420.0);
+        const float softness = (bottom - top) / static_cast<float>(n) * b.uniform(0.55, 0.8);
+        const float width = reach * b.uniform(0.9, 1.2);
         for (int k = 0; k < n; ++k) {
-            AuraLayer& band = b.add(colours[static_cast<std::size_t>(k)], 1.0f, 0.0f,
-                                    b.uniform(10.0, 16.0), reach * b.uniform(0.8, 1.2));
+            AuraLayer& band = b.add(colours[static_cast<std::size_t>(k)], 1.0f, 0.0f, 20.0f, width);
             band.region = Region::BandY;
             band.top = k == 0 ? -Open : top + (bottom - top) * static_cast<float>(k) / n;
             band.bottom = k == n - 1 ? Open : top + (bottom - top) * static_cast<float>(k + 1) / n;
@@ -152,14 +199,15 @@ void buildSplit(Builder& b, const std::vector<Colour>& colours, float reach) {
 
 void buildCrown(Builder& b, const std::vector<Colour>& colours, float reach) {
     const int n = static_cast<int>(colours.size());
-    AuraLayer& crown = b.add(colours[0], 1.0f, b.uniform(0.0, 20.0), 16.0f, reach * 1.3f);
+    AuraLayer& crown =
+        b.add(colours[0], 1.0f, b.uniform(0.0, 20.0), 16.0f, std::max(reach, 45.0f) * 1.6f);
     crown.region = Region::Above;
     crown.y0 = b.uniform(110.0, 180.0);
     crown.softness = b.uniform(30.0, 70.0);
     b.recipe.lift += b.uniform(0.4, 0.9);
-    b.add(colours[n >= 2 ? 1 : 0], n >= 2 ? b.uniform(0.45, 0.7) : 0.4f, 0.0f, 12.0f, reach * 0.6f);
-    if (n >= 3) {
-        AuraLayer& shoulders = b.add(colours[2], 0.9f, 0.0f, 14.0f, reach * 0.9f);
+    b.add(colours[n >= 2 ? 1 : 0], 0.1f, 0.0f, 12.0f, reach * 0.4f);
+    if (n >= 2) {
+        AuraLayer& shoulders = b.add(colours[n >= 3 ? 2 : 1], 0.8f, 0.0f, 14.0f, reach);
         shoulders.region = Region::Below;
         shoulders.y0 = b.uniform(300.0, 360.0);
         shoulders.softness = 40.0f;
@@ -172,17 +220,16 @@ void buildCrown(Builder& b, const std::vector<Colour>& colours, float reach) {
 void buildSide(Builder& b, const std::vector<Colour>& colours, float reach) {
     const int n = static_cast<int>(colours.size());
     const float side = b.rng.chance(0.5) ? 1.0f : -1.0f;
-    AuraLayer& main = b.add(colours[0], 1.0f, b.uniform(0.0, 25.0), 20.0f, reach * 1.4f);
+    const float wide = std::max(reach, 45.0f) * 1.6f;
+    AuraLayer& main = b.add(colours[0], 1.0f, b.uniform(0.0, 25.0), 24.0f, wide);
     main.region = Region::Sector;
-    main.angle = side * b.uniform(0.7, 1.9);
-    main.spread = b.uniform(0.5, 1.0);
-    b.add(colours[n >= 2 ? 1 : 0], b.uniform(0.3, 0.55), 0.0f, 12.0f, reach * 0.55f);
-    if (n >= 3) {
-        AuraLayer& other = b.add(colours[2], 0.7f, b.uniform(0.0, 15.0), 16.0f, reach);
-        other.region = Region::Sector;
-        other.angle = -side * b.uniform(0.6, 1.8);
-        other.spread = 0.6f;
-    }
+    main.angle = side * b.uniform(0.8, 1.8);
+    main.spread = b.uniform(0.8, 1.2);
+    b.add(colours[n >= 2 ? 1 : 0], 0.1f, 0.0f, 12.0f, reach * 0.4f);
+    AuraLayer& other = b.add(colours[n >= 3 ? 2 : n - 1], 0.6f, b.uniform(0.0, 15.0), 18.0f, reach);
+    other.region = Region::Sector;
+    other.angle = -side * b.uniform(0.8, 1.9);
+    other.spread = 0.6f;
     if (n >= 4) {
         AuraLayer& crown = b.add(colours[3], 0.7f, 10.0f, 16.0f, reach);
         crown.region = Region::Above;
@@ -198,13 +245,12 @@ void buildSwirl(Builder& b, const std::vector<Colour>& colours, float reach) {
     const int arms = std::max(n, 2);
     for (int k = 0; k < arms; ++k) {
         AuraLayer& arm = b.add(colours[static_cast<std::size_t>(k % n)], 1.0f, b.uniform(0.0, 10.0),
-                               14.0f, reach * b.uniform(0.8, 1.2));
+                               14.0f, std::max(reach, 40.0f) * b.uniform(1.0, 1.4));
         arm.region = Region::Sector;
         arm.angle = phase + 2.0f * Pi * static_cast<float>(k) / static_cast<float>(arms);
-        arm.spread = Pi / static_cast<float>(arms) * b.uniform(0.75, 1.1);
+        arm.spread = Pi / static_cast<float>(arms) * b.uniform(0.9, 1.25);
         arm.twist = twist;
     }
-    b.add(colours[0], 0.3f, 0.0f, 12.0f, reach * 0.5f);
 }
 
 void buildFlame(Builder& b, const std::vector<Colour>& colours, float reach) {
@@ -221,6 +267,42 @@ void buildFlame(Builder& b, const std::vector<Colour>& colours, float reach) {
         tongue.texture = std::min(0.9f, 0.5f + 0.12f * static_cast<float>(k));
         offset += b.uniform(12.0, 22.0);
     }
+}
+
+// A big soft cloud floating off one shoulder or above the head, the rest only a faint rim.
+void buildCloud(Builder& b, const std::vector<Colour>& colours, float reach) {
+    const int n = static_cast<int>(colours.size());
+    const float angle = b.uniform(-2.0, 2.0);
+    const float size = std::max(55.0f, reach) * b.uniform(1.0, 1.4);
+    for (int k = 0; k < std::min(n, 3); ++k) {
+        AuraLayer& cloud = b.add(colours[static_cast<std::size_t>(k)], 1.0f - 0.2f * k,
+                                 b.uniform(30.0, 60.0) + 12.0f * k, size * 0.8f, size);
+        cloud.region = Region::Sector;
+        cloud.angle = angle + b.uniform(-0.5, 0.5) * static_cast<float>(k);
+        cloud.spread = b.uniform(0.55, 0.9);
+        cloud.texture = std::min(cloud.texture + 0.2f, 0.8f);
+    }
+    b.add(colours[static_cast<std::size_t>(n - 1)], 0.08f, 0.0f, 12.0f, reach * 0.4f);
+}
+
+// Colour rising from the shoulders like wings, the head left nearly bare.
+void buildWings(Builder& b, const std::vector<Colour>& colours, float reach) {
+    const int n = static_cast<int>(colours.size());
+    const float y0 = b.uniform(270.0, 330.0);
+    for (int k = 0; k < 2; ++k) {
+        AuraLayer& wing =
+            b.add(colours[static_cast<std::size_t>(k % n)], 1.0f, b.uniform(0.0, 15.0), 20.0f,
+                  std::max(60.0f, reach) * b.uniform(1.3, 1.7));
+        wing.region = Region::Sector;
+        wing.angle = (k == 0 ? -1.0f : 1.0f) * b.uniform(1.9, 2.4);
+        wing.spread = b.uniform(0.6, 0.9);
+    }
+    AuraLayer& low =
+        b.add(colours[static_cast<std::size_t>(n > 2 ? 2 : 0)], 0.6f, 0.0f, 20.0f, reach);
+    low.region = Region::Below;
+    low.y0 = y0;
+    low.softness = 50.0f;
+    b.add(colours[static_cast<std::size_t>(n - 1)], 0.06f, 0.0f, 12.0f, reach * 0.35f);
 }
 
 void addOrbs(Builder& b, const std::vector<Colour>& colours) {
@@ -246,34 +328,32 @@ AuraRecipe AuraRecipe::forIndex(int index) {
     recipe.seed = rng.next();
 
     const Colour primary = PrimaryOrder[i % AuraPalette::Count];
-    // Same primary colour never meets the same shape twice across the hundred.
-    const auto style =
-        static_cast<Style>((i / AuraPalette::Count + i) % static_cast<int>(Style::Count));
+    // Sixteen colours and nine forms share no factor, so no colour meets the same form twice.
+    const auto style = static_cast<Style>(i % static_cast<int>(Style::Count));
     const double pick = rng.unit();
-    int count = pick < 0.16 ? 1 : pick < 0.5 ? 2 : pick < 0.8 ? 3 : 4;
-    if (count == 1 && (style == Style::Bands || style == Style::Split)) {
+    int count = pick < 0.12 ? 1 : pick < 0.45 ? 2 : pick < 0.8 ? 3 : 4;
+    if (count == 1 && (style == Style::Bands || style == Style::Split || style == Style::Wings)) {
         count = 2;
     }
-    const std::vector<Colour> colours = chooseColours(rng, primary, count);
+    const std::vector<Colour> colours = chooseColours(rng, primary, i / AuraPalette::Count, count);
 
-    recipe.peakAlpha = static_cast<float>(rng.uniform(0.58, 0.8));
+    recipe.peakAlpha = static_cast<float>(rng.uniform(0.74, 0.9));
     recipe.noiseScale = static_cast<float>(rng.uniform(0.005, 0.014));
     recipe.noiseStretch = static_cast<float>(rng.uniform(0.55, 1.0));
     recipe.warp = static_cast<float>(rng.uniform(0.2, 1.3));
-    recipe.wobble = static_cast<float>(rng.uniform(2.0, 22.0));
+    recipe.wobble = static_cast<float>(rng.uniform(4.0, 22.0));
     recipe.lift = static_cast<float>(rng.uniform(0.0, 0.7));
-    recipe.hotCore = static_cast<float>(rng.uniform(0.2, 0.6));
-    // Mostly medium glows, with a few tight ones that barely leave the outline and a few
-    // that flood the picture.
+    // Only a few get the bright white line along the person; on film it is rare.
+    recipe.hotCore =
+        static_cast<float>(rng.chance(0.2) ? rng.uniform(0.2, 0.4) : rng.uniform(0.0, 0.12));
+    recipe.grain = static_cast<float>(rng.uniform(0.1, 0.18));
+    // Mostly medium glows, with a few close ones and a few that flood the picture.
     const double size = rng.unit();
-    const float reach = static_cast<float>(size < 0.15   ? rng.uniform(14.0, 24.0)
-                                           : size < 0.85 ? rng.uniform(24.0, 60.0)
-                                                         : rng.uniform(60.0, 85.0));
-    if (size < 0.15) {
-        recipe.lift *= 0.3f;
-    }
+    const float reach = static_cast<float>(size < 0.12  ? rng.uniform(26.0, 36.0)
+                                           : size < 0.8 ? rng.uniform(36.0, 66.0)
+                                                        : rng.uniform(66.0, 95.0));
 
-    Builder builder(rng, recipe, static_cast<float>(rng.uniform(0.1, 0.55)));
+    Builder builder(rng, recipe, static_cast<float>(rng.uniform(0.15, 0.55)));
     switch (style) {
     case Style::Halo:
         buildHalo(builder, colours, reach);
@@ -294,32 +374,50 @@ AuraRecipe AuraRecipe::forIndex(int index) {
         buildSwirl(builder, colours, reach);
         break;
     case Style::Flame:
-    case Style::Count:
         buildFlame(builder, colours, reach);
+        break;
+    case Style::Cloud:
+        buildCloud(builder, colours, reach);
+        break;
+    case Style::Wings:
+    case Style::Count:
+        buildWings(builder, colours, reach);
         break;
     }
 
-    if (rng.chance(0.22)) {
-        recipe.rays = static_cast<float>(rng.uniform(0.3, 0.65));
-        recipe.rayCount = static_cast<float>(6 + rng.below(14));
-        recipe.rayPhase = static_cast<float>(rng.uniform(0.0, 2.0 * Pi));
-        recipe.raySharpness = static_cast<float>(rng.uniform(2.0, 7.0));
+    // Stars and rays are a digital look; a few prints may have them, most must not.
+    if (i % 6 == 4) {
+        if (rng.chance(0.5)) {
+            recipe.rays = static_cast<float>(rng.uniform(0.25, 0.5));
+            recipe.rayCount = static_cast<float>(6 + rng.below(10));
+            recipe.rayPhase = static_cast<float>(rng.uniform(0.0, 2.0 * Pi));
+            recipe.raySharpness = static_cast<float>(rng.uniform(1.5, 4.0));
+        } else {
+            recipe.sparkles = 8 + rng.below(16);
+            recipe.sparkleSize = static_cast<float>(rng.uniform(1.2, 2.6));
+        }
     }
     if (style != Style::Flame && rng.chance(0.3)) {
         recipe.wisps = static_cast<float>(rng.uniform(0.3, 0.7));
     }
     recipe.wispReach = reach * static_cast<float>(rng.uniform(1.2, 2.2));
     recipe.wispLayer = rng.below(static_cast<int>(recipe.layers.size()));
-    if (rng.chance(0.25)) {
+    if (rng.chance(0.2)) {
         addOrbs(builder, colours);
     }
-    if (rng.chance(0.3)) {
-        recipe.bodyFill = static_cast<float>(rng.uniform(0.04, 0.1));
+    recipe.veil = static_cast<float>(rng.uniform(0.1, 0.18));
+    recipe.veilReach = static_cast<float>(rng.uniform(70.0, 170.0));
+    recipe.veilLayer = rng.below(static_cast<int>(colours.size()));
+    recipe.veilLean = static_cast<float>(rng.uniform(-1.5, 1.5));
+    recipe.veilLift = static_cast<float>(rng.uniform(0.0, 1.2));
+    recipe.veilBody = static_cast<float>(rng.uniform(0.1, 0.8));
+    if (pale(primary)) {
+        // White and silver show only where they lie thick: on a light photo they vanish.
+        recipe.veil *= 1.5f;
+        recipe.peakAlpha = std::max(recipe.peakAlpha, 0.86f);
     }
-    if (rng.chance(0.38)) {
-        recipe.sparkles = 10 + rng.below(30);
-        recipe.sparkleSize = static_cast<float>(rng.uniform(1.5, 3.5));
-    }
+    // Prints are rarely even on both sides; the lopsided ones tell past from future.
+    recipe.tilt = static_cast<float>(rng.uniform(-0.7, 0.7));
     return recipe;
 }
 

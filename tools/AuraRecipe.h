@@ -18,6 +18,8 @@ struct AuraRecipe {
     float wobble = 10.0f;
     // Extra reach of the glow straight above the head.
     float lift = 0.0f;
+    // Widens the glow on the right (positive) and narrows it on the left, or the other way.
+    float tilt = 0.0f;
 
     float rays = 0.0f;
     float rayCount = 9.0f;
@@ -28,8 +30,18 @@ struct AuraRecipe {
     float wispReach = 60.0f;
     int wispLayer = 0;
 
-    float bodyFill = 0.0f;
+    // A faint wash of one layer's colour over the whole frame, the person's body included.
+    float veil = 0.0f;
+    float veilReach = 120.0f;
+    int veilLayer = 0;
+    // Leans the wash to the right (positive) or left, and upward.
+    float veilLean = 0.0f;
+    float veilLift = 0.0f;
+    // How much of the wash lies over the person's body, from none to as much as beside it.
+    float veilBody = 0.5f;
     float hotCore = 0.3f;
+    // Strength of the film grain, as a share of the density.
+    float grain = 0.0f;
 
     int sparkles = 0;
     float sparkleSize = 3.0f;
