@@ -235,7 +235,7 @@ QImage AuraOverlayPainter::paintGlow(const AuraRecipe& recipe) const {
 
             const float up = std::max(0.0f, std::cos(angle));
             float reachScale = (1.0f + recipe.lift * up * std::sqrt(up)) *
-                               std::max(0.35f, 1.0f + recipe.tilt * std::sin(angle));
+                               std::max(0.2f, 1.0f + recipe.tilt * std::sin(angle));
             if (recipe.rays > 0.0f) {
                 const float phase = recipe.rayCount * angle + recipe.rayPhase + (a - 0.5f) * 1.5f;
                 const float ray = std::pow(0.5f + 0.5f * std::cos(phase), recipe.raySharpness);

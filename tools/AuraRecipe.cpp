@@ -126,7 +126,9 @@ void buildHalo(Builder& b, const std::vector<Colour>& colours, float reach) {
     // Some halos float clear of the person, as the fog does on many prints.
     const float lift = b.rng.chance(0.5) ? b.uniform(15.0, 40.0) : 0.0f;
     for (int k = 0; k < n; ++k) {
-        const float inner = k == 0 ? b.uniform(8.0, 16.0) : spacing * 0.8f;
+        // The innermost colour fades in across the whole gap, so the person sits in thinner fog
+        // rather than in a hole.
+        const float inner = k == 0 ? lift + b.uniform(8.0, 16.0) : spacing * 0.8f;
         const float outer = k == n - 1 ? reach : spacing * b.uniform(0.8, 1.3);
         b.add(colours[static_cast<std::size_t>(k)], 1.0f - 0.12f * static_cast<float>(k),
               lift + static_cast<float>(k) * spacing, inner, outer);
@@ -200,14 +202,14 @@ void buildSplit(Builder& b, const std::vector<Colour>& colours, float reach) {
 void buildCrown(Builder& b, const std::vector<Colour>& colours, float reach) {
     const int n = static_cast<int>(colours.size());
     AuraLayer& crown =
-        b.add(colours[0], 1.0f, b.uniform(0.0, 20.0), 16.0f, std::max(reach, 45.0f) * 1.6f);
+        b.add(colours[0], 1.0f, b.uniform(0.0, 20.0), 16.0f, std::max(reach, 50.0f) * 1.9f);
     crown.region = Region::Above;
-    crown.y0 = b.uniform(110.0, 180.0);
+    crown.y0 = b.uniform(140.0, 190.0);
     crown.softness = b.uniform(30.0, 70.0);
     b.recipe.lift += b.uniform(0.4, 0.9);
     b.add(colours[n >= 2 ? 1 : 0], 0.1f, 0.0f, 12.0f, reach * 0.4f);
-    if (n >= 2) {
-        AuraLayer& shoulders = b.add(colours[n >= 3 ? 2 : 1], 0.8f, 0.0f, 14.0f, reach);
+    if (n >= 3) {
+        AuraLayer& shoulders = b.add(colours[2], 0.7f, 0.0f, 14.0f, reach);
         shoulders.region = Region::Below;
         shoulders.y0 = b.uniform(300.0, 360.0);
         shoulders.softness = 40.0f;
@@ -220,7 +222,7 @@ void buildCrown(Builder& b, const std::vector<Colour>& colours, float reach) {
 void buildSide(Builder& b, const std::vector<Colour>& colours, float reach) {
     const int n = static_cast<int>(colours.size());
     const float side = b.rng.chance(0.5) ? 1.0f : -1.0f;
-    const float wide = std::max(reach, 45.0f) * 1.6f;
+    const float wide = std::max(reach, 50.0f) * 1.9f;
     AuraLayer& main = b.add(colours[0], 1.0f, b.uniform(0.0, 25.0), 24.0f, wide);
     main.region = Region::Sector;
     main.angle = side * b.uniform(0.8, 1.8);
@@ -411,13 +413,13 @@ AuraRecipe AuraRecipe::forIndex(int index) {
     recipe.veilLean = static_cast<float>(rng.uniform(-1.5, 1.5));
     recipe.veilLift = static_cast<float>(rng.uniform(0.0, 1.2));
     recipe.veilBody = static_cast<float>(rng.uniform(0.1, 0.8));
-    if (pale(primary)) {
-        // White and silver show only where they lie thick: on a light photo they vanish.
+    if (pale(primary) || primary == AuraPalette::Lavender) {
+        // Pale colours show only where they lie thick: on a light photo they vanish.
         recipe.veil *= 1.5f;
         recipe.peakAlpha = std::max(recipe.peakAlpha, 0.86f);
     }
     // Prints are rarely even on both sides; the lopsided ones tell past from future.
-    recipe.tilt = static_cast<float>(rng.uniform(-0.7, 0.7));
+    recipe.tilt = static_cast<float>(rng.uniform(-0.9, 0.9));
     return recipe;
 }
 
