@@ -1,5 +1,6 @@
 #include "AuraOverlayPainter.h"
 
+#include "AuraLayer.h"
 #include "AuraRecipe.h"
 #include "Noise.h"
 #include "PortraitGeometry.h"
@@ -85,6 +86,11 @@ float faceClearance(double x, double y) {
     const double jaw = box(cx, cy + 44.0, face.width() / 2.0 + 1.0, 36.0, 26.0);
     const double neck = box(cx, cy + 92.0, 41.0, 24.0, 6.0);
     return static_cast<float>(std::min({oval, jaw, neck}));
+}
+
+// Only colours this dark look like soot on skin; an amber brown may come close to the face.
+bool nearBlack(const AuraLayer& layer) {
+    return 0.2126f * layer.red + 0.7152f * layer.green + 0.0722f * layer.blue < 0.2f;
 }
 
 // Film grain: a fixed pattern per pixel, so two runs give the same picture.
@@ -243,20 +249,25 @@ QImage AuraOverlayPainter::paintGlow(const AuraRecipe& recipe) const {
             }
 
             float total = 0.0f;
+            float mix = 0.0f;
             float red = 0.0f;
             float green = 0.0f;
             float blue = 0.0f;
             float luminous = 0.0f;
             auto accumulate = [&](const AuraLayer& layer, float v) {
-                if (!layer.luminous) {
+                if (nearBlack(layer)) {
                     v *= darkRoom;
                 }
                 total += v;
-                red += v * layer.red;
-                green += v * layer.green;
-                blue += v * layer.blue;
+                // The stronger veil wins the colour more than its share: an even average of
+                // several colours turns to grey, where film keeps each dye's own hue.
+                const float w = v * v;
+                mix += w;
+                red += w * layer.red;
+                green += w * layer.green;
+                blue += w * layer.blue;
                 if (layer.luminous) {
-                    luminous += v;
+                    luminous += w;
                 }
             };
 
@@ -289,14 +300,14 @@ QImage AuraOverlayPainter::paintGlow(const AuraRecipe& recipe) const {
                 accumulate(*veilLayer, recipe.veil * spread * lean * (0.55f + 0.9f * a));
             }
 
-            if (total < 1e-4f) {
+            if (total < 1e-4f || mix <= 0.0f) {
                 line[gx] = 0;
                 continue;
             }
-            red /= total;
-            green /= total;
-            blue /= total;
-            const float hot = recipe.hotCore * (luminous / total) * std::exp(-std::abs(d) / 18.0f);
+            red /= mix;
+            green /= mix;
+            blue /= mix;
+            const float hot = recipe.hotCore * (luminous / mix) * std::exp(-std::abs(d) / 18.0f);
             red += (1.0f - red) * hot;
             green += (1.0f - green) * hot;
             blue += (1.0f - blue) * hot;

@@ -58,7 +58,7 @@ public:
 };
 
 // Colours that give a dark or pale primary the glow it lacks on its own: black deepens into
-// violet, brown warms into amber, white and silver pick up a tint.
+// violet, brown warms into amber, white, silver and lavender pick up a tint.
 Colour companion(int round, Colour primary) {
     switch (primary) {
     case AuraPalette::Black: {
@@ -72,7 +72,8 @@ Colour companion(int round, Colour primary) {
         return warm[round % 4];
     }
     case AuraPalette::White:
-    case AuraPalette::Silver: {
+    case AuraPalette::Silver:
+    case AuraPalette::Lavender: {
         // No lavender: beside a pale colour it is one more pale colour.
         constexpr Colour tint[] = {AuraPalette::Pink,   AuraPalette::Turquoise, AuraPalette::Gold,
                                    AuraPalette::Violet, AuraPalette::Blue,      AuraPalette::Green};
@@ -181,8 +182,10 @@ void buildSplit(Builder& b, const std::vector<Colour>& colours, float reach) {
     const float x0 = 180.0f + b.uniform(-25.0, 25.0);
     const float softness = b.uniform(35.0, 80.0);
     for (int k = 0; k < 2; ++k) {
-        AuraLayer& half = b.add(colours[static_cast<std::size_t>(k)], 1.0f, b.uniform(0.0, 10.0),
-                                b.uniform(10.0, 16.0), reach * b.uniform(0.75, 1.25));
+        // One half reaches far and the other stays close: even halves would be a plain halo.
+        AuraLayer& half = b.add(
+            colours[static_cast<std::size_t>(k)], 1.0f, b.uniform(0.0, 10.0), b.uniform(10.0, 16.0),
+            k == 0 ? std::max(reach, 45.0f) * b.uniform(1.3, 1.7) : reach * b.uniform(0.4, 0.7));
         half.region = Region::Side;
         half.sign = k == 0 ? side : -side;
         half.x0 = x0;
@@ -247,10 +250,11 @@ void buildSwirl(Builder& b, const std::vector<Colour>& colours, float reach) {
     const int arms = std::max(n, 2);
     for (int k = 0; k < arms; ++k) {
         AuraLayer& arm = b.add(colours[static_cast<std::size_t>(k % n)], 1.0f, b.uniform(0.0, 10.0),
-                               14.0f, std::max(reach, 40.0f) * b.uniform(1.0, 1.4));
+                               14.0f, std::max(reach, 50.0f) * b.uniform(1.2, 1.6));
         arm.region = Region::Sector;
         arm.angle = phase + 2.0f * Pi * static_cast<float>(k) / static_cast<float>(arms);
-        arm.spread = Pi / static_cast<float>(arms) * b.uniform(0.9, 1.25);
+        // Narrow arms leave clear gaps between them, so the spiral shows.
+        arm.spread = Pi / static_cast<float>(arms) * b.uniform(0.55, 0.75);
         arm.twist = twist;
     }
 }
@@ -258,15 +262,21 @@ void buildSwirl(Builder& b, const std::vector<Colour>& colours, float reach) {
 void buildFlame(Builder& b, const std::vector<Colour>& colours, float reach) {
     const int n = static_cast<int>(colours.size());
     b.recipe.noiseStretch = b.uniform(0.25, 0.45);
-    b.recipe.lift += b.uniform(0.6, 1.2);
+    b.recipe.lift += b.uniform(1.0, 1.8);
+    // A flame burns white at its root.
+    b.recipe.hotCore = b.uniform(0.15, 0.28);
     b.recipe.wisps = b.uniform(0.5, 0.9);
     b.recipe.warp += 0.5f;
     float offset = 0.0f;
     for (int k = 0; k < n; ++k) {
         AuraLayer& tongue =
             b.add(colours[static_cast<std::size_t>(k)], 1.0f - 0.15f * static_cast<float>(k),
-                  offset, k == 0 ? 10.0f : 14.0f, reach * (0.5f + 0.35f * static_cast<float>(k)));
+                  offset, k == 0 ? 10.0f : 14.0f, reach * (0.8f + 0.35f * static_cast<float>(k)));
         tongue.texture = std::min(0.9f, 0.5f + 0.12f * static_cast<float>(k));
+        // Flames rise from the shoulders and leave the lower frame bare.
+        tongue.region = Region::Above;
+        tongue.y0 = b.uniform(300.0, 360.0);
+        tongue.softness = 50.0f;
         offset += b.uniform(12.0, 22.0);
     }
 }
@@ -407,7 +417,7 @@ AuraRecipe AuraRecipe::forIndex(int index) {
     if (rng.chance(0.2)) {
         addOrbs(builder, colours);
     }
-    recipe.veil = static_cast<float>(rng.uniform(0.1, 0.18));
+    recipe.veil = static_cast<float>(rng.uniform(0.13, 0.2));
     recipe.veilReach = static_cast<float>(rng.uniform(70.0, 170.0));
     recipe.veilLayer = rng.below(static_cast<int>(colours.size()));
     recipe.veilLean = static_cast<float>(rng.uniform(-1.5, 1.5));
