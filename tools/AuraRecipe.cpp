@@ -275,8 +275,8 @@ void buildFlame(Builder& b, const std::vector<Colour>& colours, float reach) {
         tongue.texture = std::min(0.9f, 0.5f + 0.12f * static_cast<float>(k));
         // Flames rise from the shoulders and leave the lower frame bare.
         tongue.region = Region::Above;
-        tongue.y0 = b.uniform(300.0, 360.0);
-        tongue.softness = 50.0f;
+        tongue.y0 = b.uniform(340.0, 400.0);
+        tongue.softness = 100.0f;
         offset += b.uniform(12.0, 22.0);
     }
 }
@@ -429,7 +429,7 @@ AuraRecipe AuraRecipe::forIndex(int index) {
         recipe.peakAlpha = std::max(recipe.peakAlpha, 0.86f);
     }
     // Prints are rarely even on both sides; the lopsided ones tell past from future.
-    recipe.tilt = static_cast<float>(rng.uniform(-0.9, 0.9));
+    recipe.tilt = static_cast<float>(rng.uniform(-1.1, 1.1));
     return recipe;
 }
 
