@@ -206,9 +206,10 @@ void buildCrown(Builder& b, const std::vector<Colour>& colours, float reach) {
     const int n = static_cast<int>(colours.size());
     AuraLayer& crown =
         b.add(colours[0], 1.0f, b.uniform(0.0, 20.0), 16.0f, std::max(reach, 50.0f) * 1.9f);
-    crown.region = Region::Above;
-    crown.y0 = b.uniform(140.0, 190.0);
-    crown.softness = b.uniform(30.0, 70.0);
+    // A dome over the head: cut off along a row, the crown would end in a horizon line.
+    crown.region = Region::Sector;
+    crown.angle = b.uniform(-0.3, 0.3);
+    crown.spread = b.uniform(0.55, 0.8);
     b.recipe.lift += b.uniform(0.4, 0.9);
     b.add(colours[n >= 2 ? 1 : 0], 0.1f, 0.0f, 12.0f, reach * 0.4f);
     if (n >= 3) {
