@@ -151,7 +151,7 @@ void buildBands(Builder& b, const std::vector<Colour>& colours, float reach) {
         // share one reach so the glow's outline has no steps.
         const float top = b.uniform(60.0, 120.0);
         const float bottom = b.uniform(340.0, 420.0);
-        const float softness = (bottom - top) / static_cast<float>(n) * b.uniform(0.55, 0.8);
+        const float softness = (bottom - top) / static_cast<float>(n) * b.uniform(0.9, 1.2);
         const float width = reach * b.uniform(0.9, 1.2);
         for (int k = 0; k < n; ++k) {
             AuraLayer& band = b.add(colours[static_cast<std::size_t>(k)], 1.0f, 0.0f, 20.0f, width);
@@ -169,7 +169,7 @@ void buildBands(Builder& b, const std::vector<Colour>& colours, float reach) {
                                    b.uniform(10.0, 16.0), reach * b.uniform(0.8, 1.2));
             fan.region = Region::Sector;
             fan.angle = direction * (-span + 2.0f * span * (static_cast<float>(k) + 0.5f) / n);
-            fan.spread = span / static_cast<float>(n) * b.uniform(0.8, 1.2);
+            fan.spread = span / static_cast<float>(n) * b.uniform(1.2, 1.5);
             fan.twist = twist;
         }
         b.add(colours[0], 0.25f, 0.0f, 12.0f, reach * 0.6f);
