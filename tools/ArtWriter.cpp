@@ -42,6 +42,16 @@ bool ArtWriter::write(const QString& fileName, const QImage& image) {
     return true;
 }
 
+bool ArtWriter::writeBytes(const QString& fileName, const QByteArray& bytes) {
+    const QString path = QDir(m_directory).filePath(fileName);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        report(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
 bool ArtWriter::failed() const {
     QMutexLocker lock(&m_mutex);
     return m_failed;

@@ -3,6 +3,7 @@
 #include <QMutex>
 #include <QString>
 
+class QByteArray;
 class QImage;
 
 // Saves the pictures into one folder and reports every failure, from any thread.
@@ -11,6 +12,8 @@ public:
     explicit ArtWriter(const QString& directory);
 
     bool prepare();
+    // Writes `bytes` as they are (a picture already encoded, such as an SVG).
+    bool writeBytes(const QString& fileName, const QByteArray& bytes);
     bool write(const QString& fileName, const QImage& image);
     bool failed() const;
 

@@ -41,24 +41,29 @@ void paintBackground(QPainter& painter) {
 }
 
 // A smaller figure than in a portrait leaves room for the name above and the hint below.
-void paintFigure(QPainter& painter) {
+void paintFigure(QPainter& painter, qreal scale) {
     QTransform placement;
     placement.translate(180.0, 244.0);
     placement.scale(0.8, 0.8);
     placement.translate(-PortraitGeometry::headCentre().x(), -PortraitGeometry::headCentre().y());
-    const AuraOverlayPainter aura(QSize(PortraitGeometry::Width, PortraitGeometry::Height),
-                                  placement);
+    const AuraOverlayPainter aura(
+        QSize(qRound(PortraitGeometry::Width * scale), qRound(PortraitGeometry::Height * scale)),
+        placement * QTransform::fromScale(scale, scale));
     painter.save();
-    painter.setTransform(placement);
+    painter.setTransform(placement, true);
     SilhouettePainter::paintFigure(painter);
     painter.restore();
-    painter.drawImage(0, 0, aura.paint(AuraRecipe::showcase(0.9f, 26)));
+    QImage glow = aura.paint(AuraRecipe::showcase(0.9f, 26));
+    glow.setDevicePixelRatio(scale);
+    painter.drawImage(0, 0, glow);
 }
 
 void paintGlowingText(QPainter& painter, const QRectF& box, const QFont& font, const QString& text,
                       const QColor& colour, const QColor& glowColour, int glowRadius) {
-    QImage glow(PortraitGeometry::Width, PortraitGeometry::Height,
+    const qreal scale = painter.device()->devicePixelRatioF();
+    QImage glow(qRound(PortraitGeometry::Width * scale), qRound(PortraitGeometry::Height * scale),
                 QImage::Format_ARGB32_Premultiplied);
+    glow.setDevicePixelRatio(scale);
     glow.fill(Qt::transparent);
     {
         QPainter glowPainter(&glow);
@@ -67,7 +72,7 @@ void paintGlowingText(QPainter& painter, const QRectF& box, const QFont& font, c
         glowPainter.setPen(glowColour);
         glowPainter.drawText(box, Qt::AlignCenter, text);
     }
-    Blur::apply(glow, glowRadius);
+    Blur::apply(glow, qRound(glowRadius * scale));
     painter.drawImage(0, 0, glow);
     painter.setFont(font);
     painter.setPen(colour);
@@ -109,14 +114,16 @@ void paintTexts(QPainter& painter) {
 
 } // namespace
 
-QImage HomePainter::paint() {
-    QImage image(PortraitGeometry::Width, PortraitGeometry::Height,
+QImage HomePainter::paint(qreal scale) {
+    // The painter works in portrait units; the pixel ratio puts `scale` pixels in each.
+    QImage image(qRound(PortraitGeometry::Width * scale), qRound(PortraitGeometry::Height * scale),
                  QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     paintBackground(painter);
-    paintFigure(painter);
+    paintFigure(painter, scale);
     paintTexts(painter);
     painter.end();
     // Opaque output: the home screen never needs an alpha channel.

@@ -5,5 +5,6 @@
 // The welcome picture: name, a glowing figure and a one-line hint of what to do.
 class HomePainter {
 public:
-    static QImage paint();
+    // At `scale` times the portrait's size (2 for a "@2x" picture), drawn, not enlarged.
+    static QImage paint(qreal scale = 1.0);
 };

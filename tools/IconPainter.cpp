@@ -163,8 +163,12 @@ QImage IconPainter::paint(Control control) {
     return withShadow(glyph, 2, 0.65, 1.0);
 }
 
-QImage IconPainter::paintApplicationIcon() {
-    QImage icon(ApplicationSize, ApplicationSize, QImage::Format_ARGB32_Premultiplied);
+QImage IconPainter::paintApplicationIcon(int size) {
+    // Drawn in the units of a 256-pixel icon, scaled to `size` (a painter does not scale
+    // down by a pixel ratio below 1).
+    const qreal scale = qreal(size) / ApplicationSize;
+    const QTransform toPixels = QTransform::fromScale(scale, scale);
+    QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
     icon.fill(Qt::transparent);
     const QRectF tile(8.0, 8.0, ApplicationSize - 16.0, ApplicationSize - 16.0);
     QPainterPath shape;
@@ -173,6 +177,7 @@ QImage IconPainter::paintApplicationIcon() {
     QPainter painter(&icon);
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.setTransform(toPixels);
     QRadialGradient backdrop(QPointF(128.0, 112.0), 150.0);
     backdrop.setColorAt(0.0, QColor(62, 38, 118));
     backdrop.setColorAt(1.0, QColor(16, 10, 36));
@@ -182,11 +187,12 @@ QImage IconPainter::paintApplicationIcon() {
     placement.translate(128.0, 124.0);
     placement.scale(0.66, 0.66);
     placement.translate(-PortraitGeometry::headCentre().x(), -PortraitGeometry::headCentre().y());
-    const AuraOverlayPainter aura(icon.size(), placement);
+    const AuraOverlayPainter aura(icon.size(), placement * toPixels);
     painter.save();
     painter.setClipPath(shape);
-    painter.setTransform(placement);
+    painter.setTransform(placement * toPixels);
     SilhouettePainter::paintFigure(painter);
+    // The glow is painted at the icon's own pixels.
     painter.resetTransform();
     painter.drawImage(0, 0, aura.paint(AuraRecipe::showcase(0.97f, 14)));
     painter.restore();
@@ -195,4 +201,82 @@ QImage IconPainter::paintApplicationIcon() {
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(shape);
     return icon;
+}
+
+namespace {
+QString svgPath(const QPainterPath& path, const QTransform& placement) {
+    QString data;
+    const QPainterPath placed = placement.map(path);
+    for (int i = 0; i < placed.elementCount(); ++i) {
+        const QPainterPath::Element e = placed.elementAt(i);
+        switch (e.type) {
+        case QPainterPath::MoveToElement:
+            data += QStringLiteral("M%1 %2 ").arg(e.x, 0, 'f', 2).arg(e.y, 0, 'f', 2);
+            break;
+        case QPainterPath::LineToElement:
+            data += QStringLiteral("L%1 %2 ").arg(e.x, 0, 'f', 2).arg(e.y, 0, 'f', 2);
+            break;
+        case QPainterPath::CurveToElement:
+            data += QStringLiteral("C%1 %2 ").arg(e.x, 0, 'f', 2).arg(e.y, 0, 'f', 2);
+            break;
+        case QPainterPath::CurveToDataElement:
+            data += QStringLiteral("%1 %2 ").arg(e.x, 0, 'f', 2).arg(e.y, 0, 'f', 2);
+            break;
+        }
+    }
+    return data.trimmed() + QStringLiteral(" Z");
+}
+} // namespace
+
+QByteArray IconPainter::applicationIconSvg() {
+    QTransform placement;
+    placement.translate(128.0, 124.0);
+    placement.scale(0.66, 0.66);
+    placement.translate(-PortraitGeometry::headCentre().x(), -PortraitGeometry::headCentre().y());
+    const QPointF head = placement.map(PortraitGeometry::headCentre());
+    const QString figure = svgPath(PortraitGeometry::silhouette(), placement);
+    // The raster icon's glow, as layered radial gradients: violet round the head, a warm
+    // and a cool side, a soft rim along the shoulders.
+    QString svg = QStringLiteral(
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
+        "viewBox=\"0 0 256 256\">\n"
+        "<defs>\n"
+        "<radialGradient id=\"night\" cx=\"128\" cy=\"112\" r=\"150\" "
+        "gradientUnits=\"userSpaceOnUse\"><stop offset=\"0\" stop-color=\"#3e2676\"/>"
+        "<stop offset=\"1\" stop-color=\"#100a24\"/></radialGradient>\n"
+        "<radialGradient id=\"crown\"><stop offset=\"0\" stop-color=\"#f0d8ff\" "
+        "stop-opacity=\"1\"/><stop offset=\"0.5\" stop-color=\"#a066ff\" "
+        "stop-opacity=\"0.85\"/><stop offset=\"1\" stop-color=\"#8f5cff\" "
+        "stop-opacity=\"0\"/></radialGradient>\n"
+        "<radialGradient id=\"warm\"><stop offset=\"0\" stop-color=\"#ffc04d\" "
+        "stop-opacity=\"1\"/><stop offset=\"1\" stop-color=\"#ff6a3d\" "
+        "stop-opacity=\"0\"/></radialGradient>\n"
+        "<radialGradient id=\"cool\"><stop offset=\"0\" stop-color=\"#40f0e0\" "
+        "stop-opacity=\"1\"/><stop offset=\"1\" stop-color=\"#3a7bff\" "
+        "stop-opacity=\"0\"/></radialGradient>\n"
+        "<linearGradient id=\"figure\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\">"
+        "<stop offset=\"0\" stop-color=\"#2e2458\"/><stop offset=\"1\" "
+        "stop-color=\"#100c24\"/></linearGradient>\n"
+        "<clipPath id=\"tile\"><rect x=\"8\" y=\"8\" width=\"240\" height=\"240\" "
+        "rx=\"54\"/></clipPath>\n"
+        "</defs>\n"
+        "<rect x=\"8\" y=\"8\" width=\"240\" height=\"240\" rx=\"54\" "
+        "fill=\"url(#night)\"/>\n"
+        "<g clip-path=\"url(#tile)\">\n"
+        "<ellipse cx=\"%1\" cy=\"%2\" rx=\"110\" ry=\"118\" fill=\"url(#crown)\"/>\n"
+        "<ellipse cx=\"%3\" cy=\"%4\" rx=\"80\" ry=\"100\" fill=\"url(#warm)\"/>\n"
+        "<ellipse cx=\"%5\" cy=\"%4\" rx=\"80\" ry=\"100\" fill=\"url(#cool)\"/>\n"
+        "<path d=\"%6\" fill=\"url(#figure)\" stroke=\"#d6c4ff\" stroke-opacity=\"0.45\" "
+        "stroke-width=\"1.2\"/>\n"
+        "</g>\n"
+        "<rect x=\"8\" y=\"8\" width=\"240\" height=\"240\" rx=\"54\" fill=\"none\" "
+        "stroke=\"#ffffff\" stroke-opacity=\"0.2\" stroke-width=\"2\"/>\n"
+        "</svg>\n");
+    svg = svg.arg(head.x(), 0, 'f', 1)
+              .arg(head.y() - 6.0, 0, 'f', 1)
+              .arg(head.x() - 62.0, 0, 'f', 1)
+              .arg(head.y() + 40.0, 0, 'f', 1)
+              .arg(head.x() + 62.0, 0, 'f', 1)
+              .arg(figure);
+    return svg.toUtf8();
 }

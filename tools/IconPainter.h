@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -12,5 +13,9 @@ public:
 
     static QString fileName(Control control);
     static QImage paint(Control control);
-    static QImage paintApplicationIcon();
+    // The application icon at `size` pixels square, drawn at that size.
+    static QImage paintApplicationIcon(int size = 256);
+    // The application icon as a scalable picture (SVG): the tile, the figure and its glow
+    // in gradients.
+    static QByteArray applicationIconSvg();
 };

@@ -13,8 +13,8 @@
 namespace {
 
 void paintVignette(QImage& image) {
-    const float cx = PortraitGeometry::Width / 2.0f;
-    const float cy = PortraitGeometry::Height / 2.0f;
+    const float cx = static_cast<float>(image.width()) / 2.0f;
+    const float cy = static_cast<float>(image.height()) / 2.0f;
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
@@ -51,13 +51,15 @@ void paintStar(QPainter& painter, QPointF centre, double size, const QColor& col
 
 } // namespace
 
-QImage RevealPainter::paint() {
-    QImage image(PortraitGeometry::Width, PortraitGeometry::Height,
+QImage RevealPainter::paint(qreal scale) {
+    QImage image(qRound(PortraitGeometry::Width * scale), qRound(PortraitGeometry::Height * scale),
                  QImage::Format_ARGB32_Premultiplied);
     paintVignette(image);
+    image.setDevicePixelRatio(scale);
 
     const QRectF frame(12.5, 12.5, PortraitGeometry::Width - 25.0, PortraitGeometry::Height - 25.0);
     QImage glow(image.size(), QImage::Format_ARGB32_Premultiplied);
+    glow.setDevicePixelRatio(scale);
     glow.fill(Qt::transparent);
     {
         QPainter painter(&glow);
@@ -65,7 +67,7 @@ QImage RevealPainter::paint() {
         painter.setPen(QPen(QColor(190, 150, 255, 150), 6.0));
         painter.drawRoundedRect(frame, 20.0, 20.0);
     }
-    Blur::apply(glow, 4);
+    Blur::apply(glow, qRound(4 * scale));
 
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, true);

@@ -5,5 +5,6 @@
 // A light frame over the camera view that hints something magical is about to appear.
 class RevealPainter {
 public:
-    static QImage paint();
+    // At `scale` times the portrait's size (2 for a "@2x" picture).
+    static QImage paint(qreal scale = 1.0);
 };

@@ -27,14 +27,16 @@ void paintHint(QPainter& painter) {
 
 } // namespace
 
-QImage SilhouettePainter::framingGuide() {
-    QImage image(PortraitGeometry::Width, PortraitGeometry::Height,
+QImage SilhouettePainter::framingGuide(qreal scale) {
+    QImage image(qRound(PortraitGeometry::Width * scale), qRound(PortraitGeometry::Height * scale),
                  QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
     image.fill(Qt::transparent);
     const QPainterPath outline = PortraitGeometry::silhouette();
 
     // The dark halo keeps the white dashes readable over bright backgrounds too.
     QImage shadow(image.size(), QImage::Format_ARGB32_Premultiplied);
+    shadow.setDevicePixelRatio(scale);
     shadow.fill(Qt::transparent);
     {
         QPainter painter(&shadow);
@@ -42,7 +44,7 @@ QImage SilhouettePainter::framingGuide() {
         painter.setPen(QPen(QColor(0, 0, 0, 150), 6.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.drawPath(outline);
     }
-    Blur::apply(shadow, 2);
+    Blur::apply(shadow, qRound(2 * scale));
 
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, true);
