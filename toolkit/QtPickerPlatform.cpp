@@ -1,9 +1,12 @@
 #include "QtPickerPlatform.h"
 
+#include "CameraMonitor.h"
 #include "QtCameraSource.h"
 
+#include <QCameraDevice>
 #include <QFileDialog>
 #include <QMediaDevices>
+#include <QPointer>
 
 namespace toolkit {
 
@@ -27,8 +30,12 @@ void PickerPlatform::setCurrent(PickerPlatform* platform) {
 }
 
 QtPickerPlatform::QtPickerPlatform(QObject* parent) : PickerPlatform(parent) {
-    m_devices = new QMediaDevices(this);
-    connect(m_devices, &QMediaDevices::videoInputsChanged, this, &PickerPlatform::camerasChanged);
+    // Presence comes from a device monitor of our own, which reports from the event loop:
+    // asking Qt's media backend from inside its own announcement deadlocks at start-up, and
+    // its list keeps an unplugged camera.
+    m_monitor = new CameraMonitor(this);
+    connect(m_monitor, &CameraMonitor::changed, this, &PickerPlatform::camerasChanged,
+            Qt::QueuedConnection);
 }
 
 void QtPickerPlatform::chooseFile(QWidget* parent, const QString& folder,
@@ -54,14 +61,33 @@ void QtPickerPlatform::chooseFile(QWidget* parent, const QString& folder,
 }
 
 bool QtPickerPlatform::hasCamera() const {
-    return !QMediaDevices::videoInputs().isEmpty();
+    return !m_monitor->cameras().isEmpty();
 }
 
 std::unique_ptr<CameraSource> QtPickerPlatform::openCamera() {
-    const QCameraDevice device = QMediaDevices::defaultVideoInput();
+    const QStringList present = m_monitor->cameras();
+    if (present.isEmpty())
+        return nullptr;
+    // Qt's list may hold a stale entry for a camera unplugged and plugged in again under the
+    // same name; the entry it added last is the live one.
+    const QList<QCameraDevice> inputs = QMediaDevices::videoInputs();
+    QCameraDevice device;
+    for (const QCameraDevice& input : inputs) {
+        if (present.contains(input.description()))
+            device = input;
+    }
+    if (device.isNull() && !inputs.isEmpty())
+        device = inputs.last();
     if (device.isNull())
         return nullptr;
-    return std::make_unique<QtCameraSource>(device);
+    auto source = std::make_unique<QtCameraSource>(device);
+    QPointer<QtCameraSource> opened(source.get());
+    connect(m_monitor, &CameraMonitor::changed, source.get(),
+            [this, opened, name = device.description()] {
+                if (opened && !m_monitor->cameras().contains(name))
+                    opened->deviceRemoved();
+            });
+    return source;
 }
 
 } // namespace toolkit

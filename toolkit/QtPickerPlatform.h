@@ -2,9 +2,9 @@
 
 #include "PickerPlatform.h"
 
-class QMediaDevices;
-
 namespace toolkit {
+
+class CameraMonitor;
 
 /// The real picker platform: the desktop file chooser and the webcams Qt Multimedia finds.
 class QtPickerPlatform : public PickerPlatform {
@@ -19,7 +19,7 @@ public:
     std::unique_ptr<CameraSource> openCamera() override;
 
 private:
-    QMediaDevices* m_devices = nullptr;
+    CameraMonitor* m_monitor = nullptr;
 };
 
 } // namespace toolkit
