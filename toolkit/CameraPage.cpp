@@ -7,12 +7,19 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
+#include <cstdio>
 
 namespace toolkit {
 
 namespace {
 constexpr int kBarHeight = 56;
-}
+// How long the page waits before it says what went wrong. A webcam sends its first frame
+// within a second or two; the camera source opens a stopped stream again after a second.
+constexpr int kFirstFrameMs = 5000;
+constexpr int kFramesStopMs = 3000;
+constexpr int kCaptureMs = 3000;
+} // namespace
 
 CameraPage::CameraPage(std::unique_ptr<CameraSource> camera, QWidget* parent)
     : QWidget(parent), m_camera(std::move(camera)) {
@@ -53,12 +60,16 @@ CameraPage::CameraPage(std::unique_ptr<CameraSource> camera, QWidget* parent)
         emit cancelled();
     });
     connect(m_shutter, &QPushButton::clicked, this, [this] {
-        if (!m_camera || m_capturing)
+        if (!m_camera || m_capturing || m_failed)
             return;
         m_capturing = true;
+        m_captureAt.start();
         m_shutter->setEnabled(false);
         m_camera->capture();
     });
+    m_watch = new QTimer(this);
+    m_watch->setInterval(250);
+    connect(m_watch, &QTimer::timeout, this, &CameraPage::checkCamera);
 
     if (!m_camera) {
         showProblem(tr("No camera is plugged in.\nConnect one, or cancel and choose a photo "
@@ -67,18 +78,27 @@ CameraPage::CameraPage(std::unique_ptr<CameraSource> camera, QWidget* parent)
     }
     m_shutter->setEnabled(false); // until the first frame shows the camera works
     connect(m_camera.get(), &CameraSource::previewFrame, this, [this](const QImage& frame) {
-        m_frame = frame;
+        if (m_failed)
+            return;
+        m_frame = frame.copy(CameraSource::portraitRect(frame.size()));
+        m_lastFrameAt.start();
         if (!m_capturing)
             m_shutter->setEnabled(true);
         update(viewArea());
     });
     connect(m_camera.get(), &CameraSource::captured, this, [this](const QImage& picture) {
+        if (m_failed || !m_capturing)
+            return;
         m_capturing = false;
         stop();
-        emit pictureTaken(picture);
+        emit pictureTaken(picture.copy(CameraSource::portraitRect(picture.size())));
     });
     connect(m_camera.get(), &CameraSource::failed, this, [this](const QString& reason) {
         showProblem(tr("The camera stopped: %1").arg(reason));
+    });
+    connect(m_camera.get(), &CameraSource::unplugged, this, [this] {
+        showProblem(tr("The camera was unplugged.\nPlug it in and open the camera again, or "
+                       "cancel and choose a photo (Ctrl+O)."));
     });
 }
 
@@ -92,14 +112,34 @@ void CameraPage::setOverlay(const Image& overlay) {
 }
 
 void CameraPage::start() {
-    if (m_camera)
-        m_camera->start();
     m_cancel->setFocus();
+    if (!m_camera || m_failed)
+        return;
+    m_startedAt.start();
+    m_lastFrameAt.invalidate();
+    m_camera->start();
+    m_watch->start();
 }
 
 void CameraPage::stop() {
+    m_watch->stop();
     if (m_camera)
         m_camera->stop();
+}
+
+void CameraPage::checkCamera() {
+    if (m_failed)
+        return;
+    if (m_capturing) {
+        // A pending photo has its own deadline and its own message.
+        if (m_captureAt.elapsed() > kCaptureMs)
+            showProblem(tr("The camera gave no picture to take.\nCancel and try again."));
+    } else if (!m_lastFrameAt.isValid() && m_startedAt.elapsed() > kFirstFrameMs) {
+        showProblem(tr("The camera sends no picture. Another program may be using it."));
+    } else if (m_lastFrameAt.isValid() && m_lastFrameAt.elapsed() > kFramesStopMs) {
+        showProblem(tr("The camera stopped sending pictures.\nCheck its cable, then cancel "
+                       "and try again."));
+    }
 }
 
 QString CameraPage::problem() const {
@@ -107,6 +147,10 @@ QString CameraPage::problem() const {
 }
 
 void CameraPage::showProblem(const QString& text) {
+    std::fprintf(stderr, "velmora: camera: %s\n", qPrintable(QString(text).replace('\n', ' ')));
+    // The device is let go at once; the page stays, with its message and Cancel.
+    m_failed = true;
+    stop();
     m_capturing = false;
     m_shutter->setEnabled(false);
     m_problem->setText(text);
@@ -130,7 +174,8 @@ void CameraPage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect area = viewArea();
     if (!m_frame.isNull() && m_problem->isHidden()) {
-        // Fill the view like the photo will be: the frame is stretched to the area.
+        // Fill the view like the photo will be: the portrait part of the frame, stretched to
+        // the area as the photo will be stretched to the portrait.
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(area, m_frame);
     }
