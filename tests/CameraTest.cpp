@@ -1,0 +1,196 @@
+// The webcam through Qt's real camera backend, on the fake webcam of tests/fakecamera.
+#include "CameraPage.h"
+#include "ImageView.h"
+#include "MainInterface.h"
+#include "PickerPlatform.h"
+#include "TestSupport.h"
+#include "VelmoraViewController.h"
+#include "Window.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QThread>
+#include <QToolButton>
+
+namespace {
+
+bool near(QRgb a, QColor b, int tolerance = 40) {
+    return std::abs(qRed(a) - b.red()) <= tolerance &&
+           std::abs(qGreen(a) - b.green()) <= tolerance &&
+           std::abs(qBlue(a) - b.blue()) <= tolerance;
+}
+
+// Deadlines are generous: the tests share the machine with others.
+constexpr int kOpenMs = 20000;
+
+class Camera : public ::testing::Test {
+protected:
+    /// Tells the fake webcam how to behave, at once (it reads the file every 50 ms).
+    static void setCamera(const QString& settings) {
+        const QString path = qEnvironmentVariable("VELMORA_FAKE_CAMERA");
+        QFile file(path + QStringLiteral(".new"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(settings.toUtf8());
+        file.close();
+        QFile::remove(path);
+        ASSERT_TRUE(file.rename(path));
+    }
+
+    void launch(const QString& settings) {
+        setCamera(settings);
+        toolkit::PickerPlatform::setCurrent(nullptr); // the real one
+        app = loadMainInterface();
+        app->applicationDidFinishLaunching();
+        screen = app->viewController();
+    }
+
+    void TearDown() override {
+        app.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    toolkit::CameraPage* openPage() {
+        EXPECT_TRUE(waitUntil([this] { return screen->takePhotoBtn->isEnabled(); }, kOpenMs));
+        screen->takePhotoBtn->click();
+        return app->window()->findChild<toolkit::CameraPage*>();
+    }
+    QImage shown(QWidget* w) const { return w->grab().toImage(); }
+    bool liveViewShows(toolkit::CameraPage* page, QColor colour) {
+        return page->findChild<QPushButton*>(QStringLiteral("shutter"))->isEnabled() &&
+               near(shown(page).pixel(page->width() / 2, page->height() / 3), colour);
+    }
+    void cancel(toolkit::CameraPage* page) {
+        page->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
+        ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
+        EXPECT_TRUE(screen->view()->isVisible());
+        // (The test runs no event loop of its own, so deferred deletions are done here.)
+        EXPECT_TRUE(waitUntil(
+            [this] {
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                return !app->window()->findChild<toolkit::CameraPage*>();
+            },
+            kOpenMs))
+            << "the page is gone with its camera";
+    }
+
+    std::unique_ptr<VelmoraAppDelegate> app;
+    VelmoraViewController* screen = nullptr;
+};
+
+} // namespace
+
+TEST_F(Camera, StartsWithTheCameraPluggedAndTheControlsFollowPlugAndUnplug) {
+    launch(QStringLiteral("state plugged\n"));
+    ASSERT_TRUE(waitUntil(
+        [this] { return app->window()->isVisible() && screen->takePhotoBtn->isEnabled(); },
+        kOpenMs));
+
+    setCamera(QStringLiteral("state unplugged\n"));
+    EXPECT_TRUE(waitUntil([this] { return !screen->takePhotoBtn->isEnabled(); }, kOpenMs))
+        << "a camera plugged in at start is listed once, so its removal shows";
+    setCamera(QStringLiteral("state plugged\n"));
+    EXPECT_TRUE(waitUntil([this] { return screen->takePhotoBtn->isEnabled(); }, kOpenMs));
+    setCamera(QStringLiteral("state unplugged\n"));
+    EXPECT_TRUE(waitUntil([this] { return !screen->takePhotoBtn->isEnabled(); }, kOpenMs));
+}
+
+TEST_F(Camera, LiveViewShowsTheCentreOfAWideFrameAndSpaceTakesIt) {
+    // Bars of 1/7 of the width: white, yellow, cyan, green, magenta, red, blue. The centre
+    // 3:4 part of a 16:9 frame begins in the cyan bar and ends in the magenta one.
+    launch(QStringLiteral("sizes 1280x720\nsource videotestsrc is-live=true pattern=smpte\n"));
+    auto* page = openPage();
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return liveViewShows(page, QColor(0, 255, 0)); }, kOpenMs));
+    const QImage view = shown(page);
+    EXPECT_TRUE(near(view.pixel(3, 100), QColor(0, 255, 255))) << "cropped, not squashed";
+    EXPECT_TRUE(near(view.pixel(page->width() - 4, 100), QColor(255, 0, 255)));
+
+    page->findChild<QPushButton*>(QStringLiteral("shutter"))->click();
+    ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }, kOpenMs));
+    const QImage portrait = screen->imageView->image().toQImage();
+    ASSERT_EQ(portrait.size(), QSize(360, 480));
+    EXPECT_TRUE(near(portrait.pixel(5, 100), QColor(0, 255, 255)));
+    EXPECT_TRUE(near(portrait.pixel(180, 100), QColor(0, 255, 0)));
+    EXPECT_TRUE(near(portrait.pixel(354, 100), QColor(255, 0, 255)));
+    EXPECT_FALSE(screen->second->isHidden());
+}
+
+TEST_F(Camera, LiveViewKeepsRunningThroughASlowFrame) {
+    launch(QStringLiteral("source videotestsrc is-live=true pattern=smpte horizontal-speed=9\n"));
+    auto* page = openPage();
+    ASSERT_NE(page, nullptr);
+    auto changesWithin = [&](int ms) {
+        int changes = 0;
+        QImage last = shown(page);
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            waitUntil([] { return false; }, 250);
+            const QImage now = shown(page);
+            changes += now != last;
+            last = now;
+        }
+        return changes;
+    };
+    ASSERT_TRUE(waitUntil([&] { return changesWithin(500) > 0; }, kOpenMs));
+    EXPECT_GE(changesWithin(3000), 6) << "the bars move for seconds";
+
+    // The GUI thread is late for a frame, as under a slow paint: the view comes back.
+    QThread::msleep(700);
+    EXPECT_TRUE(waitUntil([&] { return changesWithin(1000) >= 3; }, 8000));
+    EXPECT_TRUE(page->problem().isEmpty());
+
+    page->findChild<QPushButton*>(QStringLiteral("shutter"))->click();
+    ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }, kOpenMs));
+    EXPECT_EQ(screen->imageView->image().size(), QSize(360, 480));
+}
+
+TEST_F(Camera, EveryFailureIsExplainedOnThePageAndCancelReturns) {
+    const QColor green(0, 255, 0);
+    const QString greenCamera =
+        QStringLiteral("source videotestsrc is-live=true pattern=solid-color "
+                       "foreground-color=0xff00ff00\n");
+    launch(QStringLiteral("state busy\n") + greenCamera);
+    ASSERT_TRUE(waitUntil([this] { return screen->takePhotoBtn->isEnabled(); }, kOpenMs));
+
+    // Another program holds the camera: it is listed, but sends nothing.
+    auto* page = openPage();
+    ASSERT_TRUE(waitUntil([&] { return !page->problem().isEmpty(); }, kOpenMs));
+    EXPECT_EQ(page->problem(),
+              QStringLiteral("The camera sends no picture. Another program may be using it."));
+    cancel(page);
+
+    // The stream stalls while the page is open.
+    setCamera(QStringLiteral("state plugged\n") + greenCamera);
+    page = openPage();
+    ASSERT_TRUE(waitUntil([&] { return liveViewShows(page, green); }, kOpenMs));
+    setCamera(QStringLiteral("state stalled\n") + greenCamera);
+    ASSERT_TRUE(waitUntil([&] { return !page->problem().isEmpty(); }, kOpenMs));
+    EXPECT_TRUE(page->problem().contains(QStringLiteral("stopped sending")));
+    EXPECT_FALSE(near(shown(page).pixel(page->width() / 2, page->height() / 3), green))
+        << "the message replaces the frozen frame";
+    cancel(page);
+
+    // The shutter is pressed when frames have stopped.
+    setCamera(QStringLiteral("state plugged\n") + greenCamera);
+    page = openPage();
+    ASSERT_TRUE(waitUntil([&] { return liveViewShows(page, green); }, kOpenMs));
+    setCamera(QStringLiteral("state stalled\n") + greenCamera);
+    waitUntil([] { return false; }, 800);
+    page->findChild<QPushButton*>(QStringLiteral("shutter"))->click();
+    ASSERT_TRUE(waitUntil([&] { return !page->problem().isEmpty(); }, kOpenMs));
+    EXPECT_TRUE(page->problem().contains(QStringLiteral("no picture to take")));
+    cancel(page);
+
+    // The camera is unplugged during the view.
+    setCamera(QStringLiteral("state plugged\n") + greenCamera);
+    page = openPage();
+    ASSERT_TRUE(waitUntil([&] { return liveViewShows(page, green); }, kOpenMs));
+    setCamera(QStringLiteral("state unplugged\n") + greenCamera);
+    ASSERT_TRUE(waitUntil([&] { return !page->problem().isEmpty(); }, kOpenMs));
+    EXPECT_TRUE(page->problem().contains(QStringLiteral("unplugged")));
+    cancel(page);
+    EXPECT_TRUE(waitUntil([this] { return !screen->takePhotoBtn->isEnabled(); }, kOpenMs));
+}

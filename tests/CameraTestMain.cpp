@@ -1,0 +1,29 @@
+#include "Application.h"
+#include "Resources.h"
+
+#include <QApplication>
+#include <QDir>
+#include <gtest/gtest.h>
+
+// The camera tests run Qt's real camera backend on the fake webcam of tests/fakecamera, on
+// the platform the environment names (offscreen unless told; X11 under Xvfb as well).
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QByteArray plugins = VELMORA_FAKE_CAMERA_PLUGINS;
+    qputenv("GST_PLUGIN_PATH", plugins);
+    qputenv("GST_REGISTRY", plugins + "/registry.bin");
+    // Only the fake camera is seen, whatever webcam the machine has.
+    qputenv("GST_PLUGIN_FEATURE_RANK", "v4l2deviceprovider:NONE,pipewiredeviceprovider:NONE,"
+                                       "libcameraprovider:NONE");
+    const QByteArray control =
+        QDir::temp().filePath(QStringLiteral("velmora-fake-camera-%1").arg(getpid())).toUtf8();
+    qputenv("VELMORA_FAKE_CAMERA", control);
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    toolkit::configureProcess();
+    toolkit::setResourcePath(QStringLiteral(VELMORA_TEST_RESOURCES));
+    const int result = RUN_ALL_TESTS();
+    QFile::remove(QString::fromUtf8(control));
+    return result;
+}
