@@ -167,7 +167,7 @@ void QtCameraSource::stop() {
     ++m_generation; // frames converting now are dropped on arrival
     m_converting = false;
     m_newest = QVideoFrame();
-    closeSession();
+    closeSession(true);
 }
 
 void QtCameraSource::openSession() {
@@ -192,20 +192,32 @@ void QtCameraSource::openSession() {
     m_lastFrameAt.start();
 }
 
-void QtCameraSource::closeSession() {
+void QtCameraSource::closeSession(bool later) {
     if (!m_session)
         return;
     // Stopping only flips a flag on this backend: the stream ends, and the device is let go,
-    // when the camera leaves the session and is destroyed.
+    // when the camera leaves the session and is destroyed. That waits up to 300 ms for a
+    // frame the sink is handing over; when the page closes, it waits until the screen
+    // behind has been painted.
     disconnect(m_sink, nullptr, this, nullptr);
+    disconnect(m_camera, nullptr, this, nullptr);
     m_camera->stop();
-    m_session->setCamera(nullptr);
-    m_session->setVideoSink(nullptr);
-    delete m_camera;
-    delete m_sink;
+    auto* leaving = new QObject;
+    m_camera->setParent(leaving);
+    m_sink->setParent(leaving);
+    m_session->setParent(leaving);
+    QMediaCaptureSession* session = m_session.release();
     m_camera = nullptr;
     m_sink = nullptr;
-    m_session.reset();
+    auto close = [leaving, session] {
+        session->setCamera(nullptr);
+        session->setVideoSink(nullptr);
+        delete leaving;
+    };
+    if (later)
+        QTimer::singleShot(100, leaving, close);
+    else
+        close();
 }
 
 void QtCameraSource::frameArrived(const QVideoFrame& frame) {

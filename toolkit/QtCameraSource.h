@@ -39,7 +39,7 @@ public:
 
 private:
     void openSession();
-    void closeSession();
+    void closeSession(bool later = false);
     void frameArrived(const QVideoFrame& frame);
     void convertNewest();
     void converted(const QImage& image, quint64 generation);
