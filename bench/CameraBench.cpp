@@ -1,0 +1,146 @@
+// The camera page on the fake webcam of tests/fakecamera, through Qt's real backend: time
+// from Ctrl+T to the first live frame, from Space to the portrait on screen, and the
+// process's CPU while the live view runs. Speed is measured here, never asserted by tests.
+//
+//   velmora_camera_bench [--sizes "1280x720 640x480"] [--rounds 5] [--seconds 10]
+#include "Application.h"
+#include "CameraPage.h"
+#include "ImageView.h"
+#include "MainInterface.h"
+#include "PickerPlatform.h"
+#include "Resources.h"
+#include "VelmoraViewController.h"
+#include "Window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+bool waitFor(const std::function<bool()>& done, int ms = 30000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
+}
+
+double cpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QString sizes = QStringLiteral("1280x720 640x480");
+    int rounds = 5;
+    int seconds = 10;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const QString flag = QString::fromUtf8(argv[i]);
+        if (flag == QLatin1String("--sizes"))
+            sizes = QString::fromUtf8(argv[i + 1]);
+        else if (flag == QLatin1String("--rounds"))
+            rounds = std::max(1, atoi(argv[i + 1]));
+        else if (flag == QLatin1String("--seconds"))
+            seconds = std::max(1, atoi(argv[i + 1]));
+    }
+    const QByteArray plugins = VELMORA_FAKE_CAMERA_PLUGINS;
+    qputenv("GST_PLUGIN_PATH", plugins);
+    qputenv("GST_REGISTRY", plugins + "/registry.bin");
+    qputenv("GST_PLUGIN_FEATURE_RANK", "v4l2deviceprovider:NONE,pipewiredeviceprovider:NONE,"
+                                       "libcameraprovider:NONE");
+    const QString control =
+        QDir::temp().filePath(QStringLiteral("velmora-camera-bench-%1").arg(getpid()));
+    qputenv("VELMORA_FAKE_CAMERA", control.toUtf8());
+    QFile file(control);
+    if (!file.open(QIODevice::WriteOnly))
+        return 1;
+    file.write(QStringLiteral("sizes %1\nsource videotestsrc is-live=true pattern=smpte "
+                              "horizontal-speed=4\n")
+                   .arg(sizes)
+                   .toUtf8());
+    file.close();
+
+    QApplication qapp(argc, argv);
+    toolkit::configureProcess();
+    toolkit::setResourcePath(QStringLiteral(VELMORA_BENCH_RESOURCES));
+    auto app = loadMainInterface();
+    app->applicationDidFinishLaunching();
+    VelmoraViewController* screen = app->viewController();
+    QWidget* window = app->window();
+    if (!waitFor([&] { return screen->takePhotoBtn->isEnabled(); })) {
+        std::fprintf(stderr, "camera bench: the fake camera was not found\n");
+        return 1;
+    }
+
+    window->activateWindow();
+    (void)QTest::qWaitForWindowActive(window); // shortcuts go to the active window
+
+    std::vector<double> toFrame, toPortrait;
+    double cpuShare = 0;
+    for (int round = 0; round < rounds; ++round) {
+        QElapsedTimer t;
+        t.start();
+        QTest::keyClick(window, Qt::Key_T, Qt::ControlModifier);
+        toolkit::CameraPage* page = nullptr;
+        QPushButton* shutter = nullptr;
+        const bool live = waitFor([&] {
+            page = window->findChild<toolkit::CameraPage*>();
+            shutter = page ? page->findChild<QPushButton*>(QStringLiteral("shutter")) : nullptr;
+            return shutter && shutter->isEnabled();
+        });
+        if (!live) {
+            std::fprintf(stderr, "camera bench: no live frame in 30 s\n");
+            return 1;
+        }
+        toFrame.push_back(t.elapsed() / 1000.0);
+        if (round == 0) {
+            const double cpu0 = cpuSeconds();
+            QElapsedTimer wall;
+            wall.start();
+            // A plain event loop, as the application runs: a polling wait would cost CPU itself.
+            QEventLoop idle;
+            QTimer::singleShot(seconds * 1000, &idle, &QEventLoop::quit);
+            idle.exec();
+            cpuShare = (cpuSeconds() - cpu0) / (wall.elapsed() / 1000.0);
+        }
+        t.restart();
+        QTest::keyClick(page, Qt::Key_Space);
+        waitFor([&] { return !screen->modalViewController() && screen->view()->isVisible(); });
+        window->repaint(); // the portrait is on screen once the window has painted it
+        toPortrait.push_back(t.elapsed() / 1000.0);
+        waitFor([&] { return !window->findChild<toolkit::CameraPage*>(); });
+    }
+    QFile::remove(control);
+    std::printf("camera formats offered: %s; platform %s\n", qPrintable(sizes),
+                qPrintable(QGuiApplication::platformName()));
+    std::printf("Ctrl+T to first live frame: median %.3f s, max %.3f s over %d rounds\n",
+                median(toFrame), *std::max_element(toFrame.begin(), toFrame.end()), rounds);
+    std::printf("Space to portrait on screen: median %.3f s, max %.3f s\n", median(toPortrait),
+                *std::max_element(toPortrait.begin(), toPortrait.end()));
+    std::printf("CPU with the live view open: %.0f %% of one core over %d s\n", cpuShare * 100,
+                seconds);
+    return 0;
+}
