@@ -117,8 +117,10 @@ TEST_F(Camera, LiveViewShowsTheCentreOfAWideFrameAndSpaceTakesIt) {
     EXPECT_FALSE(screen->second->isHidden());
 }
 
-TEST_F(Camera, LiveViewKeepsRunningThroughASlowFrame) {
-    launch(QStringLiteral("source videotestsrc is-live=true pattern=smpte horizontal-speed=9\n"));
+TEST_F(Camera, LiveViewKeepsRunningThroughASlowFrameAndAnEndedStream) {
+    const QString bars =
+        QStringLiteral("source videotestsrc is-live=true pattern=smpte horizontal-speed=9\n");
+    launch(bars);
     auto* page = openPage();
     ASSERT_NE(page, nullptr);
     auto changesWithin = [&](int ms) {
@@ -139,6 +141,15 @@ TEST_F(Camera, LiveViewKeepsRunningThroughASlowFrame) {
 
     // The GUI thread is late for a frame, as under a slow paint: the view comes back.
     QThread::msleep(700);
+    EXPECT_TRUE(waitUntil([&] { return changesWithin(1000) >= 3; }, 8000));
+    EXPECT_TRUE(page->problem().isEmpty());
+
+    // The stream ends for good, as the backend ends it when the GUI thread is late for a
+    // frame: the camera is opened again and the view goes on, without a message.
+    setCamera(QStringLiteral("state ended\n") + bars);
+    waitUntil([] { return false; }, 300);
+    setCamera(QStringLiteral("state plugged\n") + bars);
+    waitUntil([] { return false; }, 500);
     EXPECT_TRUE(waitUntil([&] { return changesWithin(1000) >= 3; }, 8000));
     EXPECT_TRUE(page->problem().isEmpty());
 

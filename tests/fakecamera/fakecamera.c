@@ -5,7 +5,7 @@
  * The file named by $VELMORA_FAKE_CAMERA controls it; it is read again every 50 ms, so a
  * test can plug, unplug or break the camera while the application runs. One setting a line:
  *
- *   state plugged|unplugged|busy|stalled
+ *   state plugged|unplugged|busy|stalled|ended
  *   source <pipeline description>   (default: videotestsrc is-live=true)
  *   image <path>                    (a still picture instead of the source)
  *   sizes 1280x720 640x480          (the formats advertised, at 30 frames a second)
@@ -13,6 +13,8 @@
  * unplugged: the device is removed and a running stream posts an error and stops.
  * busy: opening the device fails with a resource error, as when another program holds it.
  * stalled: the stream delivers no frames and posts no error.
+ * ended: a running stream stops for good, silently, as Qt's sink ends one when the GUI
+ * thread is late; opening the device again gives frames (once the state is plugged again).
  */
 #include <gst/gst.h>
 #include <stdio.h>
@@ -84,10 +86,10 @@ static GstCaps* advertised_caps(const Control* c) {
         int w = 0, h = 0;
         if (sscanf(*s, "%dx%d", &w, &h) != 2)
             continue;
-        gst_caps_append_structure(caps, gst_structure_new("video/x-raw", "format", G_TYPE_STRING,
-                                                          "YUY2", "width", G_TYPE_INT, w,
-                                                          "height", G_TYPE_INT, h, "framerate",
-                                                          GST_TYPE_FRACTION, 30, 1, NULL));
+        gst_caps_append_structure(caps,
+                                  gst_structure_new("video/x-raw", "format", G_TYPE_STRING, "YUY2",
+                                                    "width", G_TYPE_INT, w, "height", G_TYPE_INT, h,
+                                                    "framerate", GST_TYPE_FRACTION, 30, 1, NULL));
     }
     g_strfreev(sizes);
     return caps;
@@ -98,6 +100,7 @@ static GstCaps* advertised_caps(const Control* c) {
 typedef struct {
     GstBin parent;
     gboolean gone;
+    gboolean ended;
 } FakeCameraSrc;
 typedef struct {
     GstBinClass parent_class;
@@ -129,6 +132,7 @@ static void fake_camera_src_class_init(FakeCameraSrcClass* klass) {
 
 static void fake_camera_src_init(FakeCameraSrc* self) {
     self->gone = FALSE;
+    self->ended = FALSE;
 }
 
 static GstPadProbeReturn on_buffer(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
@@ -144,7 +148,9 @@ static GstPadProbeReturn on_buffer(GstPad* pad, GstPadProbeInfo* info, gpointer 
         }
         return GST_PAD_PROBE_DROP;
     }
-    return is_state(&c, "stalled") ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
+    if (is_state(&c, "ended"))
+        self->ended = TRUE;
+    return is_state(&c, "stalled") || self->ended ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
 }
 
 static GstElement* make_camera_element(const char* name) {
