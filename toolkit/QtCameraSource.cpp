@@ -190,6 +190,7 @@ void QtCameraSource::openSession() {
     m_session->setCamera(m_camera);
     m_camera->start();
     m_lastFrameAt.start();
+    m_shownAt.start();
 }
 
 void QtCameraSource::closeSession(bool later) {
@@ -249,6 +250,7 @@ void QtCameraSource::converted(const QImage& image, quint64 generation) {
     if (!image.isNull()) {
         m_latest = image;
         m_latestAt.start();
+        m_shownAt.start();
         emit previewFrame(image);
         if (m_wantPicture) {
             m_wantPicture = false;
@@ -287,13 +289,18 @@ void QtCameraSource::deviceRemoved() {
 }
 
 void QtCameraSource::checkStream() {
-    if (!m_running || m_lastFrameAt.elapsed() < kStallMs)
+    if (!m_running || (m_lastFrameAt.elapsed() < kStallMs && m_shownAt.elapsed() < kStallMs))
         return;
     // The backend ends a stream for good when the GUI thread is late for a frame once (a
     // busy start-up, a slow paint); opening the camera again brings the live view back.
     ++m_reopened;
     std::fprintf(stderr, "velmora: camera: no frame for %lld ms, opening it again (%d)\n",
-                 static_cast<long long>(m_lastFrameAt.elapsed()), m_reopened);
+                 static_cast<long long>(qMax(m_lastFrameAt.elapsed(), m_shownAt.elapsed())),
+                 m_reopened);
+    // A conversion of the old stream still under way is dropped when it arrives.
+    ++m_generation;
+    m_converting = false;
+    m_newest = QVideoFrame();
     closeSession();
     // The backend frees a device it no longer lists, and opening it then crashes: a
     // camera unplugged while its stream stalled must not be opened again.

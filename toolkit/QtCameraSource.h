@@ -54,6 +54,9 @@ private:
     QVideoFrame m_newest;
     QImage m_latest;
     QElapsedTimer m_latestAt;
+    // Since the live view last changed: frames that arrive but never come out converted
+    // stall it as surely as frames that stop.
+    QElapsedTimer m_shownAt;
     quint64 m_generation = 0;
     bool m_running = false;
     bool m_converting = false;
