@@ -12,17 +12,18 @@ class QPainter;
 
 namespace toolkit {
 
-/// An immutable picture, cheap to copy. Either decoded pixels, or a picture file that is
-/// decoded only as large as a drawing needs (JPEG shrink-on-load), upright by its EXIF
-/// orientation.
+/// An immutable picture, cheap to copy. Either decoded pixels, or a picture file's bytes
+/// that are decoded only as large as a drawing needs (JPEG shrink-on-load), upright by its
+/// EXIF orientation.
 class Image {
 public:
     Image() = default;
     explicit Image(QImage pixels);
 
-    /// Opens the picture file at `path` and decodes it once at exactly `drawSize`
+    /// Reads the picture file at `path` once and decodes it at exactly `drawSize`
     /// (stretched), the size it is about to be drawn at, so the first drawing costs nothing
-    /// more. Fails with the reason when the file cannot be read or decoded.
+    /// more. Fails with the reason when the file cannot be read or decoded. Runs on the
+    /// calling thread: the window decodes through ImageDecoder's background decode.
     static Result<Image> fromFile(const QString& path, QSize drawSize);
 
     /// Reads only what the file says about itself: its upright size. Fails with the reason.
@@ -46,10 +47,7 @@ public:
     /// not kept and nothing is cropped.
     void drawInRect(QPainter& painter, const QRectF& rect) const;
 
-    /// The largest number of pixels a picture may decode to; the image reader's allocation
-    /// limit is set from it at start-up.
-    static constexpr int kAllocationLimitMegabytes = 256;
-    /// Sets the image reader's allocation limit; called once at start-up.
+    /// Sets the decoders' limits; called once at start-up.
     static void configureDecoding();
 
 private:

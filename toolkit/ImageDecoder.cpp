@@ -1,0 +1,169 @@
+#include "ImageDecoder.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QImageReader>
+#include <QPointer>
+#include <QTimer>
+#include <QtEndian>
+#include <atomic>
+#include <cstring>
+#include <thread>
+#include <utility>
+
+namespace toolkit {
+
+namespace {
+
+std::atomic<int> running{0};
+
+// The warnings a decoder gives on the current thread while it decodes; null when none is
+// being listened to.
+thread_local QStringList* heardWarnings = nullptr;
+QtMessageHandler previousHandler = nullptr;
+
+// libjpeg reports corrupt data (a scan cut short, a missing scan, bad Huffman codes) only
+// as a warning and fills the rest with grey. Those warnings are refusals; other decoders'
+// warnings (an odd ICC profile in a PNG, an unknown TIFF tag) are not about the pixels.
+void listenToDecoders(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (heardWarnings && type == QtWarningMsg && context.category &&
+        std::strcmp(context.category, "qt.gui.imageio.jpeg") == 0) {
+        // Bytes between the picture data and a marker lose nothing.
+        if (!message.contains(QLatin1String("extraneous bytes before marker")))
+            heardWarnings->append(message.trimmed());
+        return;
+    }
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+
+// libjpeg-turbo reads its memory limit from JPEGMEM (in kilobytes, or megabytes with M)
+// whenever a decoder is created: above it, a progressive picture that it would have to
+// keep whole is refused instead of allocated.
+constexpr int kJpegMemoryMegabytes = 300;
+
+} // namespace
+
+struct ImageDecoder::Job {
+    QString path;
+    std::atomic<bool> abandoned{false};
+};
+
+ImageDecoder::ImageDecoder(QObject* parent) : QObject(parent) {
+    m_budget = new QTimer(this);
+    m_budget->setSingleShot(true);
+    m_budget->setInterval(kTimeBudgetMs);
+}
+
+ImageDecoder::~ImageDecoder() {
+    cancel();
+}
+
+void ImageDecoder::configure() {
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    QImageReader::setAllocationLimit(int(PictureFile::kDecodeBudgetBytes / (1024 * 1024)));
+    if (qEnvironmentVariableIsEmpty("JPEGMEM"))
+        qputenv("JPEGMEM", QByteArray::number(kJpegMemoryMegabytes) + 'M');
+    previousHandler = qInstallMessageHandler(listenToDecoders);
+}
+
+int ImageDecoder::decodesRunning() {
+    return running.load();
+}
+
+Result<QImage> ImageDecoder::decode(const PictureFile& file, QSize target) {
+    QByteArray bytes = file.bytes();
+    bool flip = false;
+    if (file.format() == "bmp" && bytes.size() >= 26) {
+        // The reader takes only bottom-up rows: a top-down picture is read as its mirror
+        // image and turned back.
+        qint32 height;
+        std::memcpy(&height, bytes.constData() + 22, 4);
+        height = qFromLittleEndian(height);
+        if (height < 0) {
+            height = qToLittleEndian(-height);
+            std::memcpy(bytes.data() + 22, &height, 4);
+            flip = true;
+        }
+    }
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    // The format is given, so the reader never picks a decoder by itself.
+    QImageReader reader(&buffer, file.format());
+    reader.setAutoTransform(true);
+    reader.setDecideFormatFromContent(false);
+    if (target.isValid()) {
+        // The scaled size applies before the EXIF rotation.
+        reader.setScaledSize(file.rotated() ? target.transposed() : target);
+    }
+    QStringList warnings;
+    heardWarnings = &warnings;
+    QImage image = reader.read();
+    heardWarnings = nullptr;
+    if (image.isNull())
+        return Result<QImage>::failure(file.describe(
+            QStringLiteral("the picture cannot be decoded (%1)").arg(reader.errorString())));
+    if (!warnings.isEmpty())
+        return Result<QImage>::failure(
+            file.describe(QStringLiteral("the picture is corrupt (%1)").arg(warnings.first())));
+    if (flip)
+        image = image.mirrored(false, true);
+    if (target.isValid() && image.size() != target)
+        image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return Result<QImage>::success(std::move(image));
+}
+
+void ImageDecoder::start(const QString& path, QSize target,
+                         std::function<void(Result<Image>)> done) {
+    cancel();
+    auto job = std::make_shared<Job>();
+    job->path = path;
+    m_job = job;
+    QPointer<ImageDecoder> self(this);
+    auto deliver = [self, job, done](Result<Image> result) {
+        if (!self || job->abandoned || self->m_job != job)
+            return;
+        self->m_budget->stop();
+        self->m_job.reset();
+        done(std::move(result));
+    };
+    m_budget->disconnect();
+    connect(m_budget, &QTimer::timeout, this, [job, deliver] {
+        deliver(Result<Image>::failure(
+            QStringLiteral("%1: the picture takes too long to decode (over %2 s)")
+                .arg(QDir::toNativeSeparators(job->path), QString::number(kTimeBudgetMs / 1000))));
+    });
+    m_budget->start();
+    ++running;
+    // A thread of its own rather than a pool: an abandoned decode keeps its thread until
+    // the decoder gives up, and must not hold up the next one.
+    std::thread([job, target, deliver] {
+        Result<Image> result = Image::fromFile(job->path, target);
+        // Answered through the application object, which outlives every decoder; the
+        // decoder itself may be gone by then, which `deliver` checks on the main thread.
+        if (!job->abandoned)
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(), [deliver, result] { deliver(result); },
+                Qt::QueuedConnection);
+        --running;
+    }).detach();
+}
+
+void ImageDecoder::cancel() {
+    if (m_job)
+        m_job->abandoned = true;
+    m_job.reset();
+    if (m_budget)
+        m_budget->stop();
+}
+
+bool ImageDecoder::isBusy() const {
+    return m_job != nullptr;
+}
+
+} // namespace toolkit

@@ -1,0 +1,451 @@
+#include "PictureFile.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace toolkit {
+
+namespace {
+
+const QString kTruncated = QStringLiteral("the file is truncated");
+
+// Reads a byte array front to back; past the end every read is -1.
+class ByteReader {
+public:
+    explicit ByteReader(const QByteArray& bytes) : m_bytes(bytes) {}
+
+    int next() { return m_at < m_bytes.size() ? uchar(m_bytes[m_at++]) : -1; }
+    void skip(qint64 count) { m_at = qMin<qint64>(m_at + count, m_bytes.size() + 1); }
+    qint64 position() const { return m_at; }
+    /// Consumes bytes up to and including the next 0xFF; false at the end.
+    bool skipPastFF() {
+        if (m_at >= m_bytes.size())
+            return false;
+        const char* from = m_bytes.constData() + m_at;
+        const void* ff = std::memchr(from, 0xFF, size_t(m_bytes.size() - m_at));
+        if (!ff) {
+            m_at = m_bytes.size();
+            return false;
+        }
+        m_at += static_cast<const char*>(ff) - from + 1;
+        return true;
+    }
+
+private:
+    const QByteArray& m_bytes;
+    qint64 m_at = 0;
+};
+
+quint32 bigEndian(const QByteArray& bytes, qsizetype at, int count) {
+    quint32 value = 0;
+    for (int i = 0; i < count; ++i)
+        value = (value << 8) | uchar(bytes[at + i]);
+    return value;
+}
+
+quint32 littleEndian(const QByteArray& bytes, qsizetype at, int count) {
+    quint32 value = 0;
+    for (int i = count - 1; i >= 0; --i)
+        value = (value << 8) | uchar(bytes[at + i]);
+    return value;
+}
+
+QString megabytes(qint64 bytes) {
+    return QString::number((bytes + 1024 * 1024 - 1) / (1024 * 1024));
+}
+
+QString tooLargeToDecode(qint64 needed) {
+    return QStringLiteral("the picture is too large to decode (it needs %1 MB; at most %2 MB)")
+        .arg(megabytes(needed), megabytes(PictureFile::kDecodeBudgetBytes));
+}
+
+// JPEG: walks the marker segments and the entropy-coded scans up to the end-of-image
+// marker, counting the scans and noting the frame. Stops there, so data appended after a
+// complete picture (phones add video or metadata) does not matter. libjpeg keeps every
+// coefficient of a progressive or multi-scan picture, so those must fit the budget whole.
+QString whyJpegUnusable(const QByteArray& bytes) {
+    ByteReader in(bytes);
+    in.skip(2);
+    int scans = 0;
+    bool progressive = false;
+    qint64 coefficientBytes = 0;
+    int marker = -1; // the marker that ended a scan, already read
+    while (true) {
+        if (marker < 0) {
+            // Between segments only fill bytes belong; anything else is skipped, as the
+            // decoder does.
+            if (!in.skipPastFF())
+                return kTruncated;
+            do
+                marker = in.next();
+            while (marker == 0xFF);
+            if (marker < 0)
+                return kTruncated;
+        }
+        const int current = std::exchange(marker, -1);
+        if (current == 0xD9) {
+            if (scans == 0)
+                return QStringLiteral("the file holds no picture data");
+            if (scans > PictureFile::kMaxJpegScans)
+                return QStringLiteral("the picture has %1 scans (at most %2)")
+                    .arg(scans)
+                    .arg(PictureFile::kMaxJpegScans);
+            if ((progressive || scans > 1) && coefficientBytes > PictureFile::kDecodeBudgetBytes)
+                return tooLargeToDecode(coefficientBytes);
+            return QString();
+        }
+        if (current == 0x00 || current == 0x01 || (current >= 0xD0 && current <= 0xD8))
+            continue;
+        const qint64 start = in.position();
+        const int high = in.next();
+        const int low = in.next();
+        if (low < 0)
+            return kTruncated;
+        const int length = (high << 8) | low;
+        if (length < 2)
+            return kTruncated;
+        const bool frame = current >= 0xC0 && current <= 0xCF && current != 0xC4 &&
+                           current != 0xC8 && current != 0xCC;
+        if (frame && coefficientBytes == 0 && start + 8 <= bytes.size()) {
+            progressive = current == 0xC2 || current == 0xC6 || current == 0xCA || current == 0xCE;
+            const qint64 height = bigEndian(bytes, start + 3, 2);
+            const qint64 width = bigEndian(bytes, start + 5, 2);
+            const int components = uchar(bytes[start + 7]);
+            int maxH = 1, maxV = 1;
+            for (int c = 0; c < components && start + 10 + 3 * c <= bytes.size(); ++c) {
+                const int sampling = uchar(bytes[start + 9 + 3 * c]);
+                maxH = qMax(maxH, sampling >> 4);
+                maxV = qMax(maxV, sampling & 15);
+            }
+            for (int c = 0; c < components && start + 10 + 3 * c <= bytes.size(); ++c) {
+                const int sampling = uchar(bytes[start + 9 + 3 * c]);
+                const qint64 h = qMax(1, sampling >> 4), v = qMax(1, sampling & 15);
+                const qint64 blocksWide = (width * h / maxH + 7) / 8 + h;
+                const qint64 blocksHigh = (height * v / maxV + 7) / 8 + v;
+                coefficientBytes += blocksWide * blocksHigh * 64 * 2;
+            }
+        }
+        in.skip(length - 2);
+        if (current != 0xDA)
+            continue;
+        // Counted without limit: a scan bomb is refused by its number of scans, however
+        // many it has.
+        ++scans;
+        // Inside a scan 0xFF is followed by 0x00 (a stuffed byte), a restart marker or
+        // more fill; anything else is the next marker.
+        while (marker < 0) {
+            if (!in.skipPastFF())
+                return kTruncated;
+            int after;
+            do
+                after = in.next();
+            while (after == 0xFF);
+            if (after < 0)
+                return kTruncated;
+            if (after != 0x00 && !(after >= 0xD0 && after <= 0xD7))
+                marker = after;
+        }
+    }
+}
+
+// PNG: walks the chunks by their lengths up to IEND.
+QString whyPngIncomplete(const QByteArray& bytes) {
+    ByteReader in(bytes);
+    in.skip(8);
+    while (true) {
+        uchar header[8];
+        for (uchar& byte : header) {
+            const int b = in.next();
+            if (b < 0)
+                return kTruncated;
+            byte = uchar(b);
+        }
+        if (std::memcmp(header + 4, "IEND", 4) == 0)
+            return QString();
+        const qint64 length = (qint64(header[0]) << 24) | (qint64(header[1]) << 16) |
+                              (qint64(header[2]) << 8) | qint64(header[3]);
+        in.skip(length + 4); // the data and its checksum
+    }
+}
+
+// GIF: walks the blocks (extensions and frames, each a chain of sub-blocks) up to the
+// trailer. Bytes that are no block leave the judgement to the decoder.
+QString whyGifIncomplete(const QByteArray& bytes) {
+    ByteReader in(bytes);
+    auto skipColourTable = [&in](int flags) {
+        if (flags & 0x80)
+            in.skip(3 << ((flags & 7) + 1));
+    };
+    auto skipSubBlocks = [&in]() {
+        while (true) {
+            const int length = in.next();
+            if (length <= 0)
+                return length == 0;
+            in.skip(length);
+        }
+    };
+    in.skip(10);
+    const int screenFlags = in.next();
+    in.skip(2);
+    if (screenFlags < 0)
+        return kTruncated;
+    skipColourTable(screenFlags);
+    while (true) {
+        switch (in.next()) {
+        case 0x3B: // trailer
+            return QString();
+        case 0x21: // extension: a label, then sub-blocks
+            if (in.next() < 0 || !skipSubBlocks())
+                return kTruncated;
+            break;
+        case 0x2C: { // frame: a descriptor, a colour table, the code size, sub-blocks
+            in.skip(8);
+            const int frameFlags = in.next();
+            if (frameFlags < 0)
+                return kTruncated;
+            skipColourTable(frameFlags);
+            if (in.next() < 0 || !skipSubBlocks())
+                return kTruncated;
+            break;
+        }
+        case -1:
+            return kTruncated;
+        default:
+            return QString();
+        }
+    }
+}
+
+// BMP: an uncompressed picture must hold every row it declares (the decoder leaves the
+// missing ones unpainted and says nothing).
+QString whyBmpIncomplete(const QByteArray& bytes) {
+    if (bytes.size() < 34)
+        return kTruncated;
+    const qint64 pixelsAt = littleEndian(bytes, 10, 4);
+    const quint32 headerSize = littleEndian(bytes, 14, 4);
+    if (headerSize < 40)
+        return QString();
+    const qint64 width = qint32(littleEndian(bytes, 18, 4));
+    const qint64 height = qAbs(qint64(qint32(littleEndian(bytes, 22, 4))));
+    const qint64 depth = littleEndian(bytes, 28, 2);
+    const quint32 compression = littleEndian(bytes, 30, 4);
+    if (compression != 0 && compression != 3)
+        return QString();
+    const qint64 stride = (width * depth + 31) / 32 * 4;
+    if (width > 0 && pixelsAt + stride * height > bytes.size())
+        return kTruncated;
+    return QString();
+}
+
+// The format told by the first bytes, as the image reader names it; empty for none taken.
+QByteArray formatOf(const QByteArray& head) {
+    if (head.startsWith("\xFF\xD8\xFF"))
+        return "jpeg";
+    if (head.startsWith("\x89PNG\r\n\x1a\n"))
+        return "png";
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
+        return "gif";
+    if (head.size() >= 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WEBP")
+        return "webp";
+    if (head.startsWith(QByteArray("II*\0", 4)) || head.startsWith(QByteArray("MM\0*", 4)))
+        return "tiff";
+    if (head.size() >= 18 && head.startsWith("BM")) {
+        const quint32 header = littleEndian(head, 14, 4);
+        if (header == 12 || header == 40 || header == 52 || header == 56 || header == 108 ||
+            header == 124)
+            return "bmp";
+    }
+    return QByteArray();
+}
+
+// How many bytes decoding a `size` picture of `format` takes at its peak: the pixels times
+// the copies its decoder holds (GIF keeps the screen and the frame, WebP its own buffer,
+// TIFF a strip buffer and a conversion).
+qint64 decodeBytes(const QByteArray& format, QSize size, bool sixteenBit) {
+    const qint64 pixels = qint64(size.width()) * size.height();
+    qint64 copies = 1;
+    if (format == "gif" || format == "webp")
+        copies = 2;
+    else if (format == "tiff")
+        copies = 3;
+    return pixels * (sixteenBit ? 8 : 4) * copies;
+}
+
+// The largest picture a JPEG may declare: it decodes at a reduced scale (down to 1/8),
+// so it is limited by what a photo can be.
+constexpr qint64 kMaxJpegPixels = 250'000'000;
+
+// Why `path` cannot be read as a picture file, or empty; on success `bytes` holds it.
+// Only regular files are read: a FIFO would block forever and a device never ends.
+QString readWhole(const QString& path, QByteArray* bytes) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        const int error = errno;
+        struct stat link {};
+        if (error == ENOENT && ::lstat(name.constData(), &link) == 0)
+            return QStringLiteral("the link points to a file that does not exist");
+        if (error == ENOENT || error == ENOTDIR)
+            return QStringLiteral("no such file");
+        if (error == ELOOP)
+            return QStringLiteral("a loop of symbolic links, not a picture");
+        if (error == EACCES)
+            return QStringLiteral("permission denied");
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+    struct stat st {};
+    QString why;
+    if (::fstat(fd, &st) != 0)
+        why = QString::fromLocal8Bit(std::strerror(errno));
+    else if (S_ISDIR(st.st_mode))
+        why = QStringLiteral("is a folder, not a picture");
+    else if (!S_ISREG(st.st_mode))
+        why = QStringLiteral("is not a regular file, not a picture");
+    else if (st.st_size == 0)
+        why = QStringLiteral("the file is empty");
+    else if (st.st_size > PictureFile::kMaxFileBytes)
+        why = QStringLiteral("the file is too large (%1 MB; at most %2 MB)")
+                  .arg(megabytes(st.st_size), megabytes(PictureFile::kMaxFileBytes));
+    if (why.isEmpty()) {
+        bytes->resize(qsizetype(st.st_size));
+        qsizetype done = 0;
+        while (done < bytes->size()) {
+            const ssize_t n = ::read(fd, bytes->data() + done, size_t(bytes->size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                why = QString::fromLocal8Bit(std::strerror(errno));
+                break;
+            }
+            if (n == 0)
+                break; // shrank while read: the structure check finds what is missing
+            done += n;
+        }
+        bytes->truncate(done);
+        if (why.isEmpty() && done == 0)
+            why = QStringLiteral("the file is empty");
+    }
+    ::close(fd);
+    return why;
+}
+
+} // namespace
+
+QList<QByteArray> PictureFile::formats() {
+    static const QList<QByteArray> installed = [] {
+        const QList<QByteArray> supported = QImageReader::supportedImageFormats();
+        QList<QByteArray> taken;
+        for (const QByteArray& format : {QByteArray("jpeg"), QByteArray("png"), QByteArray("webp"),
+                                         QByteArray("gif"), QByteArray("bmp"), QByteArray("tiff")})
+            if (supported.contains(format))
+                taken << format;
+        return taken;
+    }();
+    return installed;
+}
+
+QStringList PictureFile::namePatterns() {
+    QStringList patterns;
+    for (const QByteArray& format : formats()) {
+        QStringList suffixes{QString::fromLatin1(format)};
+        if (format == "jpeg")
+            suffixes = {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("jpe")};
+        else if (format == "tiff")
+            suffixes = {QStringLiteral("tif"), QStringLiteral("tiff")};
+        for (const QString& suffix : suffixes)
+            patterns << QStringLiteral("*.") + suffix << QStringLiteral("*.") + suffix.toUpper();
+    }
+    return patterns;
+}
+
+QString PictureFile::describe(const QString& reason) const {
+    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(m_path), reason);
+}
+
+Result<PictureFile> PictureFile::read(const QString& path) {
+    QByteArray bytes;
+    const QString why = readWhole(path, &bytes);
+    if (!why.isEmpty()) {
+        PictureFile named;
+        named.m_path = path;
+        return Result<PictureFile>::failure(named.describe(why));
+    }
+    return fromBytes(path, std::move(bytes));
+}
+
+Result<PictureFile> PictureFile::fromBytes(const QString& path, QByteArray bytes) {
+    PictureFile file;
+    file.m_path = path;
+    auto refuse = [&file](const QString& why) {
+        return Result<PictureFile>::failure(file.describe(why));
+    };
+    if (bytes.isEmpty())
+        return refuse(QStringLiteral("the file is empty"));
+    file.m_format = formatOf(bytes.left(32));
+    if (file.m_format.isEmpty() || !formats().contains(file.m_format))
+        return refuse(QStringLiteral("not a picture Velmora can read"));
+
+    QString incomplete;
+    bool sixteenBit = false;
+    if (file.m_format == "jpeg") {
+        incomplete = whyJpegUnusable(bytes);
+    } else if (file.m_format == "png") {
+        incomplete = whyPngIncomplete(bytes);
+        sixteenBit = bytes.size() > 24 && uchar(bytes[24]) == 16;
+    } else if (file.m_format == "gif") {
+        incomplete = whyGifIncomplete(bytes);
+    } else if (file.m_format == "bmp") {
+        incomplete = whyBmpIncomplete(bytes);
+    }
+    // A size is needed before anything else can be judged; a file cut inside its header is
+    // told apart from one that is not a picture at all.
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, file.m_format);
+    reader.setAutoTransform(true);
+    QSize stored = reader.size();
+    if (file.m_format == "bmp" && !stored.isValid() && bytes.size() >= 26) {
+        // A top-down BMP declares a negative height; its size is the height's magnitude.
+        const qint32 height = qint32(littleEndian(bytes, 22, 4));
+        if (height < 0)
+            stored = QSize(qint32(littleEndian(bytes, 18, 4)), -height);
+    }
+    if (!stored.isValid() || stored.isEmpty()) {
+        if (!incomplete.isEmpty())
+            return refuse(incomplete);
+        return refuse(stored.isValid() ? QStringLiteral("the picture has no pixels")
+                                       : QStringLiteral("not a picture Velmora can read"));
+    }
+    const qint64 pixels = qint64(stored.width()) * stored.height();
+    if (file.m_format == "jpeg"
+            ? pixels > kMaxJpegPixels
+            : decodeBytes(file.m_format, stored, sixteenBit) > kDecodeBudgetBytes) {
+        const qint64 limit =
+            file.m_format == "jpeg"
+                ? kMaxJpegPixels
+                : kDecodeBudgetBytes / (decodeBytes(file.m_format, QSize(1, 1), sixteenBit));
+        return refuse(QStringLiteral("the picture is too large (%1 x %2 pixels%3; at most %4 "
+                                     "megapixels)")
+                          .arg(stored.width())
+                          .arg(stored.height())
+                          .arg(sixteenBit ? QStringLiteral(" at 16 bits a channel") : QString())
+                          .arg(limit / 1000000));
+    }
+    if (!incomplete.isEmpty())
+        return refuse(incomplete);
+    file.m_rotated = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    file.m_storedSize = stored;
+    buffer.close();
+    file.m_bytes = std::move(bytes);
+    return Result<PictureFile>::success(std::move(file));
+}
+
+} // namespace toolkit
