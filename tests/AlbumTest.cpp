@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <csignal>
 #include <sys/resource.h>
@@ -160,22 +161,64 @@ TEST(Album, AFolderThatCannotBeMadeFailsWithTheReasonAndTheAlbumGoesOn) {
     EXPECT_EQ(portraits(good).size(), 1);
 }
 
+// Permissions do not bind the super-user: run as root, the writes are made by compose
+// running as nobody. A folder that cannot be written and one that cannot be made each say
+// so, with the error of the call that failed.
 TEST(Album, AFolderWithoutWritePermissionFailsWithTheReason) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind the super-user";
+    const bool root = ::geteuid() == 0;
+    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+    if (root && setpriv.isEmpty())
+        GTEST_SKIP() << "running as root without setpriv to drop the privilege";
     QTemporaryDir dir;
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
     const QString locked = dir.filePath(QStringLiteral("locked"));
     ASSERT_TRUE(QDir().mkpath(locked));
     ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0555), 0);
+    const QString photo =
+        writePicture(dir.filePath(QStringLiteral("photo.png")), QSize(300, 400), Qt::green);
 
-    const auto written = PhotoAlbum::writeNow(filled(Qt::green), locked);
+    const QString inside = locked + QStringLiteral("/album");
+    for (const auto& [folder, reason] :
+         {std::pair{locked, QStringLiteral("cannot write the portrait: Permission denied")},
+          std::pair{inside, QStringLiteral("cannot create the album folder: Permission denied")}}) {
+        SCOPED_TRACE(qPrintable(folder));
+        QString error;
+        if (root) {
+            QProcess process;
+            process.start(setpriv,
+                          {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                           QStringLiteral("--clear-groups"), QStringLiteral(VELMORA_BINARY),
+                           QStringLiteral("compose"), QStringLiteral("--out"), folder, photo});
+            ASSERT_TRUE(process.waitForFinished(60000));
+            EXPECT_EQ(process.exitCode(), 1);
+            error = QString::fromLocal8Bit(process.readAllStandardError());
+        } else {
+            const auto written = PhotoAlbum::writeNow(filled(Qt::green), folder);
+            ASSERT_FALSE(written.ok());
+            error = written.error();
+        }
+        EXPECT_TRUE(error.contains(folder)) << qPrintable(error);
+        EXPECT_TRUE(error.contains(reason)) << qPrintable(error);
+    }
     ::chmod(QFile::encodeName(locked).constData(), 0755);
-    ASSERT_FALSE(written.ok());
-    EXPECT_TRUE(written.error().contains(locked)) << qPrintable(written.error());
-    EXPECT_TRUE(
-        written.error().contains(QStringLiteral("cannot write the portrait: Permission denied")))
-        << qPrintable(written.error());
     EXPECT_TRUE(everything(locked).isEmpty());
+}
+
+// Portraits and album folders get the permissions the user's umask allows, as any other
+// file the user makes.
+TEST(Album, PortraitsAndFoldersFollowTheUmask) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("private/album"));
+    const mode_t previous = ::umask(077);
+    const auto written = PhotoAlbum::writeNow(filled(Qt::blue), folder);
+    ::umask(previous);
+    ASSERT_TRUE(written.ok()) << qPrintable(written.error());
+    struct stat file {
+    }, made{};
+    ASSERT_EQ(::stat(QFile::encodeName(written.value()).constData(), &file), 0);
+    ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &made), 0);
+    EXPECT_EQ(file.st_mode & 0777, 0600u);
+    EXPECT_EQ(made.st_mode & 0777, 0700u);
 }
 
 // The disk fills up in the middle of the file (a file-size limit stands in for it). The
@@ -295,6 +338,10 @@ TEST(Album, TheFolderOptionWinsOverTheEnvironmentWhichWinsOverPictures) {
               dir.filePath(QStringLiteral("option")));
     EXPECT_EQ(PhotoAlbum::defaultFolder(), dir.filePath(QStringLiteral("env")));
     EXPECT_TRUE(QDir::isAbsolutePath(PhotoAlbum::defaultFolder(QStringLiteral("relative"))));
+
+    // Quoted in a shell script, a tilde reaches the program as it is: it still means home.
+    qputenv("VELMORA_ALBUM", "~/Portraits");
+    EXPECT_EQ(PhotoAlbum::defaultFolder(), QDir::homePath() + QStringLiteral("/Portraits"));
 
     qunsetenv("VELMORA_ALBUM");
     EXPECT_EQ(PhotoAlbum::defaultFolder(), pictures + QStringLiteral("/Velmora"));

@@ -87,6 +87,53 @@ void syncFolder(const QString& folder) {
     }
 }
 
+// The temporary file being written now, for a process that must end at once (a second
+// termination signal): set before the file exists, cleared before it is renamed away.
+char currentTemporary[4096];
+volatile sig_atomic_t temporaryInUse = 0;
+
+// Creates the temporary with the user's umask deciding its permissions, as any other file
+// the user makes. Returns the descriptor, or -1 with errno set.
+int createTemporary(const QString& folder, QByteArray* name) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const unsigned salt = unsigned(::getpid()) * 2654435761u ^ ++counter ^
+                              unsigned(QDateTime::currentMSecsSinceEpoch());
+        *name = QFile::encodeName(folder) + "/.velmora-" +
+                QByteArray::number(salt, 36).rightJustified(7, '0') + ".tmp";
+        if (size_t(name->size()) < sizeof currentTemporary) {
+            temporaryInUse = 0;
+            std::memcpy(currentTemporary, name->constData(), size_t(name->size()) + 1);
+            temporaryInUse = 1;
+        }
+        const int fd = ::open(name->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            if (fd < 0)
+                temporaryInUse = 0;
+            return fd;
+        }
+    }
+    temporaryInUse = 0;
+    errno = EEXIST;
+    return -1;
+}
+
+// Creates `folder` and its missing parents with the user's umask. Returns 0, or the errno
+// of the call that failed.
+int makeFolder(const QByteArray& folder) {
+    struct stat st {};
+    if (::stat(folder.constData(), &st) == 0)
+        return S_ISDIR(st.st_mode) ? 0 : EEXIST;
+    const qsizetype slash = folder.lastIndexOf('/');
+    if (slash > 0) {
+        if (const int error = makeFolder(folder.left(slash)))
+            return error;
+    }
+    if (::mkdir(folder.constData(), 0777) != 0 && errno != EEXIST)
+        return errno;
+    return 0;
+}
+
 // Temporary files left by a process that was killed mid-write; old enough that no
 // running process can still be writing them.
 void removeStaleTemporaries(const QString& folder) {
@@ -123,9 +170,20 @@ PhotoAlbum& PhotoAlbum::shared() {
 QString PhotoAlbum::defaultFolder(const QString& albumOption) {
     if (!albumOption.isEmpty())
         return QDir(albumOption).absolutePath();
-    const QString fromEnv = qEnvironmentVariable("VELMORA_ALBUM");
-    if (!fromEnv.isEmpty())
-        return QDir(fromEnv).absolutePath();
+    QString fromEnv = QFile::decodeName(qgetenv("VELMORA_ALBUM"));
+    if (!fromEnv.isEmpty()) {
+        // As a shell would have expanded it, had the variable not been quoted.
+        if (fromEnv == QLatin1String("~") || fromEnv.startsWith(QLatin1String("~/")))
+            fromEnv.replace(0, 1, QDir::homePath());
+        if (QDir::isRelativePath(fromEnv)) {
+            const QString absolute = QDir(fromEnv).absolutePath();
+            std::fprintf(stderr, "velmora: VELMORA_ALBUM \"%s\" is a relative path; using \"%s\"\n",
+                         QFile::encodeName(fromEnv).constData(),
+                         QFile::encodeName(absolute).constData());
+            return absolute;
+        }
+        return QDir::cleanPath(fromEnv);
+    }
     QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (pictures.isEmpty())
         pictures = QDir::homePath() + QStringLiteral("/Pictures");
@@ -157,6 +215,15 @@ void PhotoAlbum::write(const QImage& image) {
     });
 }
 
+void PhotoAlbum::discardQueuedWrites() {
+    m_worker.clear();
+}
+
+void PhotoAlbum::removeTemporaryNow() {
+    if (temporaryInUse)
+        ::unlink(currentTemporary);
+}
+
 bool PhotoAlbum::waitForQueuedWrites(int timeoutMs) {
     return m_worker.waitForDone(timeoutMs);
 }
@@ -167,12 +234,11 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
     // A file-size limit must fail this write with EFBIG, not end the process; set on every
     // write because a caller may have put the default action back since the last one.
     std::signal(SIGXFSZ, SIG_IGN);
-    if (!QDir().mkpath(folder)) {
-        const QFileInfo info(folder);
+    if (const int error = makeFolder(QFile::encodeName(folder))) {
         const QString reason =
-            info.exists() && !info.isDir()
+            error == EEXIST || error == ENOTDIR
                 ? QStringLiteral("cannot create the album folder: a file is in the way")
-                : QStringLiteral("cannot create the album folder: %1").arg(errnoText(errno));
+                : QStringLiteral("cannot create the album folder: %1").arg(errnoText(error));
         return fail(folder, reason);
     }
     removeStaleTemporaries(folder);
@@ -181,15 +247,12 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
     if (!png.ok())
         return fail(folder, QStringLiteral("cannot encode the PNG: %1").arg(png.error()));
 
-    QByteArray temporary = QFile::encodeName(folder + QStringLiteral("/.velmora-XXXXXX.tmp"));
-    const int fd = ::mkostemps(temporary.data(), 4, O_CLOEXEC);
+    QByteArray temporary;
+    const int fd = createTemporary(folder, &temporary);
     if (fd < 0)
         return fail(folder, QStringLiteral("cannot write the portrait: %1").arg(errnoText(errno)));
     int error = 0;
     bool written = writeAll(fd, png.value(), &error);
-    if (written && ::fchmod(fd, 0644) != 0) {
-        // Keeps the usual permissions of a picture; not worth failing over.
-    }
     if (written && ::fsync(fd) != 0) {
         error = errno;
         written = false;
@@ -199,6 +262,7 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
         written = false;
     }
     if (!written) {
+        temporaryInUse = 0;
         ::unlink(temporary.constData());
         // The temporary's name means nothing to the user; the folder and the cause do.
         return fail(folder, QStringLiteral("cannot write the portrait: %1").arg(errnoText(error)));
@@ -219,16 +283,19 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
                                  RENAME_NOREPLACE);
         }
         if (linked == 0) {
+            temporaryInUse = 0;
             ::unlink(temporary.constData());
             syncFolder(folder);
             return Result<QString>::success(name);
         }
         if (errno != EEXIST) {
             const int linkError = errno;
+            temporaryInUse = 0;
             ::unlink(temporary.constData());
             return fail(name, errnoText(linkError));
         }
     }
+    temporaryInUse = 0;
     ::unlink(temporary.constData());
     return fail(folder, QStringLiteral("no free file name left for this second"));
 }

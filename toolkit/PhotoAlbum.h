@@ -12,7 +12,8 @@ namespace toolkit {
 /// The saved-photos album: a folder of PNG files. A write returns at once; one background
 /// worker encodes the PNG into a temporary file in the album folder, syncs it and links it
 /// to a new name that no file has (velmora-YYYYMMDD-HHMMSS-NNN.png). A file under a final
-/// name is always complete; an existing file is never replaced.
+/// name is always complete; an existing file is never replaced. Files and folders are made
+/// with the user's umask.
 class PhotoAlbum : public QObject {
     Q_OBJECT
 
@@ -23,8 +24,9 @@ public:
     /// The album every save goes to.
     static PhotoAlbum& shared();
 
-    /// The album folder: `albumOption` (from --album) if given, else $VELMORA_ALBUM, else the
-    /// XDG Pictures folder + "/Velmora".
+    /// The album folder: `albumOption` (from --album) if given, else $VELMORA_ALBUM (a
+    /// leading `~` is the home folder; a relative path is made absolute with a note on
+    /// stderr), else the XDG Pictures folder + "/Velmora".
     static QString defaultFolder(const QString& albumOption = QString());
 
     void setFolder(const QString& folder);
@@ -32,6 +34,11 @@ public:
 
     /// Queues `image` for the album and returns at once.
     void write(const QImage& image);
+    /// Drops the writes that have not begun (the one being written is finished).
+    void discardQueuedWrites();
+    /// Removes the temporary file being written, if any. Async-signal-safe: for a process
+    /// that must end at once.
+    static void removeTemporaryNow();
     /// Waits until every queued write is published or has failed; false on time-out.
     bool waitForQueuedWrites(int timeoutMs = -1);
 
