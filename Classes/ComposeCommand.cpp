@@ -1,7 +1,9 @@
 #include "ComposeCommand.h"
 
 #include "CameraSource.h"
+#include "ImagePickerController.h"
 #include "MainInterface.h"
+#include "MemoryPressureMonitor.h"
 #include "PhotoAlbum.h"
 #include "PickerPlatform.h"
 #include "Random.h"
@@ -48,6 +50,14 @@ int ComposeCommand::run() {
     const QMetaObject::Connection countFailed = QObject::connect(
         &album, &toolkit::PhotoAlbum::failed, &album, [&failures](const QString&) { ++failures; });
 
+    // SIGTERM or SIGINT: the photo being composed is given up and the portrait being
+    // written is finished, so no temporary is left; a second signal ends it at once.
+    bool stopped = false;
+    toolkit::MemoryPressureMonitor signals_;
+    toolkit::MemoryPressureMonitor::setEmergencyCleanup(&toolkit::PhotoAlbum::removeTemporaryNow);
+    QObject::connect(&signals_, &toolkit::MemoryPressureMonitor::terminationRequested,
+                     [&stopped] { stopped = true; });
+
     {
         std::unique_ptr<VelmoraAppDelegate> delegate = loadMainInterface();
         delegate->applicationDidFinishLaunching();
@@ -56,14 +66,26 @@ int ComposeCommand::run() {
             const auto opened = screen->openPhotoFile(photo);
             if (!opened.ok()) {
                 ++failures;
-                report(QStringLiteral("velmora: skipped %1").arg(opened.error()), stderr);
+                report(QStringLiteral("velmora: skipped %1: %2").arg(photo, opened.error()),
+                       stderr);
                 continue;
             }
-            // The pick arrives through the event loop, as it does in the application.
+            QString refusal;
+            QObject::connect(opened.value(), &toolkit::ImagePickerController::refused,
+                             [&refusal](const QString& reason) { refusal = reason; });
+            // The pick arrives through the event loop, as it does in the application; the
+            // decoder's own time limit ends a pick that takes too long.
             QElapsedTimer waited;
             waited.start();
-            while (screen->modalViewController() && waited.elapsed() < 30000)
+            while (screen->modalViewController() && waited.elapsed() < 30000 && !stopped)
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            if (stopped)
+                break;
+            if (!refusal.isEmpty()) {
+                ++failures;
+                report(QStringLiteral("velmora: skipped %1").arg(refusal), stderr);
+                continue;
+            }
             if (screen->modalViewController()) {
                 // Saving now would write the previous portrait under this photo's name.
                 ++failures;
@@ -87,6 +109,13 @@ int ComposeCommand::run() {
             }
             screen->save(screen->save2);
             QCoreApplication::processEvents();
+            if (stopped)
+                break;
+        }
+        if (stopped) {
+            album.discardQueuedWrites();
+            report(QStringLiteral("velmora: stopped before every photo was composed"), stderr);
+            ++failures;
         }
         album.waitForQueuedWrites();
         QCoreApplication::processEvents();

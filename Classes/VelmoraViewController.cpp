@@ -331,17 +331,18 @@ void VelmoraViewController::presentPicker(ImagePickerController* picker, QObject
     show(siloImage);
 }
 
-toolkit::Result<bool> VelmoraViewController::openPhotoFile(const QString& path) {
+toolkit::Result<ImagePickerController*> VelmoraViewController::openPhotoFile(const QString& path) {
+    // A new file abandons one still being opened; a camera page or the chooser stays.
+    auto* opening = qobject_cast<ImagePickerController*>(modalViewController());
+    if (opening && opening->isOpeningFile())
+        dismissModalViewControllerAnimated(false);
     if (modalViewController())
-        return toolkit::Result<bool>::failure(tr("a photo is being taken or chosen already"));
+        return toolkit::Result<ImagePickerController*>::failure(
+            tr("a photo is being taken or chosen already"));
     auto* picker = new ImagePickerController(this);
-    const auto picture = picker->preselectFile(path);
-    if (!picture.ok()) {
-        delete picker;
-        return toolkit::Result<bool>::failure(picture.error());
-    }
+    picker->preselectFile(path);
     presentPicker(picker, choosePhotoBtn);
-    return toolkit::Result<bool>::success(true);
+    return toolkit::Result<ImagePickerController*>::success(picker);
 }
 
 void VelmoraViewController::imagePickerControllerDidFinishPickingMediaWithInfo(

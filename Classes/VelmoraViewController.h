@@ -70,9 +70,11 @@ public:
     /// Draws the aura overlay at random and shows it in `auraImage`.
     void determinecurrentimage();
 
-    /// A picture file dropped on the window or named on the command line: checked like an
-    /// album pick, then taken through the same sequence. Returns the reason it was refused.
-    toolkit::Result<bool> openPhotoFile(const QString& path);
+    /// A picture file dropped on the window or named on the command line: opened in the
+    /// background like an album pick, then taken through the same sequence. A file still
+    /// being opened is abandoned for it. Returns the picker, which reports a refusal, or
+    /// why no picker could be opened (a camera page is open).
+    toolkit::Result<toolkit::ImagePickerController*> openPhotoFile(const QString& path);
 
     // Outlets, named as the layout names their elements; null while the view is unloaded.
     // `save`, `about` and `meanings` name both an action and a bar button; C++ keeps one

@@ -5,9 +5,12 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QImageWriter>
+#include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTransform>
 #include <cmath>
 #include <deque>
@@ -348,6 +351,7 @@ TEST_F(Photo, ADroppedFileTakesTheAlbumRoute) {
 
     const QImage before = screen->imageView->image().toQImage();
     emit app->window()->filesDropped({scratch.filePath(QStringLiteral("missing.png"))});
+    ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
     EXPECT_TRUE(app->window()->message().contains(QStringLiteral("missing.png")));
     EXPECT_EQ(screen->imageView->image().toQImage(), before);
     EXPECT_EQ(screen->modalViewController(), nullptr);
@@ -376,4 +380,47 @@ TEST_F(Photo, APhotoTakenAfterTheScreenWasUnloadedShowsOnTheReloadedScreen) {
     EXPECT_FALSE(screen->second->isHidden());
     EXPECT_TRUE(screen->first->isHidden());
     EXPECT_EQ(log.lines.size(), 1);
+}
+
+// Opening a photo happens off the main thread: the window says so and offers Cancel, which
+// abandons it; a second drop replaces a photo still being opened.
+TEST_F(Photo, APhotoBeingOpenedCanBeCancelledOrReplacedByTheNextDrop) {
+    // Noise in a progressive JPEG: slow enough to decode that it is still opening when
+    // the test looks.
+    QImage noise(6000, 4500, QImage::Format_RGB32);
+    quint32 seed = 7;
+    for (int y = 0; y < noise.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(noise.scanLine(y));
+        for (int x = 0; x < noise.width(); ++x)
+            line[x] = (seed = seed * 1664525u + 1013904223u) >> 8;
+    }
+    const QString slow = scratch.filePath(QStringLiteral("slow.jpg"));
+    QImageWriter writer(slow, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.setQuality(95);
+    ASSERT_TRUE(writer.write(noise));
+    noise = QImage();
+    const QString blue = picture(QStringLiteral("blue.jpg"), QSize(300, 400), QColor(0, 0, 230));
+    const QImage before = screen->imageView->image().toQImage();
+
+    emit app->window()->filesDropped({slow});
+    QWidget* opening = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        opening = app->window()->findChild<QWidget*>(QStringLiteral("openingPhoto"));
+        return opening && opening->isVisible();
+    }));
+    const QList<QLabel*> labels = opening->findChildren<QLabel*>();
+    ASSERT_FALSE(labels.isEmpty());
+    EXPECT_TRUE(labels.first()->text().contains(QStringLiteral("slow.jpg")));
+    opening->findChild<QPushButton*>()->click();
+    EXPECT_EQ(screen->modalViewController(), nullptr);
+    QTest::qWait(1500); // a late answer from the abandoned decode must not land
+    EXPECT_EQ(screen->imageView->image().toQImage(), before);
+    EXPECT_EQ(app->window()->findChild<QWidget*>(QStringLiteral("openingPhoto")), nullptr);
+
+    emit app->window()->filesDropped({slow});
+    emit app->window()->filesDropped({blue});
+    ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
+    QTest::qWait(1500);
+    EXPECT_TRUE(near(screen->imageView->image().toQImage().pixel(180, 240), QColor(0, 0, 230), 8));
 }

@@ -47,6 +47,7 @@ int applicationMain(int argc, char** argv, const MainInterfaceLoader& loadMainIn
 
     std::unique_ptr<ApplicationDelegate> delegate = loadMainInterface();
     MemoryPressureMonitor monitor;
+    MemoryPressureMonitor::setEmergencyCleanup(&PhotoAlbum::removeTemporaryNow);
     QObject::connect(&monitor, &MemoryPressureMonitor::memoryWarning, [&delegate] {
         if (ViewController* controller = delegate->rootViewController())
             controller->didReceiveMemoryWarning();

@@ -6,6 +6,12 @@
 #include "PickerPlatform.h"
 #include "Window.h"
 
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMetaMethod>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <cstdio>
 
@@ -18,7 +24,8 @@ QSize& decodeSizeSetting() {
 }
 } // namespace
 
-ImagePickerController::ImagePickerController(QObject* parent) : ViewController(parent) {}
+ImagePickerController::ImagePickerController(QObject* parent)
+    : ViewController(parent), m_decoder(new ImageDecoder(this)) {}
 
 ImagePickerController::~ImagePickerController() = default;
 
@@ -42,11 +49,12 @@ QSize ImagePickerController::decodeSize() {
     return decodeSizeSetting();
 }
 
-Result<Image> ImagePickerController::preselectFile(const QString& path) {
-    auto picture = Image::fromFile(path, decodeSize());
-    if (picture.ok())
-        m_preselected = picture.value();
-    return picture;
+void ImagePickerController::preselectFile(const QString& path) {
+    m_preselected = path;
+}
+
+bool ImagePickerController::isOpeningFile() const {
+    return !m_preselected.isEmpty() || m_decoder->isBusy();
 }
 
 QWidget* ImagePickerController::loadView() {
@@ -81,8 +89,8 @@ void ImagePickerController::wasPresented() {
     QMetaObject::invokeMethod(
         this,
         [this] {
-            if (!m_preselected.isNull())
-                finishPicking(m_preselected);
+            if (!m_preselected.isEmpty())
+                openFile(m_preselected);
             else
                 chooseFromAlbum();
         },
@@ -92,6 +100,8 @@ void ImagePickerController::wasPresented() {
 void ImagePickerController::wasDismissed() {
     if (m_page)
         m_page->stop();
+    m_decoder->cancel();
+    delete m_opening.data();
     // Every way a pick can end without a picture (cancel, a refused file, a camera that
     // failed) goes through the dismissal, so the delegate hears of each exactly once.
     if (!m_finished) {
@@ -116,17 +126,59 @@ void ImagePickerController::chooseFromAlbum() {
                 presenter->dismissModalViewControllerAnimated(true);
             return;
         }
-        auto picture = Image::fromFile(path, decodeSize());
-        if (!picture.ok()) {
-            self->refuse(picture.error());
-            return;
-        }
-        self->finishPicking(picture.value());
+        self->openFile(path);
     });
 }
 
+void ImagePickerController::openFile(const QString& path) {
+    showOpening(path);
+    m_decoder->start(path, decodeSize(), [this](Result<Image> picture) {
+        delete m_opening.data();
+        if (!picture.ok())
+            refuse(picture.error());
+        else
+            finishPicking(picture.value());
+    });
+}
+
+void ImagePickerController::showOpening(const QString& path) {
+    ViewController* presenter = presentingViewController();
+    QWidget* window = presenter && presenter->view() ? presenter->view()->window() : nullptr;
+    if (!window || m_opening)
+        return;
+    // Laid over the screen, which stays usable: a drop or Cancel ends this pick.
+    auto* panel = new QFrame(window);
+    panel->setObjectName(QStringLiteral("openingPhoto"));
+    panel->setStyleSheet(QStringLiteral("#openingPhoto { background: rgba(0, 0, 0, 190); "
+                                        "border-radius: 8px; } QLabel { color: white; }"));
+    auto* layout = new QHBoxLayout(panel);
+    auto* label = new QLabel(tr("Opening %1…").arg(QFileInfo(path).fileName()), panel);
+    label->setAccessibleName(QStringLiteral("Opening photo"));
+    auto* cancel = new QPushButton(tr("Cancel"), panel);
+    layout->addWidget(label, 1);
+    layout->addWidget(cancel);
+    connect(cancel, &QPushButton::clicked, this, &ImagePickerController::cancelOpening);
+    const int margin = 12;
+    panel->setFixedWidth(qMax(160, window->width() - 2 * margin));
+    panel->adjustSize();
+    panel->move(margin, window->height() - panel->height() - margin);
+    panel->show();
+    panel->raise();
+    m_opening = panel;
+}
+
+void ImagePickerController::cancelOpening() {
+    m_decoder->cancel();
+    delete m_opening.data();
+    if (ViewController* presenter = presentingViewController())
+        presenter->dismissModalViewControllerAnimated(true);
+}
+
 void ImagePickerController::refuse(const QString& reason) {
-    std::fprintf(stderr, "velmora: cannot use the photo: %s\n", qPrintable(reason));
+    // Whoever listens reports the refusal its own way (compose lists skipped photos).
+    if (!isSignalConnected(QMetaMethod::fromSignal(&ImagePickerController::refused)))
+        std::fprintf(stderr, "velmora: cannot use the photo: %s\n", qPrintable(reason));
+    emit refused(reason);
     ViewController* presenter = presentingViewController();
     if (!presenter)
         return;

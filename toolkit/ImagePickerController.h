@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Image.h"
+#include "ImageDecoder.h"
 #include "ViewController.h"
 
 #include <QHash>
@@ -38,9 +39,13 @@ public:
 
 /// Lets the user take a photo with the camera (a page inside the window: live view, the
 /// overlay view's picture over it, shutter, cancel) or choose one from the album (the
-/// desktop file chooser). A file that cannot be decoded is refused in the picker with a
-/// message naming the file and the reason. A pick that ends without a picture calls only
-/// the delegate's optional cancel callback. The picker deletes itself once dismissed.
+/// desktop file chooser). A chosen file is read and decoded in the background while the
+/// window says it is being opened (with a Cancel button); the delegate hears of it on the
+/// main thread once it is ready. A file that cannot be decoded is refused in the picker with
+/// a message naming the file and the reason. A pick that ends without a picture (cancel, a
+/// refused file, a file abandoned for the next one) calls only the delegate's optional
+/// cancel callback. The picker deletes itself once dismissed, abandoning a decode in
+/// progress.
 class ImagePickerController : public ViewController {
     Q_OBJECT
 
@@ -65,13 +70,20 @@ public:
     static void setDecodeSize(QSize size);
     static QSize decodeSize();
 
-    /// Opens `path` for the album source and checks that it decodes, without the chooser.
-    /// On success the picker delivers it when presented; on failure returns the reason.
-    Result<Image> preselectFile(const QString& path);
+    /// Opens `path` for the album source without the chooser: once presented, the picker
+    /// decodes it in the background and delivers it, or refuses it with the reason.
+    void preselectFile(const QString& path);
+    /// Whether a file is being opened: named before presenting, or chosen and being read
+    /// and decoded now.
+    bool isOpeningFile() const;
 
     /// Delivers `picture` to the delegate as the picker's result (the camera page and the
     /// chooser end here).
     void finishPicking(const Image& picture);
+
+signals:
+    /// The chosen file was refused; `reason` names it and says why.
+    void refused(const QString& reason);
 
 protected:
     QWidget* loadView() override;
@@ -81,13 +93,18 @@ protected:
 
 private:
     void chooseFromAlbum();
+    void openFile(const QString& path);
+    void showOpening(const QString& path);
+    void cancelOpening();
     void refuse(const QString& reason);
 
     ImagePickerControllerDelegate* m_delegate = nullptr;
     int m_sourceType = ImagePickerControllerSourceTypeSavedPhotosAlbum;
     QPointer<ImageView> m_overlay;
     QPointer<CameraPage> m_page;
-    Image m_preselected;
+    QString m_preselected;
+    ImageDecoder* m_decoder = nullptr;
+    QPointer<QWidget> m_opening;
     bool m_finished = false;
 };
 

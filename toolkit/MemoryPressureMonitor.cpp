@@ -14,9 +14,19 @@ namespace {
 // Written by the signal handler, read on the main thread: the self-pipe trick, since
 // nothing but write() is safe inside a handler.
 int signalPipe[2] = {-1, -1};
+volatile sig_atomic_t terminationSignals = 0;
+void (*volatile emergencyCleanup)() = nullptr;
 
 extern "C" void onSignal(int number) {
     const int saved = errno;
+    if (number == SIGTERM || number == SIGINT) {
+        terminationSignals = terminationSignals + 1;
+        if (terminationSignals >= 2) {
+            if (emergencyCleanup)
+                emergencyCleanup();
+            ::_exit(128 + number);
+        }
+    }
     const char byte = char(number);
     if (signalPipe[1] >= 0) [[maybe_unused]]
         auto ignored = ::write(signalPipe[1], &byte, 1);
@@ -79,6 +89,10 @@ MemoryPressureMonitor::~MemoryPressureMonitor() {
     }
     if (m_pressureFd >= 0)
         ::close(m_pressureFd);
+}
+
+void MemoryPressureMonitor::setEmergencyCleanup(void (*cleanup)()) {
+    emergencyCleanup = cleanup;
 }
 
 void MemoryPressureMonitor::readSignals() {

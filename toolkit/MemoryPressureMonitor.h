@@ -8,13 +8,19 @@ namespace toolkit {
 
 /// Turns the operating system's signals into Qt signals on the main thread: memory
 /// warnings from the kernel's memory-pressure notification (where it offers one) and from
-/// SIGUSR1 (the manual trigger), and requests to quit from SIGTERM and SIGINT.
+/// SIGUSR1 (the manual trigger), and requests to quit from SIGTERM and SIGINT. A second
+/// SIGTERM or SIGINT while the first is being honoured (the exit drain) quits at once,
+/// after the emergency clean-up.
 class MemoryPressureMonitor : public QObject {
     Q_OBJECT
 
 public:
     explicit MemoryPressureMonitor(QObject* parent = nullptr);
     ~MemoryPressureMonitor() override;
+
+    /// Sets what a second termination signal runs before the process ends: it runs inside
+    /// the signal handler, so only async-signal-safe calls (unlink, write).
+    static void setEmergencyCleanup(void (*cleanup)());
 
 signals:
     void memoryWarning();

@@ -1,6 +1,7 @@
 #include "QtPickerPlatform.h"
 
 #include "CameraMonitor.h"
+#include "PictureFile.h"
 #include "QtCameraSource.h"
 
 #include <QCameraDevice>
@@ -40,9 +41,11 @@ QtPickerPlatform::QtPickerPlatform(QObject* parent) : PickerPlatform(parent) {
 
 void QtPickerPlatform::chooseFile(QWidget* parent, const QString& folder,
                                   std::function<void(const QString&)> chosen) {
-    auto* dialog = new QFileDialog(parent, tr("Choose a photo"), folder,
-                                   tr("Pictures (*.jpg *.jpeg *.png *.webp *.bmp *.gif *.tif "
-                                      "*.tiff *.JPG *.JPEG *.PNG)"));
+    // The same formats the decoder takes (those installed), so nothing offered is refused
+    // for its kind.
+    auto* dialog = new QFileDialog(
+        parent, tr("Choose a photo"), folder,
+        tr("Pictures (%1)").arg(PictureFile::namePatterns().join(QLatin1Char(' '))));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
