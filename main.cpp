@@ -1,14 +1,27 @@
 #include "Application.h"
 #include "ComposeCommand.h"
+#include "ImageDecoder.h"
 #include "MainInterface.h"
 #include "PhotoAlbum.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
+
+// A decode abandoned over its time limit may still be running on its thread: the process
+// ends without the static destructors it could be using.
+int finish(int status) {
+    if (toolkit::ImageDecoder::decodesRunning() > 0) {
+        std::fflush(stdout);
+        std::fflush(stderr);
+        std::_Exit(status);
+    }
+    return status;
+}
 
 void print(const QString& text, FILE* stream) {
     const QByteArray bytes = text.toLocal8Bit();
@@ -22,47 +35,91 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
         print(message + QLatin1Char('\n'), stderr);
 }
 
-int compose(int argc, char** argv) {
-    // Headless: no display is needed or opened.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(quietQtMessages);
-    QApplication app(argc, argv);
-    toolkit::configureProcess();
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Makes aura portraits of the given photos without opening a window."));
-    parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("compose"), QStringLiteral("The command."));
-    parser.addPositionalArgument(QStringLiteral("photo"), QStringLiteral("Photos to compose."),
-                                 QStringLiteral("PHOTO..."));
-    const QCommandLineOption out(
-        QStringLiteral("out"), QStringLiteral("Write the portraits into DIR (default: the album)."),
-        QStringLiteral("DIR"));
-    const QCommandLineOption aura(QStringLiteral("aura"),
-                                  QStringLiteral("Lay overlay N (1-100) instead of a random one."),
-                                  QStringLiteral("N"));
-    parser.addOption(out);
-    parser.addOption(aura);
-    parser.process(app);
+const char kComposeHelp[] =
+    "Usage: velmora compose [--out DIR] [--aura N] [--] PHOTO...\n"
+    "Makes aura portraits of the given photos without opening a window.\n\n"
+    "  --out DIR   Write the portraits into DIR (default: the album).\n"
+    "  --aura N    Lay overlay N (1-100) instead of a random one.\n"
+    "  -h, --help  Show this help.\n"
+    "  --          Every argument after it is a photo, even one that starts with -.\n";
 
-    ComposeCommand command;
-    command.photos = parser.positionalArguments().mid(1);
-    command.outFolder = parser.value(out);
-    if (parser.isSet(aura)) {
+// The arguments after "compose", parsed here rather than by Qt: a photo may be named like
+// one of Qt's own options (-style=x.jpg, -reverse), and every photo must be composed or
+// reported. Returns 0 to go on, else the exit status.
+int parseCompose(int argc, char** argv, ComposeCommand& command) {
+    bool auraSet = false;
+    QString auraText;
+    bool photosOnly = false;
+    for (int i = 2; i < argc; ++i) {
+        const QString argument = QFile::decodeName(argv[i]);
+        if (photosOnly || !argument.startsWith(QLatin1Char('-')) ||
+            argument == QLatin1String("-")) {
+            command.photos << argument;
+            continue;
+        }
+        if (argument == QLatin1String("--")) {
+            photosOnly = true;
+            continue;
+        }
+        if (argument == QLatin1String("-h") || argument == QLatin1String("--help")) {
+            print(QString::fromUtf8(kComposeHelp), stdout);
+            return -1;
+        }
+        const qsizetype equals = argument.indexOf(QLatin1Char('='));
+        const QString name = argument.left(equals);
+        if (name != QLatin1String("--out") && name != QLatin1String("--aura")) {
+            print(QStringLiteral("velmora: unknown option \"%1\" (a photo whose name starts with "
+                                 "- goes after --)\n%2")
+                      .arg(argument, QString::fromUtf8(kComposeHelp)),
+                  stderr);
+            return 2;
+        }
+        QString value;
+        if (equals >= 0) {
+            value = argument.mid(equals + 1);
+        } else if (i + 1 < argc) {
+            value = QFile::decodeName(argv[++i]);
+        } else {
+            print(QStringLiteral("velmora: %1 needs a value\n").arg(name), stderr);
+            return 2;
+        }
+        if (name == QLatin1String("--out")) {
+            command.outFolder = value;
+        } else {
+            auraSet = true;
+            auraText = value;
+        }
+    }
+    if (auraSet) {
         bool ok = false;
-        command.aura = parser.value(aura).toInt(&ok);
+        command.aura = auraText.toInt(&ok);
         if (!ok || command.aura < 1 || command.aura > 100) {
             print(QStringLiteral("velmora: --aura takes a number from 1 to 100, not \"%1\"\n")
-                      .arg(parser.value(aura)),
+                      .arg(auraText),
                   stderr);
             return 2;
         }
     }
     if (command.photos.isEmpty()) {
         print(QStringLiteral("velmora: compose needs at least one photo\n"), stderr);
-        print(parser.helpText(), stderr);
+        print(QString::fromUtf8(kComposeHelp), stderr);
         return 2;
     }
+    return 0;
+}
+
+int compose(int argc, char** argv) {
+    ComposeCommand command;
+    if (const int status = parseCompose(argc, argv, command))
+        return status < 0 ? 0 : status;
+    // Headless: no display is needed or opened.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietQtMessages);
+    // Qt sees only the program's name: every other argument is a photo or ours.
+    static int qtArgc = 1;
+    static char* qtArgv[] = {argv[0], nullptr};
+    QApplication app(qtArgc, qtArgv);
+    toolkit::configureProcess();
     return command.run();
 }
 
@@ -70,7 +127,7 @@ int compose(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (argc > 1 && qstrcmp(argv[1], "compose") == 0)
-        return compose(argc, argv);
+        return finish(compose(argc, argv));
 
     QString albumOption;
     {
@@ -101,5 +158,9 @@ int main(int argc, char** argv) {
         albumOption = parser.value(album);
     }
     toolkit::PhotoAlbum::shared().setFolder(toolkit::PhotoAlbum::defaultFolder(albumOption));
-    return toolkit::applicationMain(argc, argv, [] { return loadMainInterface(); });
+    // Qt sees only the program's name: its own options (-style, -platform, -reverse) are
+    // not Velmora's, and were refused above as unknown.
+    static int qtArgc = 1;
+    static char* qtArgv[] = {argv[0], nullptr};
+    return finish(toolkit::applicationMain(qtArgc, qtArgv, [] { return loadMainInterface(); }));
 }

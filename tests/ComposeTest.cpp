@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <csignal>
 
 namespace {
 
@@ -211,4 +212,49 @@ TEST_F(Compose, WithoutItsOverlaysFailsAndWritesNothing) {
     EXPECT_TRUE(run.errors.contains(QStringLiteral("\"7.png\"")) &&
                 run.errors.contains(noPictures.path()))
         << qPrintable(run.errors);
+}
+
+// Photo names that look like options of the toolkit underneath are photos all the same.
+TEST_F(Compose, NamesThatLookLikeOptionsAreComposedAfterTheDoubleDash) {
+    const QString here = QDir::currentPath();
+    QDir::setCurrent(scratch.path());
+    QStringList names{QStringLiteral("-style=x.jpg"), QStringLiteral("-platform"),
+                      QStringLiteral("-reverse"), QStringLiteral("--aura")};
+    const QString original = photo(QStringLiteral("original.jpg"), Qt::darkGreen);
+    for (const QString& name : names)
+        ASSERT_TRUE(QFile::copy(original, name));
+    const ComposeRun run =
+        compose(QStringList{QStringLiteral("--out"), out, QStringLiteral("--")} + names);
+    QDir::setCurrent(here);
+    EXPECT_EQ(run.exitCode, 0) << qPrintable(run.errors);
+    EXPECT_EQ(run.written.size(), names.size());
+    EXPECT_EQ(filesIn(out).size(), names.size());
+
+    const ComposeRun unknown = compose({QStringLiteral("--out"), out, QStringLiteral("-reverse")});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.errors.contains(QStringLiteral("-reverse"))) << qPrintable(unknown.errors);
+}
+
+// Stopped by SIGTERM, compose finishes the portrait it is writing, leaves no temporary
+// file behind and says it stopped.
+TEST_F(Compose, ASigtermLeavesNoTemporaryFile) {
+    const QString big = photo(QStringLiteral("big.png"), Qt::red, QSize(3000, 4000));
+    QStringList arguments{QStringLiteral("compose"), QStringLiteral("--out"), out};
+    for (int i = 0; i < 30; ++i)
+        arguments << big;
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(VELMORA_BINARY), arguments);
+    ASSERT_TRUE(process.waitForStarted());
+    ASSERT_TRUE(waitUntil([&] { return !filesIn(out).isEmpty(); }, 60000));
+    ::kill(pid_t(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(10000)) << "SIGTERM was not honoured";
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(process.readAllStandardError().contains("stopped"));
+    const QStringList left = filesIn(out);
+    EXPECT_LT(left.size(), 30);
+    for (const QString& name : left)
+        EXPECT_TRUE(name.startsWith(QStringLiteral("velmora-"))) << qPrintable(name);
 }
