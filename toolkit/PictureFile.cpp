@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace toolkit {
 
@@ -176,20 +177,77 @@ QString whyPngIncomplete(const QByteArray& bytes) {
     }
 }
 
+// How many pixels a frame's LZW data makes, counted without making them (only the length
+// of each dictionary entry is kept); stops once `wanted` are made. -1 for a code that no
+// encoder writes.
+qint64 gifPixelsIn(const QByteArray& data, int minimumCodeSize, qint64 wanted) {
+    if (minimumCodeSize < 2 || minimumCodeSize > 11)
+        return wanted; // left to the decoder
+    const int clear = 1 << minimumCodeSize;
+    std::vector<int> lengths(4096, 1);
+    int codeSize = minimumCodeSize + 1, next = clear + 2, previous = -1;
+    qint64 made = 0;
+    quint32 bits = 0;
+    int bitCount = 0;
+    for (qsizetype at = 0; made < wanted;) {
+        while (bitCount < codeSize && at < data.size()) {
+            bits |= quint32(uchar(data[at++])) << bitCount;
+            bitCount += 8;
+        }
+        if (bitCount < codeSize)
+            break;
+        const int code = int(bits & ((1u << codeSize) - 1));
+        bits >>= codeSize;
+        bitCount -= codeSize;
+        if (code == clear) {
+            codeSize = minimumCodeSize + 1;
+            next = clear + 2;
+            previous = -1;
+            continue;
+        }
+        if (code == clear + 1)
+            break;
+        if (previous < 0) {
+            if (code > clear)
+                return -1;
+            made += 1;
+        } else {
+            if (code > next)
+                return -1;
+            const int length = code == next ? lengths[previous] + 1 : lengths[code];
+            made += length;
+            if (next < 4096)
+                lengths[next++] = lengths[previous] + 1;
+            if (next == (1 << codeSize) && codeSize < 12)
+                ++codeSize;
+        }
+        previous = code;
+    }
+    return made;
+}
+
 // GIF: walks the blocks (extensions and frames, each a chain of sub-blocks) up to the
-// trailer. Bytes that are no block leave the judgement to the decoder.
+// trailer, and checks that each frame's data makes all of its pixels: the decoder leaves
+// the rest of a frame cut short unpainted and says nothing. Bytes that are no block leave
+// the judgement to the decoder.
 QString whyGifIncomplete(const QByteArray& bytes) {
     ByteReader in(bytes);
     auto skipColourTable = [&in](int flags) {
         if (flags & 0x80)
             in.skip(3 << ((flags & 7) + 1));
     };
-    auto skipSubBlocks = [&in]() {
+    auto readSubBlocks = [&in](QByteArray* data) {
         while (true) {
             const int length = in.next();
             if (length <= 0)
                 return length == 0;
-            in.skip(length);
+            for (int i = 0; i < length; ++i) {
+                const int b = in.next();
+                if (b < 0)
+                    return false;
+                if (data)
+                    data->append(char(b));
+            }
         }
     };
     in.skip(10);
@@ -203,17 +261,28 @@ QString whyGifIncomplete(const QByteArray& bytes) {
         case 0x3B: // trailer
             return QString();
         case 0x21: // extension: a label, then sub-blocks
-            if (in.next() < 0 || !skipSubBlocks())
+            if (in.next() < 0 || !readSubBlocks(nullptr))
                 return kTruncated;
             break;
         case 0x2C: { // frame: a descriptor, a colour table, the code size, sub-blocks
-            in.skip(8);
+            int descriptor[8];
+            for (int& b : descriptor)
+                b = in.next();
             const int frameFlags = in.next();
             if (frameFlags < 0)
                 return kTruncated;
             skipColourTable(frameFlags);
-            if (in.next() < 0 || !skipSubBlocks())
+            const int codeSize = in.next();
+            QByteArray data;
+            if (codeSize < 0 || !readSubBlocks(&data))
                 return kTruncated;
+            const qint64 pixels = qint64(descriptor[4] | descriptor[5] << 8) *
+                                  qint64(descriptor[6] | descriptor[7] << 8);
+            const qint64 made = gifPixelsIn(data, codeSize, pixels);
+            if (made < 0)
+                return QStringLiteral("the picture is corrupt (a code no encoder writes)");
+            if (made < pixels)
+                return QStringLiteral("the picture is corrupt (its data ends early)");
             break;
         }
         case -1:
