@@ -161,7 +161,8 @@ void ImagePickerController::showOpening(const QString& path) {
     const int margin = 12;
     panel->setFixedWidth(qMax(160, window->width() - 2 * margin));
     panel->adjustSize();
-    panel->move(margin, window->height() - panel->height() - margin);
+    // Above the toolbar, which stays readable.
+    panel->move(margin, window->height() - panel->height() - 72);
     panel->show();
     panel->raise();
     m_opening = panel;
