@@ -1,5 +1,6 @@
 #include "Application.h"
 #include "ComposeCommand.h"
+#include "FileName.h"
 #include "ImageDecoder.h"
 #include "MainInterface.h"
 #include "PhotoAlbum.h"
@@ -51,7 +52,7 @@ int parseCompose(int argc, char** argv, ComposeCommand& command) {
     QString auraText;
     bool photosOnly = false;
     for (int i = 2; i < argc; ++i) {
-        const QString argument = QFile::decodeName(argv[i]);
+        const QString argument = toolkit::FileName::decode(argv[i]);
         if (photosOnly || !argument.startsWith(QLatin1Char('-')) ||
             argument == QLatin1String("-")) {
             command.photos << argument;
@@ -78,7 +79,7 @@ int parseCompose(int argc, char** argv, ComposeCommand& command) {
         if (equals >= 0) {
             value = argument.mid(equals + 1);
         } else if (i + 1 < argc) {
-            value = QFile::decodeName(argv[++i]);
+            value = toolkit::FileName::decode(argv[++i]);
         } else {
             print(QStringLiteral("velmora: %1 needs a value\n").arg(name), stderr);
             return 2;
@@ -148,7 +149,11 @@ int main(int argc, char** argv) {
                            "Pictures/Velmora)."),
             QStringLiteral("DIR"));
         parser.addOption(album);
-        parser.process(parsing);
+        // Decoded without loss: a folder name that is not UTF-8 must still name that folder.
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments << toolkit::FileName::decode(argv[i]);
+        parser.process(arguments);
         if (!parser.positionalArguments().isEmpty()) {
             print(QStringLiteral("velmora: unknown argument \"%1\"\n%2")
                       .arg(parser.positionalArguments().first(), parser.helpText()),

@@ -1,6 +1,7 @@
 #include "ComposeCommand.h"
 
 #include "CameraSource.h"
+#include "FileName.h"
 #include "ImagePickerController.h"
 #include "MainInterface.h"
 #include "MemoryPressureMonitor.h"
@@ -25,8 +26,9 @@ public:
     std::unique_ptr<toolkit::CameraSource> openCamera() override { return nullptr; }
 };
 
+// Paths are written as the file system has them, so that a script can use every one.
 void report(const QString& line, FILE* stream) {
-    const QByteArray bytes = line.toLocal8Bit() + '\n';
+    const QByteArray bytes = toolkit::FileName::encode(line) + '\n';
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
 }

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <csignal>
+#include <sys/stat.h>
 
 namespace {
 
@@ -257,4 +258,35 @@ TEST_F(Compose, ASigtermLeavesNoTemporaryFile) {
     EXPECT_LT(left.size(), 30);
     for (const QString& name : left)
         EXPECT_TRUE(name.startsWith(QStringLiteral("velmora-"))) << qPrintable(name);
+}
+
+// A photo and an album folder whose names are Latin-1, not UTF-8: the portrait is made from
+// that photo and lands in that folder, and the printed path is its path.
+TEST_F(Compose, NamesThatAreNotUtf8WorkEndToEnd) {
+    const QByteArray folder = QFile::encodeName(scratch.path()) + "/alb\xfcm";
+    const QByteArray photoName = QFile::encodeName(scratch.path()) + "/caf\xe9.jpg";
+    ASSERT_TRUE(QFile::copy(photo(QStringLiteral("plain.jpg"), Qt::magenta),
+                            scratch.filePath(QStringLiteral("plain-copy.jpg"))));
+    ASSERT_EQ(::rename(QFile::encodeName(scratch.filePath(QStringLiteral("plain-copy.jpg"))),
+                       photoName.constData()),
+              0);
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("VELMORA"), QStringLiteral(VELMORA_BINARY));
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(scratch.path());
+    // Through the shell, so the arguments reach compose as raw bytes.
+    process.start(QStringLiteral("sh"),
+                  {QStringLiteral("-c"),
+                   QStringLiteral("exec \"$VELMORA\" compose --out \"$(printf 'alb\\374m')\" "
+                                  "\"$(printf 'caf\\351.jpg')\"")});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    const QByteArray printed = process.readAllStandardOutput().trimmed();
+    EXPECT_TRUE(printed.startsWith(folder + "/velmora-")) << printed.toStdString();
+    struct stat written {};
+    EXPECT_EQ(::stat(printed.constData(), &written), 0) << "the printed path is the file";
+    EXPECT_EQ(filesIn(scratch.path()).filter(QStringLiteral("velmora-")).size(), 0)
+        << "nothing lands anywhere else";
 }

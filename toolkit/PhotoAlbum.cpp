@@ -1,5 +1,7 @@
 #include "PhotoAlbum.h"
 
+#include "FileName.h"
+
 #include <QBuffer>
 #include <QDateTime>
 #include <QDir>
@@ -79,8 +81,7 @@ bool writeAll(int fd, const QByteArray& bytes, int* error) {
 }
 
 void syncFolder(const QString& folder) {
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(FileName::encode(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -99,7 +100,7 @@ int createTemporary(const QString& folder, QByteArray* name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         const unsigned salt = unsigned(::getpid()) * 2654435761u ^ ++counter ^
                               unsigned(QDateTime::currentMSecsSinceEpoch());
-        *name = QFile::encodeName(folder) + "/.velmora-" +
+        *name = FileName::encode(folder) + "/.velmora-" +
                 QByteArray::number(salt, 36).rightJustified(7, '0') + ".tmp";
         if (size_t(name->size()) < sizeof currentTemporary) {
             temporaryInUse = 0;
@@ -132,6 +133,15 @@ int makeFolder(const QByteArray& folder) {
     if (::mkdir(folder.constData(), 0777) != 0 && errno != EEXIST)
         return errno;
     return 0;
+}
+
+// `path` made absolute by string operations alone: QDir would pass it through Qt's file
+// name conversion, which loses the bytes of a name that is not UTF-8.
+QString absolute(const QString& path) {
+    if (QDir::isAbsolutePath(path))
+        return QDir::cleanPath(path);
+    return QDir::cleanPath(FileName::decode(QFile::encodeName(QDir::currentPath())) +
+                           QLatin1Char('/') + path);
 }
 
 // Temporary files left by a process that was killed mid-write; old enough that no
@@ -169,18 +179,18 @@ PhotoAlbum& PhotoAlbum::shared() {
 
 QString PhotoAlbum::defaultFolder(const QString& albumOption) {
     if (!albumOption.isEmpty())
-        return QDir(albumOption).absolutePath();
-    QString fromEnv = QFile::decodeName(qgetenv("VELMORA_ALBUM"));
+        return absolute(albumOption);
+    QString fromEnv = FileName::decode(qgetenv("VELMORA_ALBUM"));
     if (!fromEnv.isEmpty()) {
         // As a shell would have expanded it, had the variable not been quoted.
         if (fromEnv == QLatin1String("~") || fromEnv.startsWith(QLatin1String("~/")))
             fromEnv.replace(0, 1, QDir::homePath());
         if (QDir::isRelativePath(fromEnv)) {
-            const QString absolute = QDir(fromEnv).absolutePath();
+            const QString made = absolute(fromEnv);
             std::fprintf(stderr, "velmora: VELMORA_ALBUM \"%s\" is a relative path; using \"%s\"\n",
-                         QFile::encodeName(fromEnv).constData(),
-                         QFile::encodeName(absolute).constData());
-            return absolute;
+                         FileName::encode(fromEnv).constData(),
+                         FileName::encode(made).constData());
+            return made;
         }
         return QDir::cleanPath(fromEnv);
     }
@@ -191,7 +201,7 @@ QString PhotoAlbum::defaultFolder(const QString& albumOption) {
 }
 
 void PhotoAlbum::setFolder(const QString& folder) {
-    m_folder = QDir(folder).absolutePath();
+    m_folder = absolute(folder);
 }
 
 QString PhotoAlbum::folder() const {
@@ -234,7 +244,7 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
     // A file-size limit must fail this write with EFBIG, not end the process; set on every
     // write because a caller may have put the default action back since the last one.
     std::signal(SIGXFSZ, SIG_IGN);
-    if (const int error = makeFolder(QFile::encodeName(folder))) {
+    if (const int error = makeFolder(FileName::encode(folder))) {
         const QString reason =
             error == EEXIST || error == ENOTDIR
                 ? QStringLiteral("cannot create the album folder: a file is in the way")
@@ -275,7 +285,7 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
         const QString name = QStringLiteral("%1/velmora-%2-%3.png")
                                  .arg(folder, stamp)
                                  .arg(n, 3, 10, QLatin1Char('0'));
-        const QByteArray target = QFile::encodeName(name);
+        const QByteArray target = FileName::encode(name);
         int linked = ::link(temporary.constData(), target.constData());
         if (linked != 0 && (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS)) {
             // A file system without hard links: a rename that refuses to replace.

@@ -1,5 +1,7 @@
 #include "PictureFile.h"
 
+#include "FileName.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -355,7 +357,7 @@ constexpr qint64 kMaxJpegPixels = 250'000'000;
 // Why `path` cannot be read as a picture file, or empty; on success `bytes` holds it.
 // Only regular files are read: a FIFO would block forever and a device never ends.
 QString readWhole(const QString& path, QByteArray* bytes) {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = FileName::encode(path);
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         const int error = errno;
