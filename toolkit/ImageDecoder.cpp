@@ -9,6 +9,7 @@
 #include <QtEndian>
 #include <atomic>
 #include <cstring>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -128,6 +129,7 @@ void ImageDecoder::start(const QString& path, QSize target,
     auto deliver = [self, job, done](Result<Image> result) {
         if (!self || job->abandoned || self->m_job != job)
             return;
+        job->abandoned = true; // answered: a late answer from the thread is dropped
         self->m_budget->stop();
         self->m_job.reset();
         done(std::move(result));
@@ -142,16 +144,26 @@ void ImageDecoder::start(const QString& path, QSize target,
     ++running;
     // A thread of its own rather than a pool: an abandoned decode keeps its thread until
     // the decoder gives up, and must not hold up the next one.
-    std::thread([job, target, deliver] {
-        Result<Image> result = Image::fromFile(job->path, target);
-        // Answered through the application object, which outlives every decoder; the
-        // decoder itself may be gone by then, which `deliver` checks on the main thread.
-        if (!job->abandoned)
-            QMetaObject::invokeMethod(
-                QCoreApplication::instance(), [deliver, result] { deliver(result); },
-                Qt::QueuedConnection);
+    try {
+        std::thread([job, target, deliver] {
+            Result<Image> result = Image::fromFile(job->path, target);
+            // Answered through the application object, which outlives every decoder; the
+            // decoder itself may be gone by then, which `deliver` checks on the main thread.
+            if (!job->abandoned)
+                QMetaObject::invokeMethod(
+                    QCoreApplication::instance(), [deliver, result] { deliver(result); },
+                    Qt::QueuedConnection);
+            --running;
+        }).detach();
+    } catch (const std::system_error& error) {
         --running;
-    }).detach();
+        const QString reason =
+            QStringLiteral("%1: no thread to decode it (%2)")
+                .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(error.what()));
+        QMetaObject::invokeMethod(
+            this, [deliver, reason] { deliver(Result<Image>::failure(reason)); },
+            Qt::QueuedConnection);
+    }
 }
 
 void ImageDecoder::cancel() {
