@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
         parser.setApplicationDescription(
             QStringLiteral("Velmora makes aura portraits: a photo from the webcam or your "
                            "pictures under a glowing aura.\n\n"
-                           "  velmora compose [--out DIR] [--aura N] PHOTO...\n"
+                           "  velmora compose [--out DIR] [--aura N] [--] PHOTO...\n"
                            "      makes portraits without a window (see velmora compose --help)"));
         parser.addHelpOption();
         parser.addVersionOption();
