@@ -83,6 +83,7 @@ MemoryPressureMonitor::~MemoryPressureMonitor() {
         restoreDefault(SIGUSR1);
         restoreDefault(SIGTERM);
         restoreDefault(SIGINT);
+        terminationSignals = 0;
         ::close(signalPipe[0]);
         ::close(signalPipe[1]);
         signalPipe[0] = signalPipe[1] = -1;
