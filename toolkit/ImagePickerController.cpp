@@ -101,7 +101,7 @@ void ImagePickerController::wasDismissed() {
     if (m_page)
         m_page->stop();
     m_decoder->cancel();
-    delete m_opening.data();
+    hideOpening();
     // Every way a pick can end without a picture (cancel, a refused file, a camera that
     // failed) goes through the dismissal, so the delegate hears of each exactly once.
     if (!m_finished) {
@@ -133,7 +133,7 @@ void ImagePickerController::chooseFromAlbum() {
 void ImagePickerController::openFile(const QString& path) {
     showOpening(path);
     m_decoder->start(path, decodeSize(), [this](Result<Image> picture) {
-        delete m_opening.data();
+        hideOpening();
         if (!picture.ok())
             refuse(picture.error());
         else
@@ -168,9 +168,18 @@ void ImagePickerController::showOpening(const QString& path) {
     m_opening = panel;
 }
 
+void ImagePickerController::hideOpening() {
+    // Later, not now: its Cancel button may be the one whose click is being handled.
+    if (m_opening) {
+        m_opening->hide();
+        m_opening->deleteLater();
+        m_opening = nullptr;
+    }
+}
+
 void ImagePickerController::cancelOpening() {
     m_decoder->cancel();
-    delete m_opening.data();
+    hideOpening();
     if (ViewController* presenter = presentingViewController())
         presenter->dismissModalViewControllerAnimated(true);
 }

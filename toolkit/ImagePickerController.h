@@ -95,6 +95,7 @@ private:
     void chooseFromAlbum();
     void openFile(const QString& path);
     void showOpening(const QString& path);
+    void hideOpening();
     void cancelOpening();
     void refuse(const QString& reason);
 
