@@ -1,10 +1,16 @@
 #include "Window.h"
 
+#include "WindowFrame.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
 #include <QChildEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QShortcut>
 #include <QTimer>
 
 namespace toolkit {
@@ -32,7 +38,9 @@ QString breakableText(const QString& text) {
 } // namespace
 
 Window::Window(QWidget* parent) : QWidget(parent) {
-    setWindowTitle(QStringLiteral("Velmora"));
+    // Dialogs opened over the window (the photo chooser) are windows of their own on the
+    // desktop, not squeezed into the scaled screen.
+    setWindowFlag(Qt::BypassGraphicsProxyWidget);
     setAcceptDrops(true);
     setAutoFillBackground(true);
     QPalette p = palette();
@@ -52,6 +60,20 @@ Window::Window(QWidget* parent) : QWidget(parent) {
     m_messageTimer = new QTimer(this);
     m_messageTimer->setSingleShot(true);
     connect(m_messageTimer, &QTimer::timeout, m_message, &QWidget::hide);
+
+    m_frame = new WindowFrame(this);
+    // Framing shows the content at once; the window is shown when the application says so.
+    hide();
+    m_frame->setWindowTitle(QStringLiteral("Velmora"));
+    auto* fullScreen = new QShortcut(QKeySequence(Qt::Key_F11), this);
+    connect(fullScreen, &QShortcut::activated, m_frame, &WindowFrame::toggleFullScreen);
+    auto* close = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this);
+    connect(close, &QShortcut::activated, m_frame, &QWidget::close);
+}
+
+Window::~Window() {
+    m_frame->releaseContent();
+    delete m_frame;
 }
 
 void Window::addSubview(QWidget* view) {
@@ -61,14 +83,19 @@ void Window::addSubview(QWidget* view) {
     view->move(0, 0);
     // The window is exactly as large as the screen it holds.
     setFixedSize(view->size());
+    m_frame->fit();
     view->show();
     m_message->raise();
 }
 
 void Window::makeKeyAndVisible() {
     show();
-    raise();
-    activateWindow();
+    if (!m_frame->isVisible())
+        m_frame->resize(m_frame->defaultSize());
+    m_frame->show();
+    m_frame->raise();
+    m_frame->activateWindow();
+    m_frame->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void Window::showMessage(const QString& text) {
@@ -79,6 +106,9 @@ void Window::showMessage(const QString& text) {
     m_message->show();
     m_message->raise();
     m_messageTimer->start(6000);
+    // Read out at once by screen readers, as a notification would be.
+    QAccessibleEvent alert(m_message, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 QString Window::message() const {
@@ -109,6 +139,19 @@ bool Window::eventFilter(QObject* watched, QEvent* event) {
         watched->parent() == this)
         m_message->raise();
     return QWidget::eventFilter(watched, event);
+}
+
+// Enter works a focused button as Space does: buttons outside a dialog leave it unhandled,
+// and it arrives here.
+void Window::keyPressEvent(QKeyEvent* event) {
+    auto* button = qobject_cast<QAbstractButton*>(focusWidget());
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && button &&
+        button->isEnabled() && button->isVisible() &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        button->animateClick();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Window::placeMessage() {

@@ -8,18 +8,24 @@ class QTimer;
 
 namespace toolkit {
 
+class WindowFrame;
+
 /// The application's one window. Views are added to it as subviews at its top-left
-/// corner; modal pages are laid over them inside it.
+/// corner; modal pages are laid over them inside it. It keeps the size of its first view;
+/// the desktop window around it (frame()) may have any size and shows it scaled to fit.
 class Window : public QWidget {
     Q_OBJECT
 
 public:
     explicit Window(QWidget* parent = nullptr);
+    ~Window() override;
 
     /// Adds `view` to the window at the top-left corner and makes the window its size.
     void addSubview(QWidget* view);
     /// Shows the window and makes it the one that receives keyboard input.
     void makeKeyAndVisible();
+    /// The desktop window the user moves, resizes and closes.
+    WindowFrame* frame() const { return m_frame; }
 
     /// Shows a short message over the window's content for a few seconds (for failures
     /// the user must hear about, such as a portrait that could not be saved).
@@ -40,6 +46,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void childEvent(QChildEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void placeMessage();
@@ -47,6 +54,7 @@ private:
     QLabel* m_message = nullptr;
     QString m_messageText;
     QTimer* m_messageTimer = nullptr;
+    WindowFrame* m_frame = nullptr;
 };
 
 } // namespace toolkit
