@@ -6,6 +6,10 @@
 #include "Resources.h"
 
 #include <QCache>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QMutex>
 #include <QPainter>
@@ -71,12 +75,32 @@ QSet<QString>& reportedMissing() {
 } // namespace
 
 Image Image::imageNamed(const QString& name) {
+    return imageNamed(name, qGuiApp ? qGuiApp->devicePixelRatio() : 1.0);
+}
+
+Image Image::imageNamed(const QString& name, qreal devicePixelRatio) {
     QMutexLocker lock(&namedMutex);
-    if (const Image* cached = namedCache().object(name))
+    QString file = name;
+    int density = 1;
+    for (const int factor : {3, 2}) {
+        if (devicePixelRatio < factor - 0.5)
+            continue;
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        const QString variant =
+            dot < 0 ? name + QStringLiteral("@%1x").arg(factor)
+                    : name.left(dot) + QStringLiteral("@%1x").arg(factor) + name.mid(dot);
+        if (QFileInfo::exists(resourcePath() + QLatin1Char('/') + variant)) {
+            file = variant;
+            density = factor;
+            break;
+        }
+    }
+    if (const Image* cached = namedCache().object(file))
         return *cached;
-    const QString path = resourcePath() + QLatin1Char('/') + name;
+    const QString path = resourcePath() + QLatin1Char('/') + file;
     QImageReader reader(path);
     QImage pixels = reader.read();
+    pixels.setDevicePixelRatio(density);
     if (pixels.isNull()) {
         if (!reportedMissing().contains(name)) {
             reportedMissing().insert(name);
@@ -88,7 +112,7 @@ Image Image::imageNamed(const QString& name) {
     Image image(pixels.convertToFormat(QImage::Format_ARGB32_Premultiplied));
     const int kilobytes =
         int(qMin<qsizetype>(pixels.sizeInBytes() / 1024 + 1, kNamedCacheKilobytes));
-    namedCache().insert(name, new Image(image), kilobytes);
+    namedCache().insert(file, new Image(image), kilobytes);
     return image;
 }
 

@@ -30,8 +30,12 @@ public:
     static Result<QSize> uprightSizeOfFile(const QString& path);
 
     /// The resource image named `name` (e.g. "home.png"), cached; a null image when there
-    /// is no such resource, which is said once on stderr.
+    /// is no such resource, which is said once on stderr. On a dense screen its sharper
+    /// variant ("home@2x.png", "home@3x.png") is taken when there is one.
     static Image imageNamed(const QString& name);
+    /// As imageNamed(name), for screens of `devicePixelRatio`: the "@2x" variant from 1.5,
+    /// the "@3x" one from 2.5, else the plain file. A variant's pixels carry its ratio.
+    static Image imageNamed(const QString& name, qreal devicePixelRatio);
     /// Forgets every cached named image (tests switch resource folders).
     static void clearNamedImageCache();
 
