@@ -38,6 +38,10 @@ void setNoticeText(QPushButton* notice, const QStringList& lines, const QString&
     for (const QString& line : lines)
         fitted << metrics.elidedText(line, Qt::ElideMiddle, room);
     notice->setText(fitted.join(QLatin1Char('\n')));
+    // Read out as it reads on screen, in full.
+    QStringList spoken = lines;
+    spoken.removeAll(QString());
+    notice->setAccessibleName(spoken.join(QLatin1Char(' ')));
     notice->setToolTip(fullPath);
     notice->setAccessibleDescription(fullPath);
 }
@@ -189,6 +193,8 @@ void VelmoraViewController::addShortcuts(QWidget* view) {
     add(QKeySequence::Save, [this] { save(save2); });
     add(QKeySequence(Qt::Key_F1), [this] { about(about2); });
     add(QKeySequence(Qt::CTRL | Qt::Key_M), [this] { meanings(meanings2); });
+    // The event loop ends; the portraits still being written are waited for after it.
+    add(QKeySequence(Qt::CTRL | Qt::Key_Q), [] { QCoreApplication::quit(); });
     add(QKeySequence(Qt::Key_Escape), [this] {
         // The innermost thing first: a message over the screen, then a panel, then the
         // notice of a save.
@@ -394,14 +400,17 @@ void VelmoraViewController::determinecurrentimage() {
 // ---- Panels
 
 void VelmoraViewController::meanings(QObject*) {
+    rememberFocus();
     show(close);
     hide(xOut2);
     hide(xOut1);
     setMeaningTextViewsHidden(true);
     setColourPickerHidden(false);
+    focusPanel(white);
 }
 
 void VelmoraViewController::about(QObject*) {
+    rememberFocus();
     show(close);
     hide(xOut2);
     hide(xOut1);
@@ -413,14 +422,40 @@ void VelmoraViewController::about(QObject*) {
     if (auraText) {
         auraText->setText(QCoreApplication::translate("AboutText", kAboutText));
         auraText->setBackgroundColor(toolkit::Color::whiteColor());
+        // One text view shows the about text or a meaning: it is named for what it shows.
+        auraText->setAccessibleName(tr("About aura photos"));
     }
     setColourPickerHidden(true);
+    focusPanel(auraText);
 }
 
 void VelmoraViewController::closeC(QObject*) {
+    const bool wasOpen = close && !close->isHidden();
     hide(close);
     setMeaningTextViewsHidden(true);
     setColourPickerHidden(true);
+    if (!wasOpen)
+        return;
+    // The keyboard goes back to where it was before the panel opened.
+    QWidget* back = focusBeforePanel;
+    focusBeforePanel = nullptr;
+    if (!back || !back->isVisible() || !back->isEnabled())
+        back = isViewLoaded() ? view() : nullptr;
+    if (back)
+        back->setFocus(Qt::OtherFocusReason);
+}
+
+// The control that had the keyboard when the first panel opened; moving from panel to panel
+// (meanings, then a colour) keeps it.
+void VelmoraViewController::rememberFocus() {
+    if (close && !close->isHidden())
+        return;
+    focusBeforePanel = isViewLoaded() ? view()->window()->focusWidget() : nullptr;
+}
+
+void VelmoraViewController::focusPanel(QWidget* element) {
+    if (element && element->isVisibleTo(element->window()))
+        element->setFocus(Qt::OtherFocusReason);
 }
 
 void VelmoraViewController::xOut(QObject*) {
@@ -435,6 +470,7 @@ void VelmoraViewController::selectColour(void (VelmoraViewController::*action)(Q
         if (row.action != action)
             continue;
         toolkit::TextView* text = this->*row.textView;
+        rememberFocus();
         show(close);
         show(text);
         setColourPickerHidden(true);
@@ -444,6 +480,10 @@ void VelmoraViewController::selectColour(void (VelmoraViewController::*action)(Q
         if (row.background)
             text->setBackgroundColor(row.background());
         text->verticalScrollBar()->setValue(0);
+        QString colour = QString::fromLatin1(row.colour);
+        colour[0] = colour[0].toUpper();
+        text->setAccessibleName(tr("%1 meaning").arg(colour));
+        focusPanel(text);
         return;
     }
 }

@@ -149,10 +149,14 @@ private:
     void presentPicker(toolkit::ImagePickerController* picker, QObject* sender);
     void showSavedNotice(const QString& path);
     void addNoticeActions();
+    void rememberFocus();
+    void focusPanel(QWidget* element);
 
     // Whether the camera request of the pick under way hid a home picture that was shown.
     bool homeviewHiddenByCamera = false;
     // The last portrait saved, for the notice's Copy and Open folder.
     toolkit::Image lastPortrait;
     QString lastPortraitFolder;
+    // Where the keyboard focus returns when the open panel closes.
+    QPointer<QWidget> focusBeforePanel;
 };
