@@ -1,5 +1,7 @@
 #include "WindowFrame.h"
 
+#include "WindowAccessible.h"
+
 #include <QGraphicsProxyWidget>
 #include <QGraphicsScene>
 #include <QScreen>
@@ -9,6 +11,7 @@ namespace toolkit {
 
 WindowFrame::WindowFrame(QWidget* content) {
     setObjectName(QStringLiteral("windowFrame"));
+    WindowAccessible::install();
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
