@@ -1,0 +1,183 @@
+#include "Image.h"
+#include "PhotoAlbum.h"
+#include "Random.h"
+#include "Resources.h"
+#include "TestSupport.h"
+#include "Window.h"
+#include "WindowFrame.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+const QColor kLetterBox(0x2e, 0x2e, 0x2e);
+
+// Contrast ratio of two colours as the web accessibility guidelines define it.
+double contrast(const QColor& a, const QColor& b) {
+    auto luminance = [](const QColor& c) {
+        auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double x = luminance(a) + 0.05;
+    const double y = luminance(b) + 0.05;
+    return x > y ? x / y : y / x;
+}
+
+// The name a screen reader hears for `target`, found by walking down from `node`.
+QString spokenName(QAccessibleInterface* node, QObject* target) {
+    if (!node)
+        return {};
+    if (node->object() == target)
+        return node->text(QAccessible::Name);
+    for (int i = 0; i < node->childCount(); ++i) {
+        const QString name = spokenName(node->child(i), target);
+        if (!name.isEmpty())
+            return name;
+    }
+    return {};
+}
+
+// The part of `image` that is not letter-box.
+QRect drawnArea(const QImage& image) {
+    QRect area;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) != kLetterBox)
+                area |= QRect(x, y, 1, 1);
+    return area;
+}
+} // namespace
+
+class Desktop : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        toolkit::setRandomSource([] { return std::uint32_t(7); });
+        frame = app->window()->frame();
+        ASSERT_TRUE(waitUntil([this] { return QApplication::activeWindow() == frame; }));
+    }
+    void TearDown() override {
+        toolkit::setRandomSource({});
+        AppFixture::TearDown();
+    }
+
+    QByteArray saveAndRead() {
+        const QStringList before = albumFiles();
+        screen->save(screen->save2);
+        EXPECT_TRUE(toolkit::PhotoAlbum::shared().waitForQueuedWrites(30000));
+        QStringList added = albumFiles();
+        for (const QString& name : before)
+            added.removeAll(name);
+        if (added.size() != 1)
+            return {};
+        QFile file(albumFolder + QLatin1Char('/') + added.first());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    toolkit::WindowFrame* frame = nullptr;
+};
+
+// However large the window is made, the screen fills it at 3:4 (plus its toolbar) on a
+// letter-box, and a portrait saved from it is the very same file.
+TEST_F(Desktop, ResizedWindowScalesTheScreenAndSavesTheSamePortrait) {
+    EXPECT_EQ(frame->size(), QSize(360, 536)) << "the default size on a small screen";
+    pickFromAlbum(picture(QStringLiteral("face.jpg"), QSize(600, 800), QColor(90, 140, 200)));
+    const QByteArray atDefault = saveAndRead();
+    ASSERT_FALSE(atDefault.isEmpty());
+
+    for (const QSize size : {QSize(800, 600), QSize(400, 1000), QSize(1440, 1080)}) {
+        frame->resize(size);
+        QCoreApplication::processEvents();
+        const QImage shown = frame->grab().toImage();
+        const QRect screenArea = drawnArea(shown);
+        const double scale = qMin(size.width() / 360.0, size.height() / 536.0);
+        EXPECT_NEAR(screenArea.width(), 360 * scale, 2) << size.width() << "x" << size.height();
+        EXPECT_NEAR(screenArea.height(), 536 * scale, 2) << size.width() << "x" << size.height();
+        EXPECT_NEAR(screenArea.center().x(), size.width() / 2.0, 2);
+        EXPECT_NEAR(screenArea.center().y(), size.height() / 2.0, 2);
+        EXPECT_EQ(saveAndRead(), atDefault)
+            << "portrait saved at " << size.width() << "x" << size.height();
+    }
+}
+
+TEST_F(Desktop, ImageNamedTakesTheSharperVariantWhenThereIsOne) {
+    QTemporaryDir resources;
+    const QString previous = toolkit::resourcePath();
+    toolkit::setResourcePath(resources.path());
+    toolkit::Image::clearNamedImageCache();
+    writePicture(resources.filePath(QStringLiteral("pic.png")), QSize(10, 10), Qt::red);
+    writePicture(resources.filePath(QStringLiteral("pic@2x.png")), QSize(20, 20), Qt::blue);
+    writePicture(resources.filePath(QStringLiteral("plain.png")), QSize(10, 10), Qt::green);
+
+    const QImage dense = toolkit::Image::imageNamed(QStringLiteral("pic.png"), 2).toQImage();
+    EXPECT_EQ(dense.pixelColor(5, 5), QColor(Qt::blue));
+    EXPECT_EQ(dense.deviceIndependentSize(), QSizeF(10, 10));
+    EXPECT_EQ(toolkit::Image::imageNamed(QStringLiteral("pic.png"), 3).toQImage().size(),
+              QSize(20, 20))
+        << "no @3x: the @2x one";
+    EXPECT_EQ(toolkit::Image::imageNamed(QStringLiteral("pic.png"), 1).toQImage().pixelColor(5, 5),
+              QColor(Qt::red));
+    EXPECT_EQ(
+        toolkit::Image::imageNamed(QStringLiteral("plain.png"), 2).toQImage().pixelColor(5, 5),
+        QColor(Qt::green));
+
+    toolkit::setResourcePath(previous);
+    toolkit::Image::clearNamedImageCache();
+}
+
+// Everything the toolbar and the panels do can be done from the keyboard, and a screen
+// reader hears which meaning is shown.
+TEST_F(Desktop, KeyboardWorksTheControlsAndPanelsTakeTheFocus) {
+    screen->about_->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(screen->about_, Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([this] { return screen->auraText->isVisible(); }))
+        << "Enter on a focused button works it";
+    EXPECT_TRUE(screen->auraText->hasFocus()) << "the opened panel has the keyboard";
+    QTest::keyClick(screen->auraText, Qt::Key_Escape);
+    EXPECT_FALSE(screen->close->isVisible());
+    EXPECT_TRUE(screen->about_->hasFocus()) << "closing gives the keyboard back";
+
+    QTest::keyClick(screen->about_, Qt::Key_M, Qt::ControlModifier);
+    ASSERT_TRUE(screen->white->hasFocus());
+    QTest::keyClick(screen->white, Qt::Key_Space);
+    ASSERT_TRUE(screen->auraText->hasFocus());
+    EXPECT_EQ(spokenName(QAccessible::queryAccessibleInterface(frame), screen->auraText),
+              QStringLiteral("White meaning"))
+        << "a screen reader finds the meaning from the desktop window, named for its colour";
+    QTest::keyClick(screen->auraText, Qt::Key_Escape);
+    EXPECT_TRUE(screen->about_->hasFocus());
+
+    QTest::keyClick(screen->about_, Qt::Key_F11);
+    EXPECT_TRUE(waitUntil([this] { return frame->isFullScreen(); }))
+        << int(frame->windowState()) << QApplication::activeWindow();
+    QTest::keyClick(screen->about_, Qt::Key_F11);
+    EXPECT_FALSE(frame->isFullScreen()) << "F11 again leaves full screen";
+
+    // Ctrl+Q ends the event loop (the application then waits for queued portraits).
+    QTimer::singleShot(0,
+                       [this] { QTest::keyClick(screen->about_, Qt::Key_Q, Qt::ControlModifier); });
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
+    EXPECT_EQ(QCoreApplication::exec(), 0) << "Ctrl+Q did not quit";
+
+    QTest::keyClick(screen->about_, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(frame->isVisible()) << "Ctrl+W closes the window";
+}
+
+// The focus ring must be seen against the dark toolbar: at least 3:1.
+TEST_F(Desktop, FocusRingStandsOutAgainstTheToolbar) {
+    QToolButton* button = screen->save_;
+    button->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(button->hasFocus());
+    const QImage shown = app->window()->grab().toImage();
+    const QPoint edge = button->mapTo(app->window(), QPoint(0, button->height() / 2));
+    const QColor ring = shown.pixelColor(edge + QPoint(1, 0));
+    const QColor toolbar = shown.pixelColor(edge + QPoint(5, 0));
+    EXPECT_GE(contrast(ring, toolbar), 3.0)
+        << qPrintable(ring.name()) << " on " << qPrintable(toolbar.name());
+}
