@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QFile>
+#include <QMimeData>
 #include <QTest>
 #include <QTimer>
 
@@ -104,6 +105,28 @@ TEST_F(Desktop, ResizedWindowScalesTheScreenAndSavesTheSamePortrait) {
         EXPECT_EQ(saveAndRead(), atDefault)
             << "portrait saved at " << size.width() << "x" << size.height();
     }
+}
+
+// A file dropped anywhere on the scaled screen reaches it as on the unscaled one.
+TEST_F(Desktop, DropOnTheScaledWindowOpensThePhoto) {
+    frame->resize(900, 700);
+    QCoreApplication::processEvents();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(
+        picture(QStringLiteral("dropped.jpg"), QSize(600, 800), QColor(30, 200, 60)))});
+    QWidget* target = frame->viewport();
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &move);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+    ASSERT_TRUE(waitUntil([this] { return !screen->imageView->image().isNull(); }))
+        << qPrintable(app->window()->message());
+    const QColor shown = screen->imageView->image().toQImage().pixelColor(180, 240);
+    EXPECT_NEAR(shown.green(), 200, 12);
+    EXPECT_NEAR(shown.red(), 30, 12);
 }
 
 TEST_F(Desktop, ImageNamedTakesTheSharperVariantWhenThereIsOne) {
