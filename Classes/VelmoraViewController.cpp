@@ -480,9 +480,10 @@ void VelmoraViewController::selectColour(void (VelmoraViewController::*action)(Q
         if (row.background)
             text->setBackgroundColor(row.background());
         text->verticalScrollBar()->setValue(0);
-        QString colour = QString::fromLatin1(row.colour);
-        colour[0] = colour[0].toUpper();
-        text->setAccessibleName(tr("%1 meaning").arg(colour));
+        // Named after the colour as its button says it, in the user's language.
+        const QPushButton* button = this->*row.button;
+        text->setAccessibleName(
+            tr("%1 meaning").arg(button ? button->text() : QString::fromLatin1(row.colour)));
         focusPanel(text);
         return;
     }
