@@ -383,8 +383,12 @@ void VelmoraViewController::useImage(const Image& image) {
     image.drawInRect(QRectF(0, 0, kPhotoWidth, kPhotoHeight));
     const Image normalised = toolkit::imageFromCurrentImageContext();
     toolkit::endImageContext();
-    if (imageView)
+    if (imageView) {
         imageView->setImage(normalised);
+        // In an enlarged window the photo is drawn from the picture itself, decoded for the
+        // size it is shown at, rather than the normalised one blown up.
+        imageView->setDetailImage(image);
+    }
 }
 
 // ---- Aura overlay

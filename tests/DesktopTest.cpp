@@ -107,6 +107,29 @@ TEST_F(Desktop, ResizedWindowScalesTheScreenAndSavesTheSamePortrait) {
     }
 }
 
+// Enlarged, the photo is drawn from the picture decoded for that size: a hard edge in it
+// stays one step, not the blur of the normalised photo blown up.
+TEST_F(Desktop, PhotoStaysSharpInAnEnlargedWindow) {
+    QImage edge(720, 960, QImage::Format_RGB32);
+    edge.fill(Qt::black);
+    for (int y = 0; y < edge.height(); ++y)
+        for (int x = 360; x < edge.width(); ++x)
+            edge.setPixel(x, y, qRgb(255, 255, 255));
+    const QString path = scratch.filePath(QStringLiteral("edge.png"));
+    ASSERT_TRUE(edge.save(path));
+    pickFromAlbum(path);
+    frame->resize(720, 1072);
+    QCoreApplication::processEvents();
+    const QImage shown = frame->grab().toImage();
+    auto level = [&](int x) { return qGray(shown.pixel(x, 480)); };
+    int steepest = 0;
+    for (int x = 350; x < 370; ++x)
+        steepest = qMax(steepest, qAbs(level(x + 1) - level(x)));
+    const int step = qAbs(level(370) - level(350));
+    ASSERT_GT(step, 60) << "the edge is hidden under the aura";
+    EXPECT_GT(steepest, step * 3 / 4) << steepest << " of " << step;
+}
+
 // A file dropped anywhere on the scaled screen reaches it as on the unscaled one.
 TEST_F(Desktop, DropOnTheScaledWindowOpensThePhoto) {
     frame->resize(900, 700);

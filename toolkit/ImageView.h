@@ -19,6 +19,11 @@ public:
     void setImage(const Image& image);
     /// The image shown now.
     Image image() const;
+    /// A rendition of the same picture with more detail (the photo as decoded from its
+    /// file), drawn instead of the image where the view is shown enlarged: a scaled window,
+    /// a dense screen. Drawn at its own size, as into a saved portrait, the view draws the
+    /// image itself. setImage forgets it.
+    void setDetailImage(const Image& image);
 
     QString imageName() const { return m_imageName; }
     /// Shows the resource image named `name` (see Image::imageNamed). It is looked up when
@@ -30,6 +35,8 @@ protected:
 
 private:
     mutable Image m_image;
+    Image m_detail;
+    QImage m_detailPixels;
     QString m_imageName;
     mutable bool m_imageNamePending = false;
 };
