@@ -151,7 +151,12 @@ QWidget* VelmoraViewController::loadView() {
     // highlighted; Tab moves into the controls.
     view->setFocusPolicy(Qt::StrongFocus);
     view->setFocus();
-    QWidget::setTabOrder(choosePhotoBtn, takePhotoBtn);
+    // Tab runs along the toolbar as it reads, Album first; one of the two toolbars is
+    // hidden at any time and skipped.
+    QWidget* order[] = {choosePhotoBtn, takePhotoBtn, meanings_, about_, save_,
+                        takePhotoBtn2,  meanings2,    about2,    save2};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
     applyIcons();
     addNoticeActions();
     connectActions();

@@ -180,6 +180,9 @@ TEST_F(Desktop, ImageNamedTakesTheSharperVariantWhenThereIsOne) {
 // Everything the toolbar and the panels do can be done from the keyboard, and a screen
 // reader hears which meaning is shown.
 TEST_F(Desktop, KeyboardWorksTheControlsAndPanelsTakeTheFocus) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(app->window()->focusWidget(), screen->choosePhotoBtn)
+        << "Tab from the start goes to the toolbar's first button";
     screen->about_->setFocus(Qt::TabFocusReason);
     QTest::keyClick(screen->about_, Qt::Key_Return);
     ASSERT_TRUE(waitUntil([this] { return screen->auraText->isVisible(); }))

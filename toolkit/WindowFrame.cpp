@@ -25,6 +25,9 @@ WindowFrame::WindowFrame(QWidget* content) {
     setMinimumSize(180, 268);
     auto* scene = new QGraphicsScene(this);
     m_proxy = scene->addWidget(content);
+    // The content takes the keyboard focus itself (the proxy would copy its NoFocus policy
+    // and leave Tab nowhere to go); the proxy passes it on to the content's controls.
+    m_proxy->setFocusPolicy(Qt::StrongFocus);
     setScene(scene);
     connect(m_proxy, &QGraphicsWidget::geometryChanged, this, &WindowFrame::fit);
     setFocusPolicy(Qt::StrongFocus);
@@ -94,8 +97,15 @@ void WindowFrame::resizeEvent(QResizeEvent* event) {
 void WindowFrame::focusInEvent(QFocusEvent* event) {
     QGraphicsView::focusInEvent(event);
     // Keyboard input belongs to the content, whichever way the frame got the focus.
-    if (m_proxy && scene()->focusItem() != m_proxy)
-        m_proxy->setFocus(event->reason());
+    if (!m_proxy || !m_proxy->widget())
+        return;
+    // With nothing inside focused yet, the proxy gives the focus to the content's first
+    // control only when asked as Tab does.
+    const bool none = m_proxy->widget()->focusWidget() == nullptr;
+    if (none && scene()->focusItem() == m_proxy)
+        m_proxy->clearFocus();
+    if (scene()->focusItem() != m_proxy)
+        m_proxy->setFocus(none ? Qt::TabFocusReason : event->reason());
 }
 
 } // namespace toolkit
