@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -131,6 +132,7 @@ int main(int argc, char** argv) {
         return finish(compose(argc, argv));
 
     QString albumOption;
+    QStringList photos;
     {
         // Parsed before the window exists so that --help and --version need no display.
         QCoreApplication parsing(argc, argv);
@@ -149,17 +151,16 @@ int main(int argc, char** argv) {
                            "Pictures/Velmora)."),
             QStringLiteral("DIR"));
         parser.addOption(album);
+        parser.addPositionalArgument(
+            QStringLiteral("photo"),
+            QStringLiteral("A photo to open, as if it had been chosen from the album."),
+            QStringLiteral("[PHOTO]"));
         // Decoded without loss: a folder name that is not UTF-8 must still name that folder.
         QStringList arguments;
         for (int i = 0; i < argc; ++i)
             arguments << toolkit::FileName::decode(argv[i]);
         parser.process(arguments);
-        if (!parser.positionalArguments().isEmpty()) {
-            print(QStringLiteral("velmora: unknown argument \"%1\"\n%2")
-                      .arg(parser.positionalArguments().first(), parser.helpText()),
-                  stderr);
-            return 2;
-        }
+        photos = parser.positionalArguments();
         albumOption = parser.value(album);
     }
     toolkit::PhotoAlbum::shared().setFolder(toolkit::PhotoAlbum::defaultFolder(albumOption));
@@ -167,5 +168,16 @@ int main(int argc, char** argv) {
     // not Velmora's, and were refused above as unknown.
     static int qtArgc = 1;
     static char* qtArgv[] = {argv[0], nullptr};
-    return finish(toolkit::applicationMain(qtArgc, qtArgv, [] { return loadMainInterface(); }));
+    // The identity the desktop knows the application by: its desktop file and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
+    return finish(toolkit::applicationMain(qtArgc, qtArgv, [photos] {
+        std::unique_ptr<VelmoraAppDelegate> app = loadMainInterface();
+        if (!photos.isEmpty()) {
+            // Opened once the window shows, through the same path as a pick from the album.
+            VelmoraAppDelegate* launched = app.get();
+            QTimer::singleShot(0, launched->viewController(),
+                               [launched, photos] { openPhotoFiles(*launched, photos); });
+        }
+        return app;
+    }));
 }

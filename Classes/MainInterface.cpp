@@ -3,6 +3,7 @@
 #include "PhotoAlbum.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <cstdio>
 
 std::unique_ptr<VelmoraAppDelegate> loadMainInterface() {
@@ -18,19 +19,35 @@ std::unique_ptr<VelmoraAppDelegate> loadMainInterface() {
     delegate->second = screen->second;
     delegate->homeview = screen->homeview;
 
-    QObject::connect(
-        window, &toolkit::Window::filesDropped, screen, [screen, window](const QStringList& paths) {
-            const auto opened = screen->openPhotoFile(paths.first());
-            if (!opened.ok()) {
-                std::fprintf(stderr, "velmora: cannot use the photo: %s\n",
-                             qPrintable(opened.error()));
-                window->showMessage(QObject::tr("Cannot use this photo.\n%1").arg(opened.error()));
-            }
-        });
+    VelmoraAppDelegate* app = delegate.get();
+    QObject::connect(window, &toolkit::Window::filesDropped, screen,
+                     [app](const QStringList& paths) { openPhotoFiles(*app, paths); });
     QObject::connect(&toolkit::PhotoAlbum::shared(), &toolkit::PhotoAlbum::failed, window,
                      [window](const QString& reason) {
                          window->showMessage(
                              QObject::tr("The portrait was not saved.\n%1").arg(reason));
                      });
     return delegate;
+}
+
+void openPhotoFiles(VelmoraAppDelegate& app, const QStringList& paths) {
+    if (paths.isEmpty())
+        return;
+    toolkit::Window* window = app.window();
+    const auto opened = app.viewController()->openPhotoFile(paths.first());
+    if (!opened.ok()) {
+        std::fprintf(stderr, "velmora: cannot use the photo: %s\n", qPrintable(opened.error()));
+        window->showMessage(QObject::tr("Cannot use this photo.\n%1").arg(opened.error()));
+    } else if (paths.size() > 1) {
+        const QString name = QFileInfo(paths.first()).fileName();
+        window->showMessage(
+            paths.size() == 2
+                ? QObject::tr("Velmora shows one photo at a time: %1 is opened, the other one "
+                              "is not.")
+                      .arg(name)
+                : QObject::tr("Velmora shows one photo at a time: %1 is opened, the other %2 "
+                              "are not.")
+                      .arg(name)
+                      .arg(paths.size() - 1));
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "VelmoraAppDelegate.h"
 
+#include <QStringList>
 #include <memory>
 
 /// Creates what the main interface holds (the window, the delegate, the screen's
@@ -9,3 +10,8 @@
 /// elements and connects the window's drops and the album's failures to the screen.
 /// The launch callback is left to the caller.
 std::unique_ptr<VelmoraAppDelegate> loadMainInterface();
+
+/// Opens the first of `paths` as if it had been chosen from the album (a drop, the command
+/// line). The window says why a photo cannot be used, and that the others were left when
+/// there were several.
+void openPhotoFiles(VelmoraAppDelegate& app, const QStringList& paths);

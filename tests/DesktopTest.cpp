@@ -230,3 +230,26 @@ TEST_F(Desktop, FocusRingStandsOutAgainstTheToolbar) {
     EXPECT_GE(contrast(ring, toolbar), 3.0)
         << qPrintable(ring.name()) << " on " << qPrintable(toolbar.name());
 }
+
+// A photo named on the command line (or opened with the file manager) takes the album's
+// path: a good one is shown under an aura, a bad one is refused with the reason, and of
+// several only the first is opened, which the window says.
+TEST_F(Desktop, PhotosFromTheCommandLineTakeThePickPath) {
+    const QString bad = scratch.filePath(QStringLiteral("notes.jpg"));
+    QFile notes(bad);
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("not a photo");
+    notes.close();
+    openPhotoFiles(*app, {bad});
+    ASSERT_TRUE(waitUntil([this] { return !app->window()->message().isEmpty(); }));
+    EXPECT_TRUE(app->window()->message().contains(QStringLiteral("notes.jpg")));
+    EXPECT_FALSE(screen->first->isHidden()) << "nothing was opened";
+
+    app->window()->dismissMessage();
+    openPhotoFiles(*app, {picture(QStringLiteral("first.jpg"), QSize(600, 800), Qt::red),
+                          picture(QStringLiteral("second.jpg"), QSize(600, 800), Qt::blue)});
+    ASSERT_TRUE(waitUntil([this] { return !screen->second->isHidden(); }));
+    EXPECT_TRUE(app->window()->message().contains(QStringLiteral("first.jpg")));
+    const QColor corner = screen->imageView->image().toQImage().pixelColor(2, 2);
+    EXPECT_GT(corner.red(), 200) << "the first photo is the one shown";
+}

@@ -42,7 +42,6 @@ int applicationMain(int argc, char** argv, const MainInterfaceLoader& loadMainIn
     QApplication app(argc, argv);
     configureProcess();
     installTranslations(QLocale::system());
-    QGuiApplication::setDesktopFileName(QStringLiteral("velmora"));
     QApplication::setWindowIcon(QIcon(resourcePath() + QStringLiteral("/velmora.png")));
 
     std::unique_ptr<ApplicationDelegate> delegate = loadMainInterface();
