@@ -1,3 +1,4 @@
+#include "Application.h"
 #include "Image.h"
 #include "PhotoAlbum.h"
 #include "Random.h"
@@ -12,6 +13,7 @@
 #include <QMimeData>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 namespace {
 const QColor kLetterBox(0x2e, 0x2e, 0x2e);
@@ -252,4 +254,29 @@ TEST_F(Desktop, PhotosFromTheCommandLineTakeThePickPath) {
     EXPECT_TRUE(app->window()->message().contains(QStringLiteral("first.jpg")));
     const QColor corner = screen->imageView->image().toQImage().pixelColor(2, 2);
     EXPECT_GT(corner.red(), 200) << "the first photo is the one shown";
+}
+
+// The German translation loads for a German locale and reaches every kind of text: the
+// layout's labels, the about text and the colour meanings.
+TEST(Translation, AGermanLocaleShowsGermanTexts) {
+    ASSERT_TRUE(toolkit::installTranslations(QLocale(QLocale::German, QLocale::Germany)));
+    {
+        std::unique_ptr<VelmoraAppDelegate> app = loadMainInterface();
+        app->applicationDidFinishLaunching();
+        VelmoraViewController* screen = app->viewController();
+        EXPECT_EQ(screen->meanings_->text(), QStringLiteral("Deutungen"));
+        screen->about(screen->about2);
+        EXPECT_TRUE(screen->auraText->toPlainText().contains(QStringLiteral("Aura")));
+        EXPECT_FALSE(screen->auraText->toPlainText().startsWith(QStringLiteral("Velmora gives")));
+        screen->meanings(screen->meanings2);
+        screen->getColorGold(screen->gold);
+        EXPECT_TRUE(screen->goldText->toPlainText().startsWith(QStringLiteral("Gold ist")))
+            << qPrintable(screen->goldText->toPlainText().left(40));
+    }
+    for (QTranslator* translator : qApp->findChildren<QTranslator*>(QStringLiteral("translator"))) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+    EXPECT_EQ(QCoreApplication::translate("AboutText", "Velmora gives"),
+              QStringLiteral("Velmora gives"));
 }

@@ -23,12 +23,14 @@ bool installTranslations(const QLocale& locale) {
     // Qt's own strings (the file chooser's buttons) follow the same language when the
     // system has them.
     auto* qt = new QTranslator(qApp);
+    qt->setObjectName(QStringLiteral("translator"));
     if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(qt);
     else
         delete qt;
     auto* own = new QTranslator(qApp);
+    own->setObjectName(QStringLiteral("translator"));
     if (!own->load(locale, QCoreApplication::applicationName(), QStringLiteral("_"),
                    QStringLiteral(":/i18n"))) {
         delete own;
