@@ -312,8 +312,18 @@ void VelmoraViewController::setColourPickerHidden(bool hidden) {
 // ---- Photo acquisition
 
 void VelmoraViewController::getPhoto(QObject* sender) {
+    abandonPhotoBeingOpened();
+    if (modalViewController())
+        return; // the chooser or the camera page is up already
     auto* picker = new ImagePickerController(this);
     presentPicker(picker, sender);
+}
+
+void VelmoraViewController::abandonPhotoBeingOpened() {
+    // A new pick replaces a photo still being opened, as a new drop does.
+    auto* opening = qobject_cast<ImagePickerController*>(modalViewController());
+    if (opening && opening->isOpeningFile())
+        dismissModalViewControllerAnimated(false);
 }
 
 void VelmoraViewController::presentPicker(ImagePickerController* picker, QObject* sender) {
@@ -344,9 +354,7 @@ void VelmoraViewController::presentPicker(ImagePickerController* picker, QObject
 
 toolkit::Result<ImagePickerController*> VelmoraViewController::openPhotoFile(const QString& path) {
     // A new file abandons one still being opened; a camera page or the chooser stays.
-    auto* opening = qobject_cast<ImagePickerController*>(modalViewController());
-    if (opening && opening->isOpeningFile())
-        dismissModalViewControllerAnimated(false);
+    abandonPhotoBeingOpened();
     if (modalViewController())
         return toolkit::Result<ImagePickerController*>::failure(
             tr("a photo is being taken or chosen already"));

@@ -147,6 +147,7 @@ private:
     void setMeaningTextViewsHidden(bool hidden);
     void setColourPickerHidden(bool hidden);
     void presentPicker(toolkit::ImagePickerController* picker, QObject* sender);
+    void abandonPhotoBeingOpened();
     void showSavedNotice(const QString& path);
     void addNoticeActions();
     void rememberFocus();

@@ -423,4 +423,14 @@ TEST_F(Photo, APhotoBeingOpenedCanBeCancelledOrReplacedByTheNextDrop) {
     ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
     QTest::qWait(1500);
     EXPECT_TRUE(near(screen->imageView->image().toQImage().pixel(180, 240), QColor(0, 0, 230), 8));
+
+    // The Album button during an opening is a new pick too.
+    const QString red = picture(QStringLiteral("red.jpg"), QSize(300, 400), QColor(230, 0, 0));
+    emit app->window()->filesDropped({slow});
+    platform.nextChoice = red;
+    screen->getPhoto(screen->choosePhotoBtn);
+    ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
+    EXPECT_EQ(platform.chooserOpened, 1);
+    QTest::qWait(1500);
+    EXPECT_TRUE(near(screen->imageView->image().toQImage().pixel(180, 240), QColor(230, 0, 0), 8));
 }
