@@ -240,27 +240,27 @@ bool PhotoAlbum::waitForQueuedWrites(int timeoutMs) {
 
 Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder) {
     if (image.isNull())
-        return fail(folder, QStringLiteral("there is no picture to save"));
+        return fail(folder, tr("there is no picture to save"));
     // A file-size limit must fail this write with EFBIG, not end the process; set on every
     // write because a caller may have put the default action back since the last one.
     std::signal(SIGXFSZ, SIG_IGN);
     if (const int error = makeFolder(FileName::encode(folder))) {
         const QString reason =
             error == EEXIST || error == ENOTDIR
-                ? QStringLiteral("cannot create the album folder: a file is in the way")
-                : QStringLiteral("cannot create the album folder: %1").arg(errnoText(error));
+                ? tr("cannot create the album folder: a file is in the way")
+                : tr("cannot create the album folder: %1").arg(errnoText(error));
         return fail(folder, reason);
     }
     removeStaleTemporaries(folder);
 
     auto png = encodePng(image);
     if (!png.ok())
-        return fail(folder, QStringLiteral("cannot encode the PNG: %1").arg(png.error()));
+        return fail(folder, tr("cannot encode the PNG: %1").arg(png.error()));
 
     QByteArray temporary;
     const int fd = createTemporary(folder, &temporary);
     if (fd < 0)
-        return fail(folder, QStringLiteral("cannot write the portrait: %1").arg(errnoText(errno)));
+        return fail(folder, tr("cannot write the portrait: %1").arg(errnoText(errno)));
     int error = 0;
     bool written = writeAll(fd, png.value(), &error);
     if (written && ::fsync(fd) != 0) {
@@ -275,7 +275,7 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
         temporaryInUse = 0;
         ::unlink(temporary.constData());
         // The temporary's name means nothing to the user; the folder and the cause do.
-        return fail(folder, QStringLiteral("cannot write the portrait: %1").arg(errnoText(error)));
+        return fail(folder, tr("cannot write the portrait: %1").arg(errnoText(error)));
     }
 
     // link() never replaces an existing name, so two savers in the same second (in this
@@ -307,7 +307,7 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
     }
     temporaryInUse = 0;
     ::unlink(temporary.constData());
-    return fail(folder, QStringLiteral("no free file name left for this second"));
+    return fail(folder, tr("no free file name left for this second"));
 }
 
 void imageWriteToSavedPhotosAlbum(const Image& image) {

@@ -490,6 +490,33 @@ Prüfe das Kabel, brich dann ab und versuche es noch einmal.</translation>
     </message>
 </context>
 <context>
+    <name>toolkit::PhotoAlbum</name>
+    <message>
+        <source>there is no picture to save</source>
+        <translation>es gibt kein Bild zum Speichern</translation>
+    </message>
+    <message>
+        <source>cannot create the album folder: a file is in the way</source>
+        <translation>der Albumordner lässt sich nicht anlegen: eine Datei steht im Weg</translation>
+    </message>
+    <message>
+        <source>cannot create the album folder: %1</source>
+        <translation>der Albumordner lässt sich nicht anlegen: %1</translation>
+    </message>
+    <message>
+        <source>cannot encode the PNG: %1</source>
+        <translation>das PNG lässt sich nicht kodieren: %1</translation>
+    </message>
+    <message>
+        <source>cannot write the portrait: %1</source>
+        <translation>das Porträt lässt sich nicht schreiben: %1</translation>
+    </message>
+    <message>
+        <source>no free file name left for this second</source>
+        <translation>für diese Sekunde ist kein freier Dateiname mehr übrig</translation>
+    </message>
+</context>
+<context>
     <name>toolkit::QtPickerPlatform</name>
     <message>
         <source>Choose a photo</source>
