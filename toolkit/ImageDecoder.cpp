@@ -1,5 +1,7 @@
 #include "ImageDecoder.h"
 
+#include "HeifDecoder.h"
+
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
@@ -77,6 +79,13 @@ int ImageDecoder::decodesRunning() {
 }
 
 Result<QImage> ImageDecoder::decode(const PictureFile& file, QSize target) {
+    if (file.format() == "heif" || file.format() == "avif") {
+        auto image = HeifDecoder::decode(file.bytes(), target);
+        if (!image.ok())
+            return Result<QImage>::failure(file.describe(
+                QStringLiteral("the picture cannot be decoded (%1)").arg(image.error())));
+        return image;
+    }
     QByteArray bytes = file.bytes();
     bool flip = false;
     if (file.format() == "bmp" && bytes.size() >= 26) {

@@ -1,6 +1,7 @@
 #include "PictureFile.h"
 
 #include "FileName.h"
+#include "HeifDecoder.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -334,7 +335,7 @@ QByteArray formatOf(const QByteArray& head) {
             header == 124)
             return "bmp";
     }
-    return QByteArray();
+    return HeifDecoder::formatOf(head);
 }
 
 // How many bytes decoding a `size` picture of `format` takes at its peak: the pixels times
@@ -418,6 +419,10 @@ QList<QByteArray> PictureFile::formats() {
                                          QByteArray("gif"), QByteArray("bmp"), QByteArray("tiff")})
             if (supported.contains(format))
                 taken << format;
+        // Decoded by libheif, not the image reader.
+        for (const QByteArray& format : {QByteArray("heif"), QByteArray("avif")})
+            if (HeifDecoder::canDecode(format))
+                taken << format;
         return taken;
     }();
     return installed;
@@ -431,6 +436,8 @@ QStringList PictureFile::namePatterns() {
             suffixes = {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("jpe")};
         else if (format == "tiff")
             suffixes = {QStringLiteral("tif"), QStringLiteral("tiff")};
+        else if (format == "heif")
+            suffixes = {QStringLiteral("heic"), QStringLiteral("heif"), QStringLiteral("hif")};
         for (const QString& suffix : suffixes)
             patterns << QStringLiteral("*.") + suffix << QStringLiteral("*.") + suffix.toUpper();
     }
@@ -452,6 +459,27 @@ Result<PictureFile> PictureFile::read(const QString& path) {
     return fromBytes(path, std::move(bytes));
 }
 
+Result<PictureFile> PictureFile::checkHeif(PictureFile file, QByteArray bytes) {
+    auto declared = HeifDecoder::declared(bytes);
+    if (!declared.ok())
+        return Result<PictureFile>::failure(
+            file.describe(QStringLiteral("the picture cannot be read (%1)").arg(declared.error())));
+    const QSize upright = declared.value().upright;
+    const qint64 pixels = qint64(upright.width()) * upright.height();
+    if (declared.value().decodeBytes > kDecodeBudgetBytes) {
+        const qint64 perPixel = declared.value().decodeBytes / pixels;
+        return Result<PictureFile>::failure(file.describe(
+            QStringLiteral("the picture is too large (%1 x %2 pixels; at most %3 megapixels)")
+                .arg(upright.width())
+                .arg(upright.height())
+                .arg(kDecodeBudgetBytes / perPixel / 1000000)));
+    }
+    file.m_rotated = declared.value().rotated;
+    file.m_storedSize = file.m_rotated ? upright.transposed() : upright;
+    file.m_bytes = std::move(bytes);
+    return Result<PictureFile>::success(std::move(file));
+}
+
 Result<PictureFile> PictureFile::fromBytes(const QString& path, QByteArray bytes) {
     PictureFile file;
     file.m_path = path;
@@ -460,9 +488,12 @@ Result<PictureFile> PictureFile::fromBytes(const QString& path, QByteArray bytes
     };
     if (bytes.isEmpty())
         return refuse(QStringLiteral("the file is empty"));
-    file.m_format = formatOf(bytes.left(32));
+    // The container's brands may run past the first few bytes.
+    file.m_format = formatOf(bytes.left(256));
     if (file.m_format.isEmpty() || !formats().contains(file.m_format))
         return refuse(QStringLiteral("not a picture Velmora can read"));
+    if (file.m_format == "heif" || file.m_format == "avif")
+        return checkHeif(std::move(file), std::move(bytes));
 
     QString incomplete;
     bool sixteenBit = false;

@@ -48,6 +48,10 @@ public:
     QString describe(const QString& reason) const;
 
 private:
+    // HEIF and AVIF files are read by libheif, which says their size and checks their
+    // structure as it goes.
+    static Result<PictureFile> checkHeif(PictureFile file, QByteArray bytes);
+
     QString m_path;
     QByteArray m_bytes;
     QByteArray m_format;
