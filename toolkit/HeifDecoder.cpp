@@ -23,7 +23,7 @@ void initialise() {
 }
 
 QString reasonOf(const heif_error& error) {
-    return QString::fromUtf8(error.message);
+    return QString::fromUtf8(error.message).trimmed();
 }
 
 using Context = std::unique_ptr<heif_context, decltype(&heif_context_free)>;
