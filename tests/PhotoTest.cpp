@@ -1,4 +1,5 @@
 #include "CameraPage.h"
+#include "PictureFile.h"
 #include "Random.h"
 #include "Resources.h"
 #include "TestSupport.h"
@@ -13,7 +14,9 @@
 #include <QTest>
 #include <QTransform>
 #include <cmath>
+#include <cstring>
 #include <deque>
+#include <libheif/heif.h>
 
 using toolkit::Image;
 
@@ -106,6 +109,46 @@ QByteArray jpegWithOrientation(const QImage& upright, int o) {
     return jpeg.left(2) + QByteArray(exif, sizeof exif) + jpeg.mid(2);
 }
 
+// `upright` encoded by libheif (HEVC or AV1) into `path`, stored so that the container's
+// rotation `container` and the EXIF orientation `exif` (1 for none) each show it upright.
+void writeHeif(const QString& path, const QImage& upright, heif_compression_format codec,
+               int container = 1, int exif = 1) {
+    const int o = container != 1 ? container : exif;
+    const QImage rgb = oriented(upright, o == 6   ? 8
+                                         : o == 8 ? 6
+                                                  : o)
+                           .convertToFormat(QImage::Format_RGB888);
+    heif_image* image = nullptr;
+    heif_image_create(rgb.width(), rgb.height(), heif_colorspace_RGB, heif_chroma_interleaved_RGB,
+                      &image);
+    heif_image_add_plane(image, heif_channel_interleaved, rgb.width(), rgb.height(), 8);
+    int stride = 0;
+    uint8_t* plane = heif_image_get_plane(image, heif_channel_interleaved, &stride);
+    for (int y = 0; y < rgb.height(); ++y)
+        std::memcpy(plane + y * stride, rgb.constScanLine(y), size_t(rgb.width()) * 3);
+    heif_context* context = heif_context_alloc();
+    heif_encoder* encoder = nullptr;
+    heif_context_get_encoder_for_format(context, codec, &encoder);
+    heif_encoder_set_lossy_quality(encoder, 90);
+    heif_encoding_options* options = heif_encoding_options_alloc();
+    options->image_orientation = heif_orientation(container);
+    heif_image_handle* handle = nullptr;
+    ASSERT_EQ(heif_context_encode_image(context, image, encoder, options, &handle).code,
+              heif_error_Ok);
+    if (exif != 1) {
+        const char tiff[] = {'M', 'M', 0, 42, 0, 0, 0,          8, 0, 1, 1, 0x12, 0,
+                             3,   0,   0, 0,  1, 0, char(exif), 0, 0, 0, 0, 0,    0};
+        heif_context_add_exif_metadata(context, handle, tiff, sizeof tiff);
+    }
+    ASSERT_EQ(heif_context_write_to_file(context, QFile::encodeName(path).constData()).code,
+              heif_error_Ok);
+    heif_image_handle_release(handle);
+    heif_encoding_options_free(options);
+    heif_encoder_release(encoder);
+    heif_context_free(context);
+    heif_image_release(image);
+}
+
 QImage quadrants(QSize size) {
     QImage image(size, QImage::Format_RGB32);
     const int w = size.width() / 2, h = size.height() / 2;
@@ -151,6 +194,74 @@ TEST_F(Photo, EveryExifOrientationComesOutUpright) {
         file.write(jpegWithOrientation(upright, o));
         file.close();
 
+        auto size = Image::uprightSizeOfFile(path);
+        ASSERT_TRUE(size.ok()) << qPrintable(size.error());
+        EXPECT_EQ(size.value(), QSize(1600, 1200));
+
+        pickFromAlbum(path);
+        const QImage shown = screen->imageView->image().toQImage();
+        ASSERT_EQ(shown.size(), QSize(360, 480));
+        EXPECT_TRUE(near(shown.pixel(90, 120), Qt::red));
+        EXPECT_TRUE(near(shown.pixel(270, 120), Qt::green));
+        EXPECT_TRUE(near(shown.pixel(90, 360), Qt::blue));
+        EXPECT_TRUE(near(shown.pixel(270, 360), Qt::yellow));
+    }
+}
+
+TEST_F(Photo, EachPhoneFormatComesOutUprightAndMatchesTheJpeg) {
+    // Quadrants with a soft disc across them: edges and gradients, as in a photo.
+    QImage picture = quadrants(QSize(1200, 1600));
+    {
+        QPainter p(&picture);
+        QRadialGradient disc(600, 800, 500);
+        disc.setColorAt(0, QColor(255, 255, 255, 200));
+        disc.setColorAt(1, QColor(255, 255, 255, 0));
+        p.fillRect(picture.rect(), disc);
+    }
+    const QString jpeg = scratch.filePath(QStringLiteral("photo.jpg"));
+    ASSERT_TRUE(picture.save(jpeg, "JPEG", 95));
+    pickFromAlbum(jpeg);
+    const QImage expected = screen->imageView->image().toQImage();
+    ASSERT_EQ(expected.size(), QSize(360, 480));
+
+    QStringList phone{scratch.filePath(QStringLiteral("photo.webp")),
+                      scratch.filePath(QStringLiteral("photo.tiff")),
+                      scratch.filePath(QStringLiteral("photo.heic")),
+                      scratch.filePath(QStringLiteral("photo.avif"))};
+    ASSERT_TRUE(picture.save(phone[0], "WEBP", 95));
+    ASSERT_TRUE(picture.save(phone[1], "TIFF"));
+    writeHeif(phone[2], picture, heif_compression_HEVC);
+    writeHeif(phone[3], picture, heif_compression_AV1);
+    for (const QString& path : phone) {
+        SCOPED_TRACE(qPrintable(path));
+        pickFromAlbum(path);
+        const QImage shown = screen->imageView->image().toQImage();
+        ASSERT_EQ(shown.size(), QSize(360, 480));
+        qint64 difference = 0;
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 360; ++x) {
+                const QRgb a = shown.pixel(x, y), b = expected.pixel(x, y);
+                ASSERT_EQ(qAlpha(a), 255);
+                difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                              std::abs(qBlue(a) - qBlue(b));
+            }
+        EXPECT_LT(difference / (360.0 * 480 * 3), 4.0) << "mean difference per channel";
+    }
+    const QStringList patterns = toolkit::PictureFile::namePatterns();
+    for (const char* suffix : {"*.webp", "*.tiff", "*.heic", "*.avif"})
+        EXPECT_TRUE(patterns.contains(QLatin1String(suffix))) << suffix << " in the chooser";
+}
+
+TEST_F(Photo, ARotatedOrMirroredHeicComesOutUprightAndIsNeverTurnedTwice) {
+    const QImage upright = quadrants(QSize(1600, 1200));
+    // {the container's rotation or mirroring, the EXIF orientation}: phones write both,
+    // converters only EXIF.
+    const std::pair<int, int> cases[] = {{6, 6}, {8, 1}, {3, 3}, {2, 1}, {5, 5}, {1, 6}, {1, 8}};
+    for (const auto& [container, exif] : cases) {
+        SCOPED_TRACE(qPrintable(QStringLiteral("container %1, EXIF %2").arg(container).arg(exif)));
+        const QString path =
+            scratch.filePath(QStringLiteral("turned-%1-%2.heic").arg(container).arg(exif));
+        writeHeif(path, upright, heif_compression_HEVC, container, exif);
         auto size = Image::uprightSizeOfFile(path);
         ASSERT_TRUE(size.ok()) << qPrintable(size.error());
         EXPECT_EQ(size.value(), QSize(1600, 1200));
