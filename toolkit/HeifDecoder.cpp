@@ -230,15 +230,18 @@ Result<HeifDecoder::Declared> HeifDecoder::declared(const QByteArray& bytes) {
     if (size.isEmpty())
         return Result<Declared>::failure(QStringLiteral("the picture has no pixels"));
     const int orientation = hasContainerTransformations(bytes) ? 1 : exifOrientation(primary);
-    // At its peak a decode holds the decoded planes (up to three full ones, and alpha)
-    // and the RGBA pixels made from them; deeper than 8 bits, planes of two bytes and a
-    // conversion between them.
+    // Measured: 12 and 24 MP 8-bit HEICs peak at 9.3 bytes a pixel, a 12 MP 10-bit one at
+    // 13.6. That is the decoder's own planes and libheif's copy of them, the RGBA pixels
+    // and the decoder's state for the picture; deeper than 8 bits, one conversion more.
+    // Chroma is taken as halved both ways, as phones and cameras write it.
     const int bits = heif_image_handle_get_luma_bits_per_pixel(primary);
-    const qint64 perPixel = bits > 8 ? 16 : 8;
+    const double planes =
+        (bits > 8 ? 2 : 1) * (1.5 + (heif_image_handle_has_alpha_channel(primary) ? 1 : 0));
+    const double perPixel = 2 * planes + 4 + 3.5 + (bits > 8 ? planes : 0);
     Declared declared;
     declared.rotated = turnsAQuarter(orientation);
     declared.upright = declared.rotated ? size.transposed() : size;
-    declared.decodeBytes = qint64(size.width()) * size.height() * perPixel;
+    declared.decodeBytes = qint64(std::ceil(double(size.width()) * size.height() * perPixel));
     return Result<Declared>::success(declared);
 }
 

@@ -467,12 +467,12 @@ Result<PictureFile> PictureFile::checkHeif(PictureFile file, QByteArray bytes) {
     const QSize upright = declared.value().upright;
     const qint64 pixels = qint64(upright.width()) * upright.height();
     if (declared.value().decodeBytes > kDecodeBudgetBytes) {
-        const qint64 perPixel = declared.value().decodeBytes / pixels;
+        const double perPixel = double(declared.value().decodeBytes) / double(pixels);
         return Result<PictureFile>::failure(file.describe(
             QStringLiteral("the picture is too large (%1 x %2 pixels; at most %3 megapixels)")
                 .arg(upright.width())
                 .arg(upright.height())
-                .arg(kDecodeBudgetBytes / perPixel / 1000000)));
+                .arg(qint64(double(kDecodeBudgetBytes) / perPixel / 1000000))));
     }
     file.m_rotated = declared.value().rotated;
     file.m_storedSize = file.m_rotated ? upright.transposed() : upright;
