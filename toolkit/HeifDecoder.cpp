@@ -1,10 +1,13 @@
 #include "HeifDecoder.h"
 
+#include <QList>
 #include <QTransform>
 #include <cmath>
 #include <libheif/heif.h>
+#include <limits>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace toolkit {
@@ -59,11 +62,18 @@ quint32 bigEndian(const QByteArray& bytes, qsizetype at) {
     return value;
 }
 
-// Whether the container's item properties hold a rotation or a mirroring. The decoder
-// applies those itself; such a file's EXIF orientation restates them and must not be
-// applied a second time. Walks the boxes file > meta > iprp > ipco.
-bool hasContainerTransformations(const QByteArray& bytes) {
+// A box of the container: its type and where its contents lie.
+struct Box {
+    QByteArray type;
+    qsizetype body;
+    qsizetype end;
+};
+
+// The item properties: the boxes inside file > meta > iprp > ipco; none when the
+// structure is broken (the decoder then says why).
+QList<Box> itemProperties(const QByteArray& bytes) {
     qsizetype from = 0, to = bytes.size();
+    QList<Box> boxes;
     for (const char* inside : {"meta", "iprp", "ipco", ""}) {
         bool found = false;
         for (qsizetype at = from; at + 8 <= to;) {
@@ -76,10 +86,10 @@ bool hasContainerTransformations(const QByteArray& bytes) {
                 size = to - at;
             }
             if (size < header || size > to - at)
-                return false;
+                return {};
             const QByteArray type = bytes.mid(at + 4, 4);
-            if (*inside == '\0' && (type == "irot" || type == "imir"))
-                return true;
+            if (*inside == '\0')
+                boxes.append(Box{type, at + header, at + qsizetype(size)});
             if (*inside != '\0' && type == inside) {
                 from = at + header + (type == "meta" ? 4 : 0); // meta carries a version
                 to = at + size;
@@ -89,9 +99,103 @@ bool hasContainerTransformations(const QByteArray& bytes) {
             at += size;
         }
         if (*inside != '\0' && !found)
-            return false;
+            return {};
     }
+    return boxes;
+}
+
+// Whether the container's item properties hold a rotation or a mirroring. The decoder
+// applies those itself; such a file's EXIF orientation restates them and must not be
+// applied a second time.
+bool hasContainerTransformations(const QByteArray& bytes) {
+    for (const Box& box : itemProperties(bytes))
+        if (box.type == "irot" || box.type == "imir")
+            return true;
     return false;
+}
+
+// Reads the bits of an HEVC parameter set, without its emulation-prevention bytes.
+class BitReader {
+public:
+    explicit BitReader(const QByteArray& bytes) {
+        int zeros = 0;
+        for (const char byte : bytes) {
+            if (zeros >= 2 && byte == 3) {
+                zeros = 0;
+                continue;
+            }
+            m_bytes.append(byte);
+            zeros = byte == 0 ? zeros + 1 : 0;
+        }
+    }
+    quint32 bits(int count) {
+        quint32 value = 0;
+        for (int i = 0; i < count; ++i, ++m_at)
+            value =
+                (value << 1) |
+                (m_at / 8 < m_bytes.size() ? (uchar(m_bytes[m_at / 8]) >> (7 - m_at % 8)) & 1 : 0);
+        return value;
+    }
+    /// An unsigned Exp-Golomb number; -1 when it is longer than any valid one.
+    qint64 golomb() {
+        int zeros = 0;
+        while (bits(1) == 0)
+            if (++zeros > 31)
+                return -1;
+        return (qint64(1) << zeros) - 1 + bits(zeros);
+    }
+
+private:
+    QByteArray m_bytes;
+    qint64 m_at = 0;
+};
+
+// The largest picture that any HEVC sequence parameter set of the container codes, in
+// pixels. The decoder allocates what the coded stream says, whatever the container
+// declares, so a stream larger than its declaration would escape the budget.
+qint64 largestHevcPicture(const QByteArray& bytes) {
+    qint64 largest = 0;
+    for (const Box& box : itemProperties(bytes)) {
+        if (box.type != "hvcC" || box.body + 23 > box.end)
+            continue;
+        auto twoBytes = [&bytes](qsizetype at) {
+            return int(uchar(bytes[at])) << 8 | uchar(bytes[at + 1]);
+        };
+        qsizetype at = box.body + 22;
+        const int arrays = uchar(bytes[at++]);
+        for (int a = 0; a < arrays && at + 3 <= box.end; ++a) {
+            const int type = uchar(bytes[at]) & 0x3F;
+            const int count = twoBytes(at + 1);
+            at += 3;
+            for (int n = 0; n < count && at + 2 <= box.end; ++n) {
+                const qsizetype length = twoBytes(at);
+                at += 2;
+                if (type == 33 && at + length <= box.end) {
+                    BitReader sps(bytes.mid(at + 2, length - 2)); // past the NAL header
+                    sps.bits(4);
+                    const int subLayers = int(sps.bits(3));
+                    sps.bits(1);
+                    sps.bits(96); // the general profile, tier and level
+                    int present[8] = {};
+                    for (int i = 0; i < subLayers; ++i)
+                        present[i] = int(sps.bits(2));
+                    if (subLayers > 0)
+                        sps.bits(2 * (8 - subLayers));
+                    for (int i = 0; i < subLayers; ++i)
+                        sps.bits((present[i] & 2 ? 88 : 0) + (present[i] & 1 ? 8 : 0));
+                    sps.golomb();
+                    if (sps.golomb() == 3)
+                        sps.bits(1);
+                    const qint64 width = sps.golomb(), height = sps.golomb();
+                    if (width < 0 || height < 0)
+                        return std::numeric_limits<qint64>::max();
+                    largest = qMax(largest, width * height);
+                }
+                at += length;
+            }
+        }
+    }
+    return largest;
 }
 
 // The EXIF orientation (1 to 8) of `handle`'s picture; 1 when it has none.
@@ -229,6 +333,15 @@ Result<HeifDecoder::Declared> HeifDecoder::declared(const QByteArray& bytes) {
     const QSize size = sizeOf(primary);
     if (size.isEmpty())
         return Result<Declared>::failure(QStringLiteral("the picture has no pixels"));
+    // Coded pictures are padded to whole blocks of up to 64 pixels.
+    const QSize ispe(heif_image_handle_get_ispe_width(primary),
+                     heif_image_handle_get_ispe_height(primary));
+    const QSize widest = ispe.expandedTo(size.transposed()).expandedTo(size);
+    if (largestHevcPicture(bytes) > qint64(widest.width() + 64) * (widest.height() + 64))
+        return Result<Declared>::failure(
+            QStringLiteral("the coded picture is larger than the %1 x %2 pixels it declares")
+                .arg(size.width())
+                .arg(size.height()));
     const int orientation = hasContainerTransformations(bytes) ? 1 : exifOrientation(primary);
     // Measured: 12 and 24 MP 8-bit HEICs peak at 9.3 bytes a pixel, a 12 MP 10-bit one at
     // 13.6. That is the decoder's own planes and libheif's copy of them, the RGBA pixels
