@@ -22,7 +22,7 @@ public:
     struct Declared {
         QSize upright;      ///< the size once turned upright
         bool rotated;       ///< whether the EXIF orientation turns it by a quarter
-        qint64 decodeBytes; ///< the memory decoding it at full size takes at its peak
+        qint64 decodeBytes; ///< the memory decoding it for a smaller drawing takes at its peak
     };
 
     /// The format told by an ISO base media file's `ftyp` brands: "heif" for HEVC-coded or
@@ -33,8 +33,9 @@ public:
 
     /// Reads the container in `bytes`. Fails with the decoder's reason.
     static Result<Declared> declared(const QByteArray& bytes);
-    /// Decodes `bytes` upright at `target` (stretched; invalid for the full size). Fails
-    /// with the decoder's reason.
+    /// Decodes `bytes` upright at `target` (stretched; invalid for the full size), shrinking
+    /// the decoder's own planes rather than full-size RGB pixels. Fails with the decoder's
+    /// reason, or when a decode at full size would not fit the decode budget.
     static Result<QImage> decode(const QByteArray& bytes, QSize target);
 };
 
