@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -77,10 +78,15 @@ int ComposeCommand::run() {
                              [&refusal](const QString& reason) { refusal = reason; });
             // The pick arrives through the event loop, as it does in the application; the
             // decoder's own time limit ends a pick that takes too long.
+            // Waits for events rather than polling for them: a poll loop took a core from the
+            // decoder. The tick bounds each wait so the deadline and a stop are still seen.
             QElapsedTimer waited;
             waited.start();
+            QTimer tick;
+            tick.start(50);
             while (screen->modalViewController() && waited.elapsed() < 30000 && !stopped)
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+                QCoreApplication::processEvents(QEventLoop::AllEvents |
+                                                QEventLoop::WaitForMoreEvents);
             if (stopped)
                 break;
             if (!refusal.isEmpty()) {
