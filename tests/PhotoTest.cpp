@@ -110,9 +110,10 @@ QByteArray jpegWithOrientation(const QImage& upright, int o) {
 }
 
 // `upright` encoded by libheif (HEVC or AV1) into `path`, stored so that the container's
-// rotation `container` and the EXIF orientation `exif` (1 for none) each show it upright.
+// rotation `container` and the EXIF orientation `exif` (1 for none) each show it upright;
+// with a thumbnail `thumbnail` pixels long when not 0.
 void writeHeif(const QString& path, const QImage& upright, heif_compression_format codec,
-               int container = 1, int exif = 1) {
+               int container = 1, int exif = 1, int thumbnail = 0) {
     const int o = container != 1 ? container : exif;
     const QImage rgb = oriented(upright, o == 6   ? 8
                                          : o == 8 ? 6
@@ -135,6 +136,14 @@ void writeHeif(const QString& path, const QImage& upright, heif_compression_form
     heif_image_handle* handle = nullptr;
     ASSERT_EQ(heif_context_encode_image(context, image, encoder, options, &handle).code,
               heif_error_Ok);
+    heif_image_handle* small = nullptr;
+    if (thumbnail) {
+        ASSERT_EQ(heif_context_encode_thumbnail(context, image, handle, encoder, options, thumbnail,
+                                                &small)
+                      .code,
+                  heif_error_Ok);
+    }
+    heif_image_handle_release(small);
     if (exif != 1) {
         const char tiff[] = {'M', 'M', 0, 42, 0, 0, 0,          8, 0, 1, 1, 0x12, 0,
                              3,   0,   0, 0,  1, 0, char(exif), 0, 0, 0, 0, 0,    0};
@@ -230,7 +239,7 @@ TEST_F(Photo, EachPhoneFormatComesOutUprightAndMatchesTheJpeg) {
                       scratch.filePath(QStringLiteral("photo.avif"))};
     ASSERT_TRUE(picture.save(phone[0], "WEBP", 95));
     ASSERT_TRUE(picture.save(phone[1], "TIFF"));
-    writeHeif(phone[2], picture, heif_compression_HEVC);
+    writeHeif(phone[2], picture, heif_compression_HEVC, 1, 1, 700); // a thumbnail to use
     writeHeif(phone[3], picture, heif_compression_AV1);
     for (const QString& path : phone) {
         SCOPED_TRACE(qPrintable(path));
@@ -261,7 +270,7 @@ TEST_F(Photo, ARotatedOrMirroredHeicComesOutUprightAndIsNeverTurnedTwice) {
         SCOPED_TRACE(qPrintable(QStringLiteral("container %1, EXIF %2").arg(container).arg(exif)));
         const QString path =
             scratch.filePath(QStringLiteral("turned-%1-%2.heic").arg(container).arg(exif));
-        writeHeif(path, upright, heif_compression_HEVC, container, exif);
+        writeHeif(path, upright, heif_compression_HEVC, container, exif, 700);
         auto size = Image::uprightSizeOfFile(path);
         ASSERT_TRUE(size.ok()) << qPrintable(size.error());
         EXPECT_EQ(size.value(), QSize(1600, 1200));
