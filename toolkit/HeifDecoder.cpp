@@ -6,6 +6,7 @@
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <libheif/heif.h>
 #include <limits>
 #include <memory>
@@ -72,12 +73,14 @@ struct Box {
     qsizetype end;
 };
 
-// The item properties: the boxes inside file > meta > iprp > ipco; none when the
-// structure is broken (the decoder then says why).
-QList<Box> itemProperties(const QByteArray& bytes) {
+// The boxes inside the box reached through `path` (e.g. meta, iprp, ipco) from the top of
+// the file; none when the structure is broken (the decoder then says why).
+QList<Box> boxesInside(const QByteArray& bytes, std::initializer_list<const char*> path) {
     qsizetype from = 0, to = bytes.size();
     QList<Box> boxes;
-    for (const char* inside : {"meta", "iprp", "ipco", ""}) {
+    auto it = path.begin();
+    while (true) {
+        const char* inside = it == path.end() ? nullptr : *it;
         bool found = false;
         for (qsizetype at = from; at + 8 <= to;) {
             qint64 size = bigEndian(bytes, at);
@@ -91,9 +94,9 @@ QList<Box> itemProperties(const QByteArray& bytes) {
             if (size < header || size > to - at)
                 return {};
             const QByteArray type = bytes.mid(at + 4, 4);
-            if (*inside == '\0')
+            if (!inside)
                 boxes.append(Box{type, at + header, at + qsizetype(size)});
-            if (*inside != '\0' && type == inside) {
+            if (inside && type == inside) {
                 from = at + header + (type == "meta" ? 4 : 0); // meta carries a version
                 to = at + size;
                 found = true;
@@ -101,10 +104,16 @@ QList<Box> itemProperties(const QByteArray& bytes) {
             }
             at += size;
         }
-        if (*inside != '\0' && !found)
+        if (!inside)
+            return boxes;
+        if (!found)
             return {};
+        ++it;
     }
-    return boxes;
+}
+
+QList<Box> itemProperties(const QByteArray& bytes) {
+    return boxesInside(bytes, {"meta", "iprp", "ipco"});
 }
 
 // Whether the container's item properties hold a rotation or a mirroring. The decoder
@@ -117,13 +126,14 @@ bool hasContainerTransformations(const QByteArray& bytes) {
     return false;
 }
 
-// Reads the bits of an HEVC parameter set, without its emulation-prevention bytes.
+// Reads the bits of a parameter set or sequence header.
 class BitReader {
 public:
-    explicit BitReader(const QByteArray& bytes) {
+    /// `escaped`: HEVC's emulation-prevention bytes are dropped (AV1 has none).
+    explicit BitReader(const QByteArray& bytes, bool escaped = true) {
         int zeros = 0;
         for (const char byte : bytes) {
-            if (zeros >= 2 && byte == 3) {
+            if (escaped && zeros >= 2 && byte == 3) {
                 zeros = 0;
                 continue;
             }
@@ -153,10 +163,122 @@ private:
     qint64 m_at = 0;
 };
 
-// The largest picture that any HEVC sequence parameter set of the container codes, in
-// pixels. The decoder allocates what the coded stream says, whatever the container
-// declares, so a stream larger than its declaration would escape the budget.
-qint64 largestHevcPicture(const QByteArray& bytes) {
+// The first bytes of each item's data that the file itself holds, as its item locations
+// say.
+QList<QByteArray> itemHeads(const QByteArray& bytes) {
+    QList<QByteArray> heads;
+    for (const Box& box : boxesInside(bytes, {"meta"})) {
+        if (box.type != "iloc")
+            continue;
+        qsizetype at = box.body;
+        bool broken = false;
+        auto number = [&](int size) -> qint64 {
+            if (at + size > box.end) {
+                broken = true;
+                return 0;
+            }
+            qint64 value = 0;
+            for (int i = 0; i < size; ++i)
+                value = (value << 8) | uchar(bytes[at++]);
+            return value;
+        };
+        const int version = int(number(1));
+        number(3);
+        const int sizes = int(number(2));
+        const int offsetSize = sizes >> 12, lengthSize = (sizes >> 8) & 15;
+        const int baseSize = (sizes >> 4) & 15, indexSize = version > 0 ? sizes & 15 : 0;
+        const qint64 items = number(version < 2 ? 2 : 4);
+        for (qint64 item = 0; item < items && !broken; ++item) {
+            number(version < 2 ? 2 : 4);
+            const qint64 method = version > 0 ? number(2) & 15 : 0;
+            number(2);
+            const qint64 base = number(baseSize);
+            const qint64 extents = number(2);
+            for (qint64 e = 0; e < extents && !broken; ++e) {
+                number(indexSize);
+                const qint64 offset = number(offsetSize);
+                number(lengthSize);
+                if (e == 0 && method == 0 && base + offset >= 0 && base + offset < bytes.size())
+                    heads.append(bytes.mid(base + offset, 512));
+            }
+        }
+    }
+    return heads;
+}
+
+// The picture an AV1 sequence header at the start of `data` (after a temporal delimiter,
+// if any) codes, in pixels; 0 when `data` starts with none.
+qint64 av1Picture(const QByteArray& data) {
+    qsizetype at = 0;
+    for (int obu = 0; obu < 2 && at < data.size(); ++obu) {
+        const int header = uchar(data[at]);
+        if (header & 0x81) // the forbidden and the reserved bit
+            return 0;
+        const int type = (header >> 3) & 15;
+        at += (header & 4) ? 2 : 1;
+        qint64 size = data.size() - at;
+        if (header & 2) {
+            size = 0;
+            for (int i = 0; i < 8; ++i) {
+                if (at >= data.size())
+                    return 0;
+                const int b = uchar(data[at++]);
+                size |= qint64(b & 0x7F) << (7 * i);
+                if (!(b & 0x80))
+                    break;
+            }
+        }
+        if (type == 2) { // a temporal delimiter
+            at += size;
+            continue;
+        }
+        if (type != 1)
+            return 0;
+        BitReader sequence(data.mid(at, qMin<qint64>(size, 512)), false);
+        sequence.bits(4); // the profile and whether it is a still picture
+        if (sequence.bits(1)) {
+            sequence.bits(5);
+        } else {
+            bool decoderModel = false;
+            int delayLength = 0;
+            if (sequence.bits(1)) { // timing
+                sequence.bits(32);
+                sequence.bits(32);
+                if (sequence.bits(1))
+                    sequence.golomb();
+                decoderModel = sequence.bits(1);
+                if (decoderModel) {
+                    delayLength = int(sequence.bits(5)) + 1;
+                    sequence.bits(32);
+                    sequence.bits(10);
+                }
+            }
+            const bool displayDelay = sequence.bits(1);
+            const int points = int(sequence.bits(5)) + 1;
+            for (int i = 0; i < points; ++i) {
+                sequence.bits(12);
+                if (sequence.bits(5) > 7)
+                    sequence.bits(1);
+                if (decoderModel && sequence.bits(1)) {
+                    sequence.bits(delayLength);
+                    sequence.bits(delayLength);
+                    sequence.bits(1);
+                }
+                if (displayDelay && sequence.bits(1))
+                    sequence.bits(4);
+            }
+        }
+        const int widthBits = int(sequence.bits(4)) + 1, heightBits = int(sequence.bits(4)) + 1;
+        const qint64 width = qint64(sequence.bits(widthBits)) + 1;
+        return width * (qint64(sequence.bits(heightBits)) + 1);
+    }
+    return 0;
+}
+
+// The largest picture that any HEVC sequence parameter set or AV1 sequence header of the
+// container codes, in pixels. The decoder allocates what the coded stream says, whatever the
+// container declares, so a stream larger than its declaration would escape the budget.
+qint64 largestCodedPicture(const QByteArray& bytes) {
     qint64 largest = 0;
     for (const Box& box : itemProperties(bytes)) {
         if (box.type != "hvcC" || box.body + 23 > box.end)
@@ -198,6 +320,8 @@ qint64 largestHevcPicture(const QByteArray& bytes) {
             }
         }
     }
+    for (const QByteArray& head : itemHeads(bytes))
+        largest = qMax(largest, av1Picture(head));
     return largest;
 }
 
@@ -482,7 +606,7 @@ Result<HeifDecoder::Declared> HeifDecoder::declared(const QByteArray& bytes) {
     const QSize ispe(heif_image_handle_get_ispe_width(primary),
                      heif_image_handle_get_ispe_height(primary));
     const QSize widest = ispe.expandedTo(size.transposed()).expandedTo(size);
-    if (largestHevcPicture(bytes) > qint64(widest.width() + 64) * (widest.height() + 64))
+    if (largestCodedPicture(bytes) > qint64(widest.width() + 64) * (widest.height() + 64))
         return Result<Declared>::failure(
             QStringLiteral("the coded picture is larger than the %1 x %2 pixels it declares")
                 .arg(size.width())
