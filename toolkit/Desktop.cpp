@@ -1,6 +1,7 @@
 #include "Desktop.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QGuiApplication>
@@ -11,8 +12,10 @@ namespace toolkit {
 Result<bool> openFolder(const QString& folder) {
     if (QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
         return Result<bool>::success(true);
-    return Result<bool>::failure(QStringLiteral("%1: no file manager could be started for it")
-                                     .arg(QDir::toNativeSeparators(folder)));
+    return Result<bool>::failure(
+        QCoreApplication::translate("toolkit::Desktop",
+                                    "%1: no file manager could be started for it")
+            .arg(QDir::toNativeSeparators(folder)));
 }
 
 void copyToClipboard(const Image& image) {

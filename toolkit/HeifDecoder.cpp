@@ -2,6 +2,7 @@
 
 #include "PictureFile.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QTransform>
 #include <algorithm>
@@ -601,14 +602,17 @@ Result<HeifDecoder::Declared> HeifDecoder::declared(const QByteArray& bytes) {
     const heif_image_handle* primary = opened.value().primary.get();
     const QSize size = sizeOf(primary);
     if (size.isEmpty())
-        return Result<Declared>::failure(QStringLiteral("the picture has no pixels"));
+        return Result<Declared>::failure(
+            QCoreApplication::translate("toolkit::HeifDecoder", "the picture has no pixels"));
     // Coded pictures are padded to whole blocks of up to 64 pixels.
     const QSize ispe(heif_image_handle_get_ispe_width(primary),
                      heif_image_handle_get_ispe_height(primary));
     const QSize widest = ispe.expandedTo(size.transposed()).expandedTo(size);
     if (largestCodedPicture(bytes) > qint64(widest.width() + 64) * (widest.height() + 64))
         return Result<Declared>::failure(
-            QStringLiteral("the coded picture is larger than the %1 x %2 pixels it declares")
+            QCoreApplication::translate(
+                "toolkit::HeifDecoder",
+                "the coded picture is larger than the %1 x %2 pixels it declares")
                 .arg(size.width())
                 .arg(size.height()));
     const int orientation = hasContainerTransformations(bytes) ? 1 : exifOrientation(primary);
@@ -647,7 +651,9 @@ Result<QImage> HeifDecoder::decode(const QByteArray& bytes, QSize target) {
             double(chosenSize.width()) * chosenSize.height() * bytesPerPixel(chosen, true);
         if (needed > double(PictureFile::kDecodeBudgetBytes))
             return Result<QImage>::failure(
-                QStringLiteral("the picture is too large to decode whole (it needs %1 MB)")
+                QCoreApplication::translate(
+                    "toolkit::HeifDecoder",
+                    "the picture is too large to decode whole (it needs %1 MB)")
                     .arg(qint64(needed / (1024 * 1024)) + 1));
     }
     heif_image* decoded = nullptr;
@@ -666,7 +672,8 @@ Result<QImage> HeifDecoder::decode(const QByteArray& bytes, QSize target) {
     if (shrink) {
         QImage image = shrunkToRgb(decoded, chosen, storedTarget);
         if (image.isNull())
-            return Result<QImage>::failure(QStringLiteral("the decoder made no pixels"));
+            return Result<QImage>::failure(
+                QCoreApplication::translate("toolkit::HeifDecoder", "the decoder made no pixels"));
         return Result<QImage>::success(upright(image, orientation));
     }
     int stride = 0;
@@ -675,7 +682,8 @@ Result<QImage> HeifDecoder::decode(const QByteArray& bytes, QSize target) {
     const int width = heif_image_get_width(decoded, heif_channel_interleaved);
     const int height = heif_image_get_height(decoded, heif_channel_interleaved);
     if (!pixels || width <= 0 || height <= 0)
-        return Result<QImage>::failure(QStringLiteral("the decoder made no pixels"));
+        return Result<QImage>::failure(
+            QCoreApplication::translate("toolkit::HeifDecoder", "the decoder made no pixels"));
     const bool alpha = heif_image_handle_has_alpha_channel(chosen);
     const QImage::Format format = !alpha ? QImage::Format_RGBX8888
                                   : heif_image_handle_is_premultiplied_alpha(chosen)
@@ -692,7 +700,8 @@ Result<QImage> HeifDecoder::decode(const QByteArray& bytes, QSize target) {
     image =
         image.convertToFormat(alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (image.isNull())
-        return Result<QImage>::failure(QStringLiteral("there is not enough memory to decode it"));
+        return Result<QImage>::failure(QCoreApplication::translate(
+            "toolkit::HeifDecoder", "there is not enough memory to decode it"));
     return Result<QImage>::success(std::move(image));
 }
 

@@ -82,8 +82,10 @@ Result<QImage> ImageDecoder::decode(const PictureFile& file, QSize target) {
     if (file.format() == "heif" || file.format() == "avif") {
         auto image = HeifDecoder::decode(file.bytes(), target);
         if (!image.ok())
-            return Result<QImage>::failure(file.describe(
-                QStringLiteral("the picture cannot be decoded (%1)").arg(image.error())));
+            return Result<QImage>::failure(
+                file.describe(QCoreApplication::translate("toolkit::ImageDecoder",
+                                                          "the picture cannot be decoded (%1)")
+                                  .arg(image.error())));
         return image;
     }
     QByteArray bytes = file.bytes();
@@ -116,11 +118,14 @@ Result<QImage> ImageDecoder::decode(const PictureFile& file, QSize target) {
     QImage image = reader.read();
     heardWarnings = nullptr;
     if (image.isNull())
-        return Result<QImage>::failure(file.describe(
-            QStringLiteral("the picture cannot be decoded (%1)").arg(reader.errorString())));
-    if (!warnings.isEmpty())
         return Result<QImage>::failure(
-            file.describe(QStringLiteral("the picture is corrupt (%1)").arg(warnings.first())));
+            file.describe(QCoreApplication::translate("toolkit::ImageDecoder",
+                                                      "the picture cannot be decoded (%1)")
+                              .arg(reader.errorString())));
+    if (!warnings.isEmpty())
+        return Result<QImage>::failure(file.describe(
+            QCoreApplication::translate("toolkit::ImageDecoder", "the picture is corrupt (%1)")
+                .arg(warnings.first())));
     if (flip)
         image = image.mirrored(false, true);
     if (target.isValid() && image.size() != target)
@@ -146,7 +151,8 @@ void ImageDecoder::start(const QString& path, QSize target,
     m_budget->disconnect();
     connect(m_budget, &QTimer::timeout, this, [job, deliver] {
         deliver(Result<Image>::failure(
-            QStringLiteral("%1: the picture takes too long to decode (over %2 s)")
+            QCoreApplication::translate("toolkit::ImageDecoder",
+                                        "%1: the picture takes too long to decode (over %2 s)")
                 .arg(QDir::toNativeSeparators(job->path), QString::number(kTimeBudgetMs / 1000))));
     });
     m_budget->start();
@@ -167,7 +173,7 @@ void ImageDecoder::start(const QString& path, QSize target,
     } catch (const std::system_error& error) {
         --running;
         const QString reason =
-            QStringLiteral("%1: no thread to decode it (%2)")
+            QCoreApplication::translate("toolkit::ImageDecoder", "%1: no thread to decode it (%2)")
                 .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(error.what()));
         QMetaObject::invokeMethod(
             this, [deliver, reason] { deliver(Result<Image>::failure(reason)); },

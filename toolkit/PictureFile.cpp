@@ -4,6 +4,7 @@
 #include "HeifDecoder.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -19,7 +20,10 @@ namespace toolkit {
 
 namespace {
 
-const QString kTruncated = QStringLiteral("the file is truncated");
+// Translated when it is said: a translator is installed after static initialisation.
+QString truncated() {
+    return QCoreApplication::translate("toolkit::PictureFile", "the file is truncated");
+}
 
 // Reads a byte array front to back; past the end every read is -1.
 class ByteReader {
@@ -67,7 +71,9 @@ QString megabytes(qint64 bytes) {
 }
 
 QString tooLargeToDecode(qint64 needed) {
-    return QStringLiteral("the picture is too large to decode (it needs %1 MB; at most %2 MB)")
+    return QCoreApplication::translate(
+               "toolkit::PictureFile",
+               "the picture is too large to decode (it needs %1 MB; at most %2 MB)")
         .arg(megabytes(needed), megabytes(PictureFile::kDecodeBudgetBytes));
 }
 
@@ -87,19 +93,21 @@ QString whyJpegUnusable(const QByteArray& bytes) {
             // Between segments only fill bytes belong; anything else is skipped, as the
             // decoder does.
             if (!in.skipPastFF())
-                return kTruncated;
+                return truncated();
             do
                 marker = in.next();
             while (marker == 0xFF);
             if (marker < 0)
-                return kTruncated;
+                return truncated();
         }
         const int current = std::exchange(marker, -1);
         if (current == 0xD9) {
             if (scans == 0)
-                return QStringLiteral("the file holds no picture data");
+                return QCoreApplication::translate("toolkit::PictureFile",
+                                                   "the file holds no picture data");
             if (scans > PictureFile::kMaxJpegScans)
-                return QStringLiteral("the picture has %1 scans (at most %2)")
+                return QCoreApplication::translate("toolkit::PictureFile",
+                                                   "the picture has %1 scans (at most %2)")
                     .arg(scans)
                     .arg(PictureFile::kMaxJpegScans);
             if ((progressive || scans > 1) && coefficientBytes > PictureFile::kDecodeBudgetBytes)
@@ -112,10 +120,10 @@ QString whyJpegUnusable(const QByteArray& bytes) {
         const int high = in.next();
         const int low = in.next();
         if (low < 0)
-            return kTruncated;
+            return truncated();
         const int length = (high << 8) | low;
         if (length < 2)
-            return kTruncated;
+            return truncated();
         const bool frame = current >= 0xC0 && current <= 0xCF && current != 0xC4 &&
                            current != 0xC8 && current != 0xCC;
         if (frame && coefficientBytes == 0 && start + 8 <= bytes.size()) {
@@ -147,13 +155,13 @@ QString whyJpegUnusable(const QByteArray& bytes) {
         // more fill; anything else is the next marker.
         while (marker < 0) {
             if (!in.skipPastFF())
-                return kTruncated;
+                return truncated();
             int after;
             do
                 after = in.next();
             while (after == 0xFF);
             if (after < 0)
-                return kTruncated;
+                return truncated();
             if (after != 0x00 && !(after >= 0xD0 && after <= 0xD7))
                 marker = after;
         }
@@ -169,7 +177,7 @@ QString whyPngIncomplete(const QByteArray& bytes) {
         for (uchar& byte : header) {
             const int b = in.next();
             if (b < 0)
-                return kTruncated;
+                return truncated();
             byte = uchar(b);
         }
         if (std::memcmp(header + 4, "IEND", 4) == 0)
@@ -257,7 +265,7 @@ QString whyGifIncomplete(const QByteArray& bytes) {
     const int screenFlags = in.next();
     in.skip(2);
     if (screenFlags < 0)
-        return kTruncated;
+        return truncated();
     skipColourTable(screenFlags);
     while (true) {
         switch (in.next()) {
@@ -265,7 +273,7 @@ QString whyGifIncomplete(const QByteArray& bytes) {
             return QString();
         case 0x21: // extension: a label, then sub-blocks
             if (in.next() < 0 || !readSubBlocks(nullptr))
-                return kTruncated;
+                return truncated();
             break;
         case 0x2C: { // frame: a descriptor, a colour table, the code size, sub-blocks
             int descriptor[8];
@@ -273,23 +281,25 @@ QString whyGifIncomplete(const QByteArray& bytes) {
                 b = in.next();
             const int frameFlags = in.next();
             if (frameFlags < 0)
-                return kTruncated;
+                return truncated();
             skipColourTable(frameFlags);
             const int codeSize = in.next();
             QByteArray data;
             if (codeSize < 0 || !readSubBlocks(&data))
-                return kTruncated;
+                return truncated();
             const qint64 pixels = qint64(descriptor[4] | descriptor[5] << 8) *
                                   qint64(descriptor[6] | descriptor[7] << 8);
             const qint64 made = gifPixelsIn(data, codeSize, pixels);
             if (made < 0)
-                return QStringLiteral("the picture is corrupt (a code no encoder writes)");
+                return QCoreApplication::translate(
+                    "toolkit::PictureFile", "the picture is corrupt (a code no encoder writes)");
             if (made < pixels)
-                return QStringLiteral("the picture is corrupt (its data ends early)");
+                return QCoreApplication::translate("toolkit::PictureFile",
+                                                   "the picture is corrupt (its data ends early)");
             break;
         }
         case -1:
-            return kTruncated;
+            return truncated();
         default:
             return QString();
         }
@@ -300,7 +310,7 @@ QString whyGifIncomplete(const QByteArray& bytes) {
 // missing ones unpainted and says nothing).
 QString whyBmpIncomplete(const QByteArray& bytes) {
     if (bytes.size() < 34)
-        return kTruncated;
+        return truncated();
     const qint64 pixelsAt = littleEndian(bytes, 10, 4);
     const quint32 headerSize = littleEndian(bytes, 14, 4);
     if (headerSize < 40)
@@ -313,7 +323,7 @@ QString whyBmpIncomplete(const QByteArray& bytes) {
         return QString();
     const qint64 stride = (width * depth + 31) / 32 * 4;
     if (width > 0 && pixelsAt + stride * height > bytes.size())
-        return kTruncated;
+        return truncated();
     return QString();
 }
 
@@ -364,13 +374,15 @@ QString readWhole(const QString& path, QByteArray* bytes) {
         const int error = errno;
         struct stat link {};
         if (error == ENOENT && ::lstat(name.constData(), &link) == 0)
-            return QStringLiteral("the link points to a file that does not exist");
+            return QCoreApplication::translate("toolkit::PictureFile",
+                                               "the link points to a file that does not exist");
         if (error == ENOENT || error == ENOTDIR)
-            return QStringLiteral("no such file");
+            return QCoreApplication::translate("toolkit::PictureFile", "no such file");
         if (error == ELOOP)
-            return QStringLiteral("a loop of symbolic links, not a picture");
+            return QCoreApplication::translate("toolkit::PictureFile",
+                                               "a loop of symbolic links, not a picture");
         if (error == EACCES)
-            return QStringLiteral("permission denied");
+            return QCoreApplication::translate("toolkit::PictureFile", "permission denied");
         return QString::fromLocal8Bit(std::strerror(error));
     }
     struct stat st {};
@@ -378,13 +390,15 @@ QString readWhole(const QString& path, QByteArray* bytes) {
     if (::fstat(fd, &st) != 0)
         why = QString::fromLocal8Bit(std::strerror(errno));
     else if (S_ISDIR(st.st_mode))
-        why = QStringLiteral("is a folder, not a picture");
+        why = QCoreApplication::translate("toolkit::PictureFile", "is a folder, not a picture");
     else if (!S_ISREG(st.st_mode))
-        why = QStringLiteral("is not a regular file, not a picture");
+        why = QCoreApplication::translate("toolkit::PictureFile",
+                                          "is not a regular file, not a picture");
     else if (st.st_size == 0)
-        why = QStringLiteral("the file is empty");
+        why = QCoreApplication::translate("toolkit::PictureFile", "the file is empty");
     else if (st.st_size > PictureFile::kMaxFileBytes)
-        why = QStringLiteral("the file is too large (%1 MB; at most %2 MB)")
+        why = QCoreApplication::translate("toolkit::PictureFile",
+                                          "the file is too large (%1 MB; at most %2 MB)")
                   .arg(megabytes(st.st_size), megabytes(PictureFile::kMaxFileBytes));
     if (why.isEmpty()) {
         bytes->resize(qsizetype(st.st_size));
@@ -403,7 +417,7 @@ QString readWhole(const QString& path, QByteArray* bytes) {
         }
         bytes->truncate(done);
         if (why.isEmpty() && done == 0)
-            why = QStringLiteral("the file is empty");
+            why = QCoreApplication::translate("toolkit::PictureFile", "the file is empty");
     }
     ::close(fd);
     return why;
@@ -462,17 +476,20 @@ Result<PictureFile> PictureFile::read(const QString& path) {
 Result<PictureFile> PictureFile::checkHeif(PictureFile file, QByteArray bytes) {
     auto declared = HeifDecoder::declared(bytes);
     if (!declared.ok())
-        return Result<PictureFile>::failure(
-            file.describe(QStringLiteral("the picture cannot be read (%1)").arg(declared.error())));
+        return Result<PictureFile>::failure(file.describe(
+            QCoreApplication::translate("toolkit::PictureFile", "the picture cannot be read (%1)")
+                .arg(declared.error())));
     const QSize upright = declared.value().upright;
     const qint64 pixels = qint64(upright.width()) * upright.height();
     if (declared.value().decodeBytes > kDecodeBudgetBytes) {
         const double perPixel = double(declared.value().decodeBytes) / double(pixels);
-        return Result<PictureFile>::failure(file.describe(
-            QStringLiteral("the picture is too large (%1 x %2 pixels; at most %3 megapixels)")
-                .arg(upright.width())
-                .arg(upright.height())
-                .arg(qint64(double(kDecodeBudgetBytes) / perPixel / 1000000))));
+        return Result<PictureFile>::failure(
+            file.describe(QCoreApplication::translate(
+                              "toolkit::PictureFile",
+                              "the picture is too large (%1 x %2 pixels; at most %3 megapixels)")
+                              .arg(upright.width())
+                              .arg(upright.height())
+                              .arg(qint64(double(kDecodeBudgetBytes) / perPixel / 1000000))));
     }
     file.m_rotated = declared.value().rotated;
     file.m_storedSize = file.m_rotated ? upright.transposed() : upright;
@@ -487,11 +504,12 @@ Result<PictureFile> PictureFile::fromBytes(const QString& path, QByteArray bytes
         return Result<PictureFile>::failure(file.describe(why));
     };
     if (bytes.isEmpty())
-        return refuse(QStringLiteral("the file is empty"));
+        return refuse(QCoreApplication::translate("toolkit::PictureFile", "the file is empty"));
     // The container's brands may run past the first few bytes.
     file.m_format = formatOf(bytes.left(256));
     if (file.m_format.isEmpty() || !formats().contains(file.m_format))
-        return refuse(QStringLiteral("not a picture Velmora can read"));
+        return refuse(
+            QCoreApplication::translate("toolkit::PictureFile", "not a picture Velmora can read"));
     if (file.m_format == "heif" || file.m_format == "avif")
         return checkHeif(std::move(file), std::move(bytes));
 
@@ -523,8 +541,11 @@ Result<PictureFile> PictureFile::fromBytes(const QString& path, QByteArray bytes
     if (!stored.isValid() || stored.isEmpty()) {
         if (!incomplete.isEmpty())
             return refuse(incomplete);
-        return refuse(stored.isValid() ? QStringLiteral("the picture has no pixels")
-                                       : QStringLiteral("not a picture Velmora can read"));
+        return refuse(
+            stored.isValid()
+                ? QCoreApplication::translate("toolkit::PictureFile", "the picture has no pixels")
+                : QCoreApplication::translate("toolkit::PictureFile",
+                                              "not a picture Velmora can read"));
     }
     const qint64 pixels = qint64(stored.width()) * stored.height();
     if (file.m_format == "jpeg"
@@ -534,12 +555,14 @@ Result<PictureFile> PictureFile::fromBytes(const QString& path, QByteArray bytes
             file.m_format == "jpeg"
                 ? kMaxJpegPixels
                 : kDecodeBudgetBytes / (decodeBytes(file.m_format, QSize(1, 1), sixteenBit));
-        return refuse(QStringLiteral("the picture is too large (%1 x %2 pixels%3; at most %4 "
-                                     "megapixels)")
-                          .arg(stored.width())
-                          .arg(stored.height())
-                          .arg(sixteenBit ? QStringLiteral(" at 16 bits a channel") : QString())
-                          .arg(limit / 1000000));
+        return refuse(
+            QCoreApplication::translate("toolkit::PictureFile",
+                                        "the picture is too large (%1 x %2 pixels%3; at most %4 "
+                                        "megapixels)")
+                .arg(stored.width())
+                .arg(stored.height())
+                .arg(sixteenBit ? QCoreApplication::translate("toolkit::PictureFile", " at 16 bits a channel") : QString())
+                .arg(limit / 1000000));
     }
     if (!incomplete.isEmpty())
         return refuse(incomplete);

@@ -473,6 +473,55 @@ Prüfe das Kabel, brich dann ab und versuche es noch einmal.</translation>
     </message>
 </context>
 <context>
+    <name>toolkit::Desktop</name>
+    <message>
+        <source>%1: no file manager could be started for it</source>
+        <translation>%1: Dafür ließ sich keine Dateiverwaltung starten</translation>
+    </message>
+</context>
+<context>
+    <name>toolkit::HeifDecoder</name>
+    <message>
+        <source>the picture has no pixels</source>
+        <translation>das Bild hat keine Pixel</translation>
+    </message>
+    <message>
+        <source>the coded picture is larger than the %1 x %2 pixels it declares</source>
+        <translation>das kodierte Bild ist größer als die angegebenen %1 x %2 Pixel</translation>
+    </message>
+    <message>
+        <source>the picture is too large to decode whole (it needs %1 MB)</source>
+        <translation>das Bild ist zu groß, um es ganz zu dekodieren (es braucht %1 MB)</translation>
+    </message>
+    <message>
+        <source>the decoder made no pixels</source>
+        <translation>der Dekoder hat keine Pixel geliefert</translation>
+    </message>
+    <message>
+        <source>there is not enough memory to decode it</source>
+        <translation>es gibt nicht genug Speicher, um es zu dekodieren</translation>
+    </message>
+</context>
+<context>
+    <name>toolkit::ImageDecoder</name>
+    <message>
+        <source>the picture cannot be decoded (%1)</source>
+        <translation>das Bild lässt sich nicht dekodieren (%1)</translation>
+    </message>
+    <message>
+        <source>the picture is corrupt (%1)</source>
+        <translation>das Bild ist beschädigt (%1)</translation>
+    </message>
+    <message>
+        <source>%1: the picture takes too long to decode (over %2 s)</source>
+        <translation>%1: Das Dekodieren des Bildes dauert zu lange (über %2 s)</translation>
+    </message>
+    <message>
+        <source>%1: no thread to decode it (%2)</source>
+        <translation>%1: Kein Thread zum Dekodieren frei (%2)</translation>
+    </message>
+</context>
+<context>
     <name>toolkit::ImagePickerController</name>
     <message>
         <source>Cannot use this photo.
@@ -514,6 +563,89 @@ Prüfe das Kabel, brich dann ab und versuche es noch einmal.</translation>
     <message>
         <source>no free file name left for this second</source>
         <translation>für diese Sekunde ist kein freier Dateiname mehr übrig</translation>
+    </message>
+</context>
+<context>
+    <name>toolkit::PictureFile</name>
+    <message>
+        <source>the file is truncated</source>
+        <translation>die Datei ist abgeschnitten</translation>
+    </message>
+    <message>
+        <source>the picture is too large to decode (it needs %1 MB; at most %2 MB)</source>
+        <translation>das Bild ist zu groß zum Dekodieren (es braucht %1 MB; höchstens %2 MB)</translation>
+    </message>
+    <message>
+        <source>the file holds no picture data</source>
+        <translation>die Datei enthält keine Bilddaten</translation>
+    </message>
+    <message>
+        <source>the picture has %1 scans (at most %2)</source>
+        <translation>das Bild hat %1 Scans (höchstens %2)</translation>
+    </message>
+    <message>
+        <source>the picture is corrupt (a code no encoder writes)</source>
+        <translation>das Bild ist beschädigt (ein Code, den kein Encoder schreibt)</translation>
+    </message>
+    <message>
+        <source>the picture is corrupt (its data ends early)</source>
+        <translation>das Bild ist beschädigt (seine Daten enden zu früh)</translation>
+    </message>
+    <message>
+        <source>the link points to a file that does not exist</source>
+        <translation>der Link zeigt auf eine Datei, die es nicht gibt</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>keine solche Datei</translation>
+    </message>
+    <message>
+        <source>a loop of symbolic links, not a picture</source>
+        <translation>eine Schleife symbolischer Links, kein Bild</translation>
+    </message>
+    <message>
+        <source>permission denied</source>
+        <translation>Zugriff verweigert</translation>
+    </message>
+    <message>
+        <source>is a folder, not a picture</source>
+        <translation>ist ein Ordner, kein Bild</translation>
+    </message>
+    <message>
+        <source>is not a regular file, not a picture</source>
+        <translation>ist keine gewöhnliche Datei, kein Bild</translation>
+    </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>die Datei ist leer</translation>
+    </message>
+    <message>
+        <source>the file is too large (%1 MB; at most %2 MB)</source>
+        <translation>die Datei ist zu groß (%1 MB; höchstens %2 MB)</translation>
+    </message>
+    <message>
+        <source>the picture cannot be read (%1)</source>
+        <translation>das Bild lässt sich nicht lesen (%1)</translation>
+    </message>
+    <message>
+        <source>the picture is too large (%1 x %2 pixels; at most %3 megapixels)</source>
+        <translation>das Bild ist zu groß (%1 x %2 Pixel; höchstens %3 Megapixel)</translation>
+    </message>
+    <message>
+        <source>not a picture Velmora can read</source>
+        <translation>kein Bild, das Velmora lesen kann</translation>
+    </message>
+    <message>
+        <source>the picture has no pixels</source>
+        <translation>das Bild hat keine Pixel</translation>
+    </message>
+    <message>
+        <source>the picture is too large (%1 x %2 pixels%3; at most %4 megapixels)</source>
+        <translation>das Bild ist zu groß (%1 x %2 Pixel%3; höchstens %4 Megapixel)</translation>
+    </message>
+    <message>
+        <source> at 16 bits a channel</source>
+        <translation> mit 16 Bit je Kanal</translation>
     </message>
 </context>
 <context>
