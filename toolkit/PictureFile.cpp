@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -358,7 +359,11 @@ qint64 decodeBytes(const QByteArray& format, QSize size, bool sixteenBit) {
         copies = 2;
     else if (format == "tiff")
         copies = 3;
-    return pixels * (sixteenBit ? 8 : 4) * copies;
+    const qint64 perPixel = (sixteenBit ? 8 : 4) * copies;
+    // A header may declare sizes whose product overflows; such a picture never fits.
+    if (pixels > std::numeric_limits<qint64>::max() / perPixel)
+        return std::numeric_limits<qint64>::max();
+    return pixels * perPixel;
 }
 
 // The largest picture a JPEG may declare: it decodes at a reduced scale (down to 1/8),
