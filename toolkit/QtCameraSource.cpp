@@ -4,11 +4,15 @@
 #include <QFutureWatcher>
 #include <QMediaCaptureSession>
 #include <QMediaDevices>
+#include <QPointer>
 #include <QTimer>
 #include <QVideoSink>
 #include <QtConcurrent>
 #include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <utility>
+#include <vector>
 
 namespace toolkit {
 
@@ -170,7 +174,41 @@ void QtCameraSource::stop() {
     closeSession(true);
 }
 
+namespace {
+// Sessions whose teardown waits for the screen behind to paint. A camera is never opened
+// while an old session of it is still being taken down: the old one is finished first.
+struct LeavingSession {
+    QPointer<QObject> owner;
+    std::function<void()> close;
+};
+std::vector<LeavingSession>& leavingSessions() {
+    static std::vector<LeavingSession> leaving;
+    return leaving;
+}
+
+void finishLeavingSession(QObject* owner) {
+    auto& all = leavingSessions();
+    for (auto it = all.begin(); it != all.end(); ++it) {
+        if (it->owner == owner) {
+            const std::function<void()> close = std::move(it->close);
+            all.erase(it);
+            close();
+            return;
+        }
+    }
+}
+
+void finishLeavingSessions() {
+    const std::vector<LeavingSession> all = std::exchange(leavingSessions(), {});
+    for (const LeavingSession& leaving : all) {
+        if (leaving.owner)
+            leaving.close();
+    }
+}
+} // namespace
+
 void QtCameraSource::openSession() {
+    finishLeavingSessions();
     m_session = std::make_unique<QMediaCaptureSession>();
     m_camera = new QCamera(m_device, this);
     const QCameraFormat format = preferredFormat(m_device);
@@ -215,10 +253,12 @@ void QtCameraSource::closeSession(bool later) {
         session->setVideoSink(nullptr);
         delete leaving;
     };
-    if (later)
-        QTimer::singleShot(100, leaving, close);
-    else
+    if (later) {
+        leavingSessions().push_back({leaving, close});
+        QTimer::singleShot(100, leaving, [leaving] { finishLeavingSession(leaving); });
+    } else {
         close();
+    }
 }
 
 void QtCameraSource::frameArrived(const QVideoFrame& frame) {
