@@ -171,7 +171,19 @@ QImage quadrants(QSize size) {
 
 } // namespace
 
-class Photo : public AppFixture {};
+class Photo : public AppFixture {
+protected:
+    /// Picks `path`, a picture of quadrants(), and checks that it shows upright, 360 x 480.
+    void pickUprightQuadrants(const QString& path) {
+        pickFromAlbum(path);
+        const QImage shown = screen->imageView->image().toQImage();
+        ASSERT_EQ(shown.size(), QSize(360, 480));
+        EXPECT_TRUE(near(shown.pixel(90, 120), Qt::red));
+        EXPECT_TRUE(near(shown.pixel(270, 120), Qt::green));
+        EXPECT_TRUE(near(shown.pixel(90, 360), Qt::blue));
+        EXPECT_TRUE(near(shown.pixel(270, 360), Qt::yellow));
+    }
+};
 
 TEST_F(Photo, AnyPictureComesOutExactly360By480Stretched) {
     for (const QSize size : {QSize(1, 1), QSize(4000, 3000), QSize(3000, 4000), QSize(100, 1000)}) {
@@ -207,13 +219,7 @@ TEST_F(Photo, EveryExifOrientationComesOutUpright) {
         ASSERT_TRUE(size.ok()) << qPrintable(size.error());
         EXPECT_EQ(size.value(), QSize(1600, 1200));
 
-        pickFromAlbum(path);
-        const QImage shown = screen->imageView->image().toQImage();
-        ASSERT_EQ(shown.size(), QSize(360, 480));
-        EXPECT_TRUE(near(shown.pixel(90, 120), Qt::red));
-        EXPECT_TRUE(near(shown.pixel(270, 120), Qt::green));
-        EXPECT_TRUE(near(shown.pixel(90, 360), Qt::blue));
-        EXPECT_TRUE(near(shown.pixel(270, 360), Qt::yellow));
+        pickUprightQuadrants(path);
     }
 }
 
@@ -275,13 +281,7 @@ TEST_F(Photo, ARotatedOrMirroredHeicComesOutUprightAndIsNeverTurnedTwice) {
         ASSERT_TRUE(size.ok()) << qPrintable(size.error());
         EXPECT_EQ(size.value(), QSize(1600, 1200));
 
-        pickFromAlbum(path);
-        const QImage shown = screen->imageView->image().toQImage();
-        ASSERT_EQ(shown.size(), QSize(360, 480));
-        EXPECT_TRUE(near(shown.pixel(90, 120), Qt::red));
-        EXPECT_TRUE(near(shown.pixel(270, 120), Qt::green));
-        EXPECT_TRUE(near(shown.pixel(90, 360), Qt::blue));
-        EXPECT_TRUE(near(shown.pixel(270, 360), Qt::yellow));
+        pickUprightQuadrants(path);
     }
 }
 
