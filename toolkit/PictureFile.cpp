@@ -189,6 +189,16 @@ QString whyPngIncomplete(const QByteArray& bytes) {
     }
 }
 
+// The size in a PNG's header chunk; invalid when the header is missing or out of range.
+QSize pngHeaderSize(const QByteArray& bytes) {
+    if (bytes.size() < 24 || bytes.mid(12, 4) != "IHDR")
+        return QSize();
+    const quint32 width = bigEndian(bytes, 16, 4), height = bigEndian(bytes, 20, 4);
+    if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF)
+        return QSize();
+    return QSize(int(width), int(height));
+}
+
 // How many pixels a frame's LZW data makes, counted without making them (only the length
 // of each dictionary entry is kept); stops once `wanted` are made. -1 for a code that no
 // encoder writes.
@@ -536,7 +546,11 @@ Result<PictureFile> PictureFile::fromBytes(const QString& path, QByteArray bytes
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, file.m_format);
     reader.setAutoTransform(true);
-    QSize stored = reader.size();
+    // An incomplete PNG is not handed to the PNG library even for its size: it allocates
+    // what a chunk claims before reading it, and a chunk may claim far more than the file
+    // holds. Its header gives the size.
+    QSize stored = file.m_format == "png" && !incomplete.isEmpty() ? pngHeaderSize(bytes)
+                                                                   : reader.size();
     if (file.m_format == "bmp" && !stored.isValid() && bytes.size() >= 26) {
         // A top-down BMP declares a negative height; its size is the height's magnitude.
         const qint32 height = qint32(littleEndian(bytes, 22, 4));
