@@ -332,8 +332,10 @@ QString whyBmpIncomplete(const QByteArray& bytes) {
     const quint32 compression = littleEndian(bytes, 30, 4);
     if (compression != 0 && compression != 3)
         return QString();
+    // Compared by division: a hostile header's row size times its height overflows.
     const qint64 stride = (width * depth + 31) / 32 * 4;
-    if (width > 0 && pixelsAt + stride * height > bytes.size())
+    const qint64 available = bytes.size() - pixelsAt;
+    if (width > 0 && (available < 0 || (stride > 0 && height > available / stride)))
         return truncated();
     return QString();
 }
