@@ -313,7 +313,8 @@ qint64 largestCodedPicture(const QByteArray& bytes) {
                     if (sps.golomb() == 3)
                         sps.bits(1);
                     const qint64 width = sps.golomb(), height = sps.golomb();
-                    if (width < 0 || height < 0)
+                    // Each may be near 2^32: their product would overflow.
+                    if (width < 0 || height < 0 || width > 0xFFFFFF || height > 0xFFFFFF)
                         return std::numeric_limits<qint64>::max();
                     largest = qMax(largest, width * height);
                 }
