@@ -29,6 +29,18 @@ QImage filled(QColor colour, QSize size = QSize(360, 480)) {
     return image;
 }
 
+/// A picture that compresses badly: slow to encode, large on disk.
+QImage noise(QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<quint32*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = random.generate() | 0xff000000u;
+    }
+    return image;
+}
+
 /// Every entry of `folder`, hidden ones included.
 QStringList everything(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
@@ -225,13 +237,7 @@ TEST(Album, PortraitsAndFoldersFollowTheUmask) {
 // limit's signal would end a process that never made an album, so it is in force here.
 TEST(Album, AWriteThatFailsPartWayLeavesNoFile) {
     QTemporaryDir dir;
-    QImage noise(1200, 1600, QImage::Format_RGB32);
-    QRandomGenerator random(7);
-    for (int y = 0; y < noise.height(); ++y) {
-        auto* line = reinterpret_cast<quint32*>(noise.scanLine(y));
-        for (int x = 0; x < noise.width(); ++x)
-            line[x] = random.generate() | 0xff000000u;
-    }
+    const QImage noise = ::noise(QSize(1200, 1600));
 
     rlimit before{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
@@ -272,6 +278,98 @@ TEST(Album, AFolderRemovedWhileRunningIsMadeAgain) {
     ASSERT_EQ(portraits(folder).size(), 1);
     EXPECT_EQ(QImage(folder + QLatin1Char('/') + portraits(folder).first()).pixel(5, 5),
               qRgb(0, 255, 255));
+}
+
+// A save goes to the folder the album had when it was queued; a change of folder moves
+// only the saves queued after it.
+TEST(Album, ASaveGoesToTheFolderItWasQueuedFor) {
+    QTemporaryDir dir;
+    const QString first = dir.filePath(QStringLiteral("first"));
+    const QString second = dir.filePath(QStringLiteral("second"));
+    PhotoAlbum album;
+    album.setFolder(first);
+    // The large picture keeps the worker busy while the folder changes.
+    album.write(noise(QSize(2000, 2000)));
+    album.write(filled(Qt::red));
+    album.setFolder(second);
+    album.write(filled(Qt::blue));
+    settle(album);
+    EXPECT_EQ(portraits(first).size(), 2);
+    ASSERT_EQ(portraits(second).size(), 1);
+    EXPECT_EQ(QImage(second + QLatin1Char('/') + portraits(second).first()).pixel(5, 5),
+              qRgb(0, 0, 255));
+}
+
+// A temporary left by a killed process is cleared by the next save into its folder, but
+// only when no process can still be writing it: an hour after it last changed.
+TEST(Album, OnlyTemporariesUntouchedForAnHourAreSweptAway) {
+    QTemporaryDir dir;
+    const QDateTime now = QDateTime::currentDateTime();
+    auto leave = [&](const QString& name, int ageSeconds) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("partial");
+        file.flush();
+        ASSERT_TRUE(file.setFileTime(now.addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+    };
+    leave(QStringLiteral(".velmora-younger.tmp"), 3600 - 60);
+    leave(QStringLiteral(".velmora-older.tmp"), 3600 + 60);
+    leave(QStringLiteral(".other-program.tmp"), 7200);
+
+    const auto written = PhotoAlbum::writeNow(filled(Qt::red), dir.path());
+    ASSERT_TRUE(written.ok()) << qPrintable(written.error());
+    QStringList left = everything(dir.path());
+    left.removeAll(QFileInfo(written.value()).fileName());
+    EXPECT_EQ(left.join(QLatin1Char(' ')).toStdString(), ".other-program.tmp .velmora-younger.tmp");
+}
+
+// What syncing buys, a whole portrait after a power cut, no test can cut the power for;
+// what can be seen is the order of the calls: the file's data synced before it gets its
+// name, the folder's entry after.
+TEST(Album, APortraitIsSyncedBeforeItIsNamedAndItsFolderAfter) {
+    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+    if (strace.isEmpty())
+        GTEST_SKIP() << "strace is not installed";
+    QTemporaryDir dir;
+    const QString photo =
+        writePicture(dir.filePath(QStringLiteral("photo.png")), QSize(300, 400), Qt::green);
+    const QString out = dir.filePath(QStringLiteral("album"));
+    const QString trace = dir.filePath(QStringLiteral("trace"));
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.start(strace, {QStringLiteral("-f"), QStringLiteral("-y"), QStringLiteral("-o"), trace,
+                           QStringLiteral("-e"), QStringLiteral("trace=fsync,link,renameat2"),
+                           QStringLiteral(VELMORA_BINARY), QStringLiteral("compose"),
+                           QStringLiteral("--out"), out, photo});
+    ASSERT_TRUE(process.waitForFinished(120000));
+    const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
+    if (process.exitCode() != 0 && errors.contains(QStringLiteral("ptrace")))
+        GTEST_SKIP() << "strace may not trace here: " << qPrintable(errors);
+    ASSERT_EQ(process.exitCode(), 0) << qPrintable(errors);
+
+    QFile file(trace);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList calls = QString::fromLocal8Bit(file.readAll()).split(QLatin1Char('\n'));
+    auto first = [&calls](const QRegularExpression& pattern) {
+        for (int i = 0; i < calls.size(); ++i)
+            if (pattern.match(calls[i]).hasMatch())
+                return i;
+        return -1;
+    };
+    const QString folder = QRegularExpression::escape(out);
+    const int fileSynced = first(QRegularExpression(
+        QStringLiteral("fsync\\(\\d+<%1/\\.velmora-\\w+\\.tmp>\\) = 0").arg(folder)));
+    const int named = first(QRegularExpression(
+        QStringLiteral("(link|renameat2)\\(.*\\.tmp\", .*%1/velmora-[-\\d]+\\.png\".*= 0")
+            .arg(folder)));
+    const int folderSynced =
+        first(QRegularExpression(QStringLiteral("fsync\\(\\d+<%1>\\) = 0").arg(folder)));
+    ASSERT_GE(fileSynced, 0) << qPrintable(calls.join(QLatin1Char('\n')));
+    ASSERT_GE(named, 0) << qPrintable(calls.join(QLatin1Char('\n')));
+    EXPECT_LT(fileSynced, named);
+    EXPECT_GT(folderSynced, named) << qPrintable(calls.join(QLatin1Char('\n')));
 }
 
 TEST(Album, AQueuedWriteIsOnDiskWhenTheAlbumGoesAway) {

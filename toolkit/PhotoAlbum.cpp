@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QImageWriter>
+#include <QSet>
 #include <QStandardPaths>
 #include <atomic>
 #include <cerrno>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -145,11 +147,17 @@ QString absolute(const QString& path) {
 }
 
 // Temporary files left by a process that was killed mid-write; old enough that no
-// running process can still be writing them.
+// running process can still be writing them. Once per folder and process: a folder is
+// listed on its first save, not on every one.
 void removeStaleTemporaries(const QString& folder) {
-    static std::atomic<bool> done{false};
-    if (done.exchange(true))
-        return;
+    static std::mutex mutex;
+    static QSet<QString> swept;
+    {
+        const std::lock_guard lock(mutex);
+        if (swept.contains(folder))
+            return;
+        swept.insert(folder);
+    }
     const QDateTime cutoff = QDateTime::currentDateTime().addSecs(-3600);
     QDir dir(folder);
     const auto entries =
@@ -188,8 +196,7 @@ QString PhotoAlbum::defaultFolder(const QString& albumOption) {
         if (QDir::isRelativePath(fromEnv)) {
             const QString made = absolute(fromEnv);
             std::fprintf(stderr, "velmora: VELMORA_ALBUM \"%s\" is a relative path; using \"%s\"\n",
-                         FileName::encode(fromEnv).constData(),
-                         FileName::encode(made).constData());
+                         FileName::encode(fromEnv).constData(), FileName::encode(made).constData());
             return made;
         }
         return QDir::cleanPath(fromEnv);
@@ -245,10 +252,9 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
     // write because a caller may have put the default action back since the last one.
     std::signal(SIGXFSZ, SIG_IGN);
     if (const int error = makeFolder(FileName::encode(folder))) {
-        const QString reason =
-            error == EEXIST || error == ENOTDIR
-                ? tr("cannot create the album folder: a file is in the way")
-                : tr("cannot create the album folder: %1").arg(errnoText(error));
+        const QString reason = error == EEXIST || error == ENOTDIR
+                                   ? tr("cannot create the album folder: a file is in the way")
+                                   : tr("cannot create the album folder: %1").arg(errnoText(error));
         return fail(folder, reason);
     }
     removeStaleTemporaries(folder);
