@@ -444,6 +444,35 @@ TEST_F(Photo, TheCameraPageDeliversAFrameFromItsSource) {
     EXPECT_TRUE(screen->siloImage->isHidden());
 }
 
+// Over the live view lies the framing silhouette, not the reveal picture shown on the
+// screen beneath the page: the page shows the frame with the silhouette drawn over it.
+TEST_F(Photo, TheSilhouetteLiesOverTheLiveView) {
+    screen->getPhoto(screen->takePhotoBtn);
+    auto* page = app->window()->findChild<toolkit::CameraPage*>();
+    ASSERT_TRUE(page && platform.camera);
+    const QColor green(30, 200, 90);
+    QImage frame(480, 640, QImage::Format_RGB32);
+    frame.fill(green);
+    platform.camera->feed(frame);
+    const QRect area = page->viewArea();
+    const QImage shown = page->grab(area).toImage().convertToFormat(QImage::Format_ARGB32);
+    auto differingFrom = [&](const toolkit::ImageView* overlay) {
+        QImage expected(area.size(), QImage::Format_ARGB32);
+        expected.fill(green);
+        QPainter painter(&expected);
+        overlay->image().drawInRect(painter, QRectF(QPointF(0, 0), area.size()));
+        painter.end();
+        int differing = 0;
+        for (int y = 0; y < area.height(); ++y)
+            for (int x = 0; x < area.width(); ++x)
+                differing += !near(shown.pixel(x, y), expected.pixelColor(x, y), 6);
+        return differing;
+    };
+    const int pixels = area.width() * area.height();
+    EXPECT_LT(differingFrom(screen->siloImage), pixels / 100);
+    EXPECT_GT(differingFrom(screen->reveal), pixels / 20) << "the two pictures look alike";
+}
+
 TEST_F(Photo, WithoutACameraTheTakePhotoControlsSayWhyAndComeBackWhenOneIsPlugged) {
     platform.setCameraPresent(false);
     EXPECT_FALSE(screen->takePhotoBtn->isEnabled());

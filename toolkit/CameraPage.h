@@ -37,6 +37,8 @@ public:
 
     /// The message shown instead of the live view, empty while the camera works.
     QString problem() const;
+    /// Where the live view and the overlay are drawn: the page above its bar of buttons.
+    QRect viewArea() const;
 
 signals:
     void pictureTaken(const QImage& picture);
@@ -49,7 +51,6 @@ protected:
 private:
     void showProblem(const QString& text);
     void checkCamera();
-    QRect viewArea() const;
 
     std::unique_ptr<CameraSource> m_camera;
     Image m_overlay;
