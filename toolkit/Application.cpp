@@ -10,10 +10,14 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <csignal>
 
 namespace toolkit {
 
 void configureProcess() {
+    // A file-size limit must fail a write with EFBIG, which the album reports, rather than
+    // end the process; set once here, before any thread can write.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication::setApplicationName(QStringLiteral("velmora"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     Image::configureDecoding();

@@ -37,7 +37,8 @@ int applicationMain(int argc, char** argv, const MainInterfaceLoader& loadMainIn
 bool installTranslations(const QLocale& locale);
 
 /// Sets what every Velmora process needs before it decodes or shows anything: the
-/// application's name and version and the image reader's allocation limit.
+/// application's name and version, the image reader's allocation limit, and file-size
+/// limits failing writes instead of ending the process.
 void configureProcess();
 
 } // namespace toolkit

@@ -1,6 +1,7 @@
 #include "PhotoAlbum.h"
 
 #include "FileName.h"
+#include "SystemError.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -22,10 +23,6 @@
 namespace toolkit {
 
 namespace {
-
-QString errnoText(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 Result<QString> fail(const QString& path, const QString& reason) {
     return Result<QString>::failure(QStringLiteral("%1: %2").arg(path, reason));
@@ -248,13 +245,11 @@ bool PhotoAlbum::waitForQueuedWrites(int timeoutMs) {
 Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder) {
     if (image.isNull())
         return fail(folder, tr("there is no picture to save"));
-    // A file-size limit must fail this write with EFBIG, not end the process; set on every
-    // write because a caller may have put the default action back since the last one.
-    std::signal(SIGXFSZ, SIG_IGN);
     if (const int error = makeFolder(FileName::encode(folder))) {
-        const QString reason = error == EEXIST || error == ENOTDIR
-                                   ? tr("cannot create the album folder: a file is in the way")
-                                   : tr("cannot create the album folder: %1").arg(errnoText(error));
+        const QString reason =
+            error == EEXIST || error == ENOTDIR
+                ? tr("cannot create the album folder: a file is in the way")
+                : tr("cannot create the album folder: %1").arg(systemErrorText(error));
         return fail(folder, reason);
     }
     removeStaleTemporaries(folder);
@@ -266,7 +261,7 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
     QByteArray temporary;
     const int fd = createTemporary(folder, &temporary);
     if (fd < 0)
-        return fail(folder, tr("cannot write the portrait: %1").arg(errnoText(errno)));
+        return fail(folder, tr("cannot write the portrait: %1").arg(systemErrorText(errno)));
     int error = 0;
     bool written = writeAll(fd, png.value(), &error);
     if (written && ::fsync(fd) != 0) {
@@ -281,7 +276,7 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
         temporaryInUse = 0;
         ::unlink(temporary.constData());
         // The temporary's name means nothing to the user; the folder and the cause do.
-        return fail(folder, tr("cannot write the portrait: %1").arg(errnoText(error)));
+        return fail(folder, tr("cannot write the portrait: %1").arg(systemErrorText(error)));
     }
 
     // link() never replaces an existing name, so two savers in the same second (in this
@@ -308,7 +303,7 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
             const int linkError = errno;
             temporaryInUse = 0;
             ::unlink(temporary.constData());
-            return fail(name, errnoText(linkError));
+            return fail(name, systemErrorText(linkError));
         }
     }
     temporaryInUse = 0;

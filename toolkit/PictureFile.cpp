@@ -2,6 +2,7 @@
 
 #include "FileName.h"
 #include "HeifDecoder.h"
+#include "SystemError.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -400,12 +401,12 @@ QString readWhole(const QString& path, QByteArray* bytes) {
                                                "a loop of symbolic links, not a picture");
         if (error == EACCES)
             return QCoreApplication::translate("toolkit::PictureFile", "permission denied");
-        return QString::fromLocal8Bit(std::strerror(error));
+        return systemErrorText(error);
     }
     struct stat st {};
     QString why;
     if (::fstat(fd, &st) != 0)
-        why = QString::fromLocal8Bit(std::strerror(errno));
+        why = systemErrorText(errno);
     else if (S_ISDIR(st.st_mode))
         why = QCoreApplication::translate("toolkit::PictureFile", "is a folder, not a picture");
     else if (!S_ISREG(st.st_mode))
@@ -425,7 +426,7 @@ QString readWhole(const QString& path, QByteArray* bytes) {
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0) {
-                why = QString::fromLocal8Bit(std::strerror(errno));
+                why = systemErrorText(errno);
                 break;
             }
             if (n == 0)
