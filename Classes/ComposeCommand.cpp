@@ -45,13 +45,9 @@ int ComposeCommand::run() {
         toolkit::setRandomSource([this] { return std::uint32_t(aura - 1); });
 
     int failures = 0;
-    // The album prints its own line for a failed write; here it is only counted. Both
-    // connections end with this run: the counter lives on this stack.
-    const QMetaObject::Connection printSaved =
-        QObject::connect(&album, &toolkit::PhotoAlbum::saved, &album,
-                         [](const QString& path) { report(path, stdout); });
-    const QMetaObject::Connection countFailed = QObject::connect(
-        &album, &toolkit::PhotoAlbum::failed, &album, [&failures](const QString&) { ++failures; });
+    // Each save of this run is followed through this object, which ends with the run: the
+    // counter lives on this stack.
+    QObject followingSaves;
 
     // SIGTERM or SIGINT: the photo being composed is given up and the portrait being
     // written is finished, so no temporary is left; a second signal ends it at once.
@@ -115,7 +111,22 @@ int ComposeCommand::run() {
                        stderr);
                 continue;
             }
-            screen->save(screen->save2);
+            toolkit::AlbumSave* saving = screen->savePortrait();
+            if (!saving) {
+                ++failures;
+                report(QStringLiteral("velmora: skipped %1: there is no photo area to save")
+                           .arg(photo),
+                       stderr);
+                continue;
+            }
+            // The album prints its own line for a failed write; here it is only counted.
+            QObject::connect(saving, &toolkit::AlbumSave::finished, &followingSaves,
+                             [&failures](const toolkit::Result<QString>& outcome) {
+                                 if (outcome.ok())
+                                     report(outcome.value(), stdout);
+                                 else
+                                     ++failures;
+                             });
             QCoreApplication::processEvents();
             if (stopped)
                 break;
@@ -128,8 +139,6 @@ int ComposeCommand::run() {
         album.waitForQueuedWrites();
         QCoreApplication::processEvents();
     }
-    QObject::disconnect(printSaved);
-    QObject::disconnect(countFailed);
     toolkit::PickerPlatform::setCurrent(nullptr);
     toolkit::setRandomSource({});
     return failures == 0 ? 0 : 1;

@@ -1,7 +1,5 @@
 #include "MainInterface.h"
 
-#include "PhotoAlbum.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <cstdio>
@@ -22,11 +20,6 @@ std::unique_ptr<VelmoraAppDelegate> loadMainInterface() {
     VelmoraAppDelegate* app = delegate.get();
     QObject::connect(window, &toolkit::Window::filesDropped, screen,
                      [app](const QStringList& paths) { openPhotoFiles(*app, paths); });
-    QObject::connect(&toolkit::PhotoAlbum::shared(), &toolkit::PhotoAlbum::failed, window,
-                     [window](const QString& reason) {
-                         window->showMessage(
-                             QObject::tr("The portrait was not saved.\n%1").arg(reason));
-                     });
     return delegate;
 }
 

@@ -64,14 +64,6 @@ VelmoraViewController::VelmoraViewController(QObject* parent) : ViewController(p
     ImagePickerController::setDecodeSize(QSize(kPhotoWidth, kPhotoHeight));
     connect(&toolkit::PickerPlatform::current(), &toolkit::PickerPlatform::camerasChanged, this,
             &VelmoraViewController::updateCameraControls);
-    // The notice says the portrait was saved; when the album could not write it, the
-    // window's message says why instead, and the notice must not contradict it.
-    connect(&toolkit::PhotoAlbum::shared(), &toolkit::PhotoAlbum::failed, this, [this] {
-        hide(xOut2);
-        hide(xOut1);
-    });
-    connect(&toolkit::PhotoAlbum::shared(), &toolkit::PhotoAlbum::saved, this,
-            &VelmoraViewController::showSavedNotice);
 }
 
 VelmoraViewController::~VelmoraViewController() = default;
@@ -558,6 +550,11 @@ void VelmoraViewController::getColorWhite(QObject*) {
 // ---- Composite save
 
 void VelmoraViewController::save(QObject*) {
+    savePortrait();
+}
+
+toolkit::AlbumSave* VelmoraViewController::savePortrait() {
+    toolkit::AlbumSave* saving = nullptr;
     hide(xOut1);
     hide(xOut2);
     // A portrait is the photo under its aura: an open panel is closed as the close button
@@ -572,9 +569,15 @@ void VelmoraViewController::save(QObject*) {
         toolkit::renderInContext(sizer->parentWidget(), toolkit::currentContext());
         const Image composed = toolkit::imageFromCurrentImageContext();
         toolkit::endImageContext();
-        toolkit::imageWriteToSavedPhotosAlbum(composed);
+        saving = toolkit::imageWriteToSavedPhotosAlbum(composed);
         lastPortrait = composed;
         lastPortraitFolder = toolkit::PhotoAlbum::shared().folder();
+        // The window as it is now: the view may be unloaded by the time the album answers.
+        QPointer<toolkit::Window> window = qobject_cast<toolkit::Window*>(view()->window());
+        connect(saving, &toolkit::AlbumSave::finished, this,
+                [this, window](const toolkit::Result<QString>& outcome) {
+                    saveFinished(outcome, window);
+                });
     }
     if (xOut1) {
         // The file gets its name when the album has written it (showSavedNotice).
@@ -584,6 +587,21 @@ void VelmoraViewController::save(QObject*) {
     }
     show(xOut2);
     show(xOut1);
+    return saving;
+}
+
+void VelmoraViewController::saveFinished(const toolkit::Result<QString>& outcome,
+                                         toolkit::Window* window) {
+    if (outcome.ok()) {
+        showSavedNotice(outcome.value());
+        return;
+    }
+    // The notice says the portrait is being saved; the window's message says why it was
+    // not, and the notice must not contradict it.
+    hide(xOut2);
+    hide(xOut1);
+    if (window)
+        window->showMessage(tr("The portrait was not saved.\n%1").arg(outcome.error()));
 }
 
 void VelmoraViewController::showSavedNotice(const QString& path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AlbumSave.h"
 #include "ImagePickerController.h"
 #include "ImageView.h"
 #include "TextView.h"
@@ -14,6 +15,9 @@
 #include <cstdint>
 
 struct ColourMeaning;
+namespace toolkit {
+class Window;
+}
 
 /// The controller of Velmora's one screen: the photo under its aura, the panels laid over
 /// it (about text, colour picker, colour meanings, close bar, save confirmation) and the
@@ -69,6 +73,10 @@ public:
     void useImage(const toolkit::Image& image);
     /// Draws the aura overlay at random and shows it in `auraImage`.
     void determinecurrentimage();
+    /// Composes the photo area into a portrait and queues it for the album, as the save
+    /// button does. Returns that save, to hear where the portrait went; null when there is
+    /// no photo area to compose.
+    toolkit::AlbumSave* savePortrait();
 
     /// A picture file dropped on the window or named on the command line: opened in the
     /// background like an album pick, then taken through the same sequence. A file still
@@ -148,6 +156,7 @@ private:
     void setColourPickerHidden(bool hidden);
     void presentPicker(toolkit::ImagePickerController* picker, QObject* sender);
     void abandonPhotoBeingOpened();
+    void saveFinished(const toolkit::Result<QString>& outcome, toolkit::Window* window);
     void showSavedNotice(const QString& path);
     void addNoticeActions();
     void rememberFocus();

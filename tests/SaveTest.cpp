@@ -109,6 +109,19 @@ protected:
         return nullptr;
     }
 
+    /// A save that fails (a file lies where the album folder would be made), leaving its
+    /// message over the window; the album is good again afterwards.
+    void failASave() {
+        QFile blocker(scratch.filePath(QStringLiteral("blocker")));
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        toolkit::PhotoAlbum::shared().setFolder(blocker.fileName() + QStringLiteral("/album"));
+        screen->save(screen->save2);
+        ASSERT_TRUE(toolkit::PhotoAlbum::shared().waitForQueuedWrites(30000));
+        QCoreApplication::processEvents();
+        toolkit::PhotoAlbum::shared().setFolder(albumFolder);
+    }
+
     bool xOutPairShown() const { return !screen->xOut1->isHidden() && !screen->xOut2->isHidden(); }
 };
 
@@ -194,7 +207,7 @@ TEST_F(Save, BeforeAnyPhotoSavesTheHomeScreen) {
 TEST_F(Save, AMessageOverTheWindowIsNotInThePortrait) {
     pickPhoto();
     const QImage plain = screenShows();
-    emit toolkit::PhotoAlbum::shared().failed(QStringLiteral("/nowhere: Permission denied"));
+    failASave();
     ASSERT_FALSE(app->window()->message().isEmpty());
     ASSERT_GT(differingPixels(screenShows(), plain, kPhotoArea), 1000);
     EXPECT_EQ(differingPixels(saveAndLoad(), plain, kPhotoArea), 0);
@@ -336,7 +349,7 @@ TEST_F(Save, MessagesAreSeenAndCanBeDismissed) {
     EXPECT_TRUE(window->message().contains(QStringLiteral("empty.png")));
     EXPECT_TRUE(drawnOnTop()) << "the refusal is hidden under the screen";
 
-    emit toolkit::PhotoAlbum::shared().failed(QStringLiteral("/nowhere: No space left on device"));
+    failASave();
     screen->getPhoto(screen->takePhotoBtn);
     ASSERT_TRUE(visibleCancel());
     visibleCancel()->click();

@@ -15,7 +15,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -212,21 +214,41 @@ QString PhotoAlbum::folder() const {
     return m_folder;
 }
 
-void PhotoAlbum::write(const QImage& image) {
-    const QString folder = m_folder;
-    m_worker.start([this, image, folder] {
-        const Result<QString> result = writeNow(image, folder);
-        if (result.ok()) {
-            QMetaObject::invokeMethod(
-                this, [this, path = result.value()] { emit saved(path); }, Qt::QueuedConnection);
-        } else {
+namespace {
+// Carries a save's outcome from the worker to its handle. It reports when the task is
+// deleted, which happens after it ran or when it is dropped unrun: every save hears once.
+struct Delivery {
+    Delivery(AlbumSave* save, const QString& folder) : save(save), folder(folder) {}
+    Delivery(const Delivery&) = delete;
+    Delivery& operator=(const Delivery&) = delete;
+
+    AlbumSave* const save;
+    const QString folder;
+    std::optional<Result<QString>> outcome;
+
+    ~Delivery() {
+        Result<QString> result =
+            outcome ? *outcome
+                    : fail(folder, PhotoAlbum::tr("not written: the saves were stopped"));
+        // Queued to the save's own thread; the album waits for its worker before it
+        // deletes the saves it owns, so `save` is alive here.
+        QMetaObject::invokeMethod(
+            save, [save = save, result] { save->finish(result); }, Qt::QueuedConnection);
+    }
+};
+} // namespace
+
+AlbumSave* PhotoAlbum::write(const QImage& image) {
+    auto* save = new AlbumSave(this);
+    // The folder as it is now: a later setFolder moves only the saves queued after it.
+    auto delivery = std::make_shared<Delivery>(save, m_folder);
+    m_worker.start([delivery, image] {
+        delivery->outcome = writeNow(image, delivery->folder);
+        if (!delivery->outcome->ok())
             std::fprintf(stderr, "velmora: the portrait was not saved: %s\n",
-                         qPrintable(result.error()));
-            QMetaObject::invokeMethod(
-                this, [this, reason = result.error()] { emit failed(reason); },
-                Qt::QueuedConnection);
-        }
+                         qPrintable(delivery->outcome->error()));
     });
+    return save;
 }
 
 void PhotoAlbum::discardQueuedWrites() {
@@ -311,8 +333,8 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
     return fail(folder, tr("no free file name left for this second"));
 }
 
-void imageWriteToSavedPhotosAlbum(const Image& image) {
-    PhotoAlbum::shared().write(image.toQImage());
+AlbumSave* imageWriteToSavedPhotosAlbum(const Image& image) {
+    return PhotoAlbum::shared().write(image.toQImage());
 }
 
 } // namespace toolkit

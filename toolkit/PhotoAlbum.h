@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AlbumSave.h"
 #include "Image.h"
 
 #include <QImage>
@@ -32,9 +33,11 @@ public:
     void setFolder(const QString& folder);
     QString folder() const;
 
-    /// Queues `image` for the album and returns at once.
-    void write(const QImage& image);
-    /// Drops the writes that have not begun (the one being written is finished).
+    /// Queues `image` for the album and returns at once, with the save that reports where
+    /// the portrait went or why it was not written (the album owns it until it reports).
+    AlbumSave* write(const QImage& image);
+    /// Drops the writes that have not begun (the one being written is finished); their
+    /// saves report that they were not written.
     void discardQueuedWrites();
     /// Removes the temporary file being written, if any. Async-signal-safe: for a process
     /// that must end at once.
@@ -46,18 +49,13 @@ public:
     /// or the reason it could not be written (then no file is left behind).
     static Result<QString> writeNow(const QImage& image, const QString& folder);
 
-signals:
-    /// A portrait was published at `path` (delivered on the album's thread of birth).
-    void saved(const QString& path);
-    /// A portrait could not be written; `reason` names the path and the cause.
-    void failed(const QString& reason);
-
 private:
     QString m_folder;
     QThreadPool m_worker;
 };
 
-/// Queues `image` for the saved-photos album and returns at once.
-void imageWriteToSavedPhotosAlbum(const Image& image);
+/// Queues `image` for the saved-photos album and returns at once, with the save that
+/// reports its outcome.
+AlbumSave* imageWriteToSavedPhotosAlbum(const Image& image);
 
 } // namespace toolkit

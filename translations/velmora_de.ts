@@ -94,12 +94,6 @@
 %1</translation>
     </message>
     <message>
-        <source>The portrait was not saved.
-%1</source>
-        <translation>Das Porträt wurde nicht gespeichert.
-%1</translation>
-    </message>
-    <message>
         <source>Velmora shows one photo at a time: %1 is opened, the other one is not.</source>
         <translation>Velmora zeigt jeweils ein Foto: %1 ist geöffnet, das andere nicht.</translation>
     </message>
@@ -110,6 +104,12 @@
 </context>
 <context>
     <name>VelmoraViewController</name>
+    <message>
+        <source>The portrait was not saved.
+%1</source>
+        <translation>Das Porträt wurde nicht gespeichert.
+%1</translation>
+    </message>
     <message>
         <source>Velmora</source>
         <translation>Velmora</translation>
@@ -540,6 +540,10 @@ Prüfe das Kabel, brich dann ab und versuche es noch einmal.</translation>
 </context>
 <context>
     <name>toolkit::PhotoAlbum</name>
+    <message>
+        <source>not written: the saves were stopped</source>
+        <translation>nicht geschrieben: das Speichern wurde abgebrochen</translation>
+    </message>
     <message>
         <source>there is no picture to save</source>
         <translation>es gibt kein Bild zum Speichern</translation>
