@@ -286,6 +286,12 @@ void VelmoraViewController::takePhotoFromKeyboard() {
 
 // ---- Groups
 
+// The notice of a save and its dismiss button come and go together.
+void VelmoraViewController::setXOutPairHidden(bool hidden) {
+    setHidden(xOut2, hidden);
+    setHidden(xOut1, hidden);
+}
+
 void VelmoraViewController::setMeaningTextViewsHidden(bool hidden) {
     for (QWidget* text :
          {(QWidget*)auraText, (QWidget*)pinkText, (QWidget*)goldText, (QWidget*)turquoiseText,
@@ -319,8 +325,7 @@ void VelmoraViewController::abandonPhotoBeingOpened() {
 }
 
 void VelmoraViewController::presentPicker(ImagePickerController* picker, QObject* sender) {
-    hide(xOut2);
-    hide(xOut1);
+    setXOutPairHidden(true);
     show(siloImage);
     setMeaningTextViewsHidden(true);
     setColourPickerHidden(true);
@@ -411,8 +416,7 @@ void VelmoraViewController::determinecurrentimage() {
 void VelmoraViewController::meanings(QObject*) {
     rememberFocus();
     show(close);
-    hide(xOut2);
-    hide(xOut1);
+    setXOutPairHidden(true);
     setMeaningTextViewsHidden(true);
     setColourPickerHidden(false);
     focusPanel(white);
@@ -421,8 +425,7 @@ void VelmoraViewController::meanings(QObject*) {
 void VelmoraViewController::about(QObject*) {
     rememberFocus();
     show(close);
-    hide(xOut2);
-    hide(xOut1);
+    setXOutPairHidden(true);
     hide(pinkText);
     show(auraText);
     for (QWidget* text : {(QWidget*)goldText, (QWidget*)turquoiseText, (QWidget*)indigoText,
@@ -468,8 +471,7 @@ void VelmoraViewController::focusPanel(QWidget* element) {
 }
 
 void VelmoraViewController::xOut(QObject*) {
-    hide(xOut2);
-    hide(xOut1);
+    setXOutPairHidden(true);
 }
 
 // ---- Colour meanings
@@ -555,8 +557,7 @@ void VelmoraViewController::save(QObject*) {
 
 toolkit::AlbumSave* VelmoraViewController::savePortrait() {
     toolkit::AlbumSave* saving = nullptr;
-    hide(xOut1);
-    hide(xOut2);
+    setXOutPairHidden(true);
     // A portrait is the photo under its aura: an open panel is closed as the close button
     // does, and the framing pictures of a pick still under way are taken away.
     closeC(closeB);
@@ -585,8 +586,7 @@ toolkit::AlbumSave* VelmoraViewController::savePortrait() {
         setNoticeText(xOut1, {tr("Saving the portrait"), QString(), tr("into %1").arg(folder)},
                       folder);
     }
-    show(xOut2);
-    show(xOut1);
+    setXOutPairHidden(false);
     return saving;
 }
 
@@ -598,8 +598,7 @@ void VelmoraViewController::saveFinished(const toolkit::Result<QString>& outcome
     }
     // The notice says the portrait is being saved; the window's message says why it was
     // not, and the notice must not contradict it.
-    hide(xOut2);
-    hide(xOut1);
+    setXOutPairHidden(true);
     if (window)
         window->showMessage(tr("The portrait was not saved.\n%1").arg(outcome.error()));
 }

@@ -152,6 +152,7 @@ private:
     void updateCameraControls();
     void takePhotoFromKeyboard();
     void selectColour(void (VelmoraViewController::*action)(QObject*));
+    void setXOutPairHidden(bool hidden);
     void setMeaningTextViewsHidden(bool hidden);
     void setColourPickerHidden(bool hidden);
     void presentPicker(toolkit::ImagePickerController* picker, QObject* sender);
