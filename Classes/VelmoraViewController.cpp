@@ -164,8 +164,7 @@ void VelmoraViewController::connectActions() {
                 [this, control, action] { (this->*action)(control); });
     };
     for (QAbstractButton* control :
-         {(QAbstractButton*)choosePhotoBtn, (QAbstractButton*)takePhotoBtn,
-          (QAbstractButton*)takePhotoBtn2})
+         {choosePhotoBtn.data(), takePhotoBtn.data(), takePhotoBtn2.data()})
         wire(control, &VelmoraViewController::getPhoto);
     wire(save_, &VelmoraViewController::save);
     wire(save2, &VelmoraViewController::save);
@@ -293,9 +292,9 @@ void VelmoraViewController::setXOutPairHidden(bool hidden) {
 }
 
 void VelmoraViewController::setMeaningTextViewsHidden(bool hidden) {
-    for (QWidget* text :
-         {(QWidget*)auraText, (QWidget*)pinkText, (QWidget*)goldText, (QWidget*)turquoiseText,
-          (QWidget*)indigoText, (QWidget*)lavenderText, (QWidget*)violetText})
+    for (QWidget* text : std::initializer_list<QWidget*>{
+             auraText.data(), pinkText.data(), goldText.data(), turquoiseText.data(),
+             indigoText.data(), lavenderText.data(), violetText.data()})
         setHidden(text, hidden);
 }
 
@@ -428,8 +427,9 @@ void VelmoraViewController::about(QObject*) {
     setXOutPairHidden(true);
     hide(pinkText);
     show(auraText);
-    for (QWidget* text : {(QWidget*)goldText, (QWidget*)turquoiseText, (QWidget*)indigoText,
-                          (QWidget*)lavenderText, (QWidget*)violetText})
+    for (QWidget* text :
+         std::initializer_list<QWidget*>{goldText.data(), turquoiseText.data(), indigoText.data(),
+                                         lavenderText.data(), violetText.data()})
         hide(text);
     if (auraText) {
         auraText->setText(QCoreApplication::translate("AboutText", kAboutText));
