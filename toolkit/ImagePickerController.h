@@ -54,14 +54,11 @@ public:
     ~ImagePickerController() override;
 
     void setDelegate(ImagePickerControllerDelegate* delegate) { m_delegate = delegate; }
-    ImagePickerControllerDelegate* delegate() const { return m_delegate; }
 
     void setSourceType(int sourceType) { m_sourceType = sourceType; }
-    int sourceType() const { return m_sourceType; }
 
     /// The view whose picture is laid over the live camera view; the picker keeps one.
     void setCameraOverlayView(ImageView* view);
-    ImageView* cameraOverlayView() const { return m_overlay; }
 
     /// Whether the source can be used now (a camera must be plugged in).
     static bool isSourceTypeAvailable(int sourceType);
