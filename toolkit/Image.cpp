@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
-#include <QMutex>
 #include <QPainter>
 #include <QSet>
 #include <cstdio>
@@ -60,10 +59,10 @@ Result<Image> Image::fromFile(const QString& path, QSize drawSize) {
 
 namespace {
 // Bounded so that a long session that has shown all hundred overlays does not keep every
-// one of them (70 MB) alive; a memory warning empties it.
+// one of them (70 MB) alive; a memory warning empties it. Only the GUI thread looks
+// pictures up by name (widgets and their controllers do), so it needs no lock.
 constexpr int kNamedCacheKilobytes = 24 * 1024;
 
-QMutex namedMutex;
 QCache<QString, Image>& namedCache() {
     static QCache<QString, Image> cache(kNamedCacheKilobytes);
     return cache;
@@ -79,7 +78,6 @@ Image Image::imageNamed(const QString& name) {
 }
 
 Image Image::imageNamed(const QString& name, qreal devicePixelRatio) {
-    QMutexLocker lock(&namedMutex);
     QString file = name;
     int density = 1;
     for (const int factor : {3, 2}) {
@@ -117,7 +115,6 @@ Image Image::imageNamed(const QString& name, qreal devicePixelRatio) {
 }
 
 void Image::clearNamedImageCache() {
-    QMutexLocker lock(&namedMutex);
     namedCache().clear();
     reportedMissing().clear();
 }

@@ -31,7 +31,7 @@ public:
 
     /// The resource image named `name` (e.g. "home.png"), cached; a null image when there
     /// is no such resource, which is said once on stderr. On a dense screen its sharper
-    /// variant ("home@2x.png", "home@3x.png") is taken when there is one.
+    /// variant ("home@2x.png", "home@3x.png") is taken when there is one. GUI thread only.
     static Image imageNamed(const QString& name);
     /// As imageNamed(name), for screens of `devicePixelRatio`: the "@2x" variant from 1.5,
     /// the "@3x" one from 2.5, else the plain file. A variant's pixels carry its ratio.
