@@ -2,6 +2,7 @@
 #include "ComposeCommand.h"
 #include "FileName.h"
 #include "ImageDecoder.h"
+#include "Log.h"
 #include "MainInterface.h"
 #include "PhotoAlbum.h"
 
@@ -31,9 +32,13 @@ void print(const QString& text, FILE* stream) {
 }
 
 // Composing is a command whose output people read and scripts parse: Qt's own chatter about
-// the headless platform has no place in it; its critical messages still do.
-void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg)
+// the headless platform has no place in it; its critical messages, and Velmora's own
+// warnings (a portrait not saved), still do.
+void quietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    const char* own = toolkit::programLog().categoryName();
+    if (context.category && qstrcmp(context.category, own) == 0)
+        print(QString::fromUtf8(own) + QStringLiteral(": ") + message + QLatin1Char('\n'), stderr);
+    else if (type == QtCriticalMsg || type == QtFatalMsg)
         print(message + QLatin1Char('\n'), stderr);
 }
 

@@ -1,8 +1,9 @@
 #include "MainInterface.h"
 
+#include "Log.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <cstdio>
 
 std::unique_ptr<VelmoraAppDelegate> loadMainInterface() {
     auto delegate = std::make_unique<VelmoraAppDelegate>();
@@ -29,7 +30,7 @@ void openPhotoFiles(VelmoraAppDelegate& app, const QStringList& paths) {
     toolkit::Window* window = app.window();
     const auto opened = app.viewController()->openPhotoFile(paths.first());
     if (!opened.ok()) {
-        std::fprintf(stderr, "velmora: cannot use the photo: %s\n", qPrintable(opened.error()));
+        qCWarning(toolkit::programLog, "cannot use the photo: %s", qUtf8Printable(opened.error()));
         window->showMessage(QObject::tr("Cannot use this photo.\n%1").arg(opened.error()));
     } else if (paths.size() > 1) {
         const QString name = QFileInfo(paths.first()).fileName();

@@ -21,7 +21,6 @@
 #include <QKeySequence>
 #include <QScrollBar>
 #include <QShortcut>
-#include <cstdio>
 #include <utility>
 
 using toolkit::Image;
@@ -249,8 +248,8 @@ void VelmoraViewController::addNoticeActions() {
     connect(openFolder, &QToolButton::clicked, this, [this] {
         const auto opened = toolkit::openFolder(lastPortraitFolder);
         if (!opened.ok()) {
-            std::fprintf(stderr, "velmora: cannot open the album folder: %s\n",
-                         qPrintable(opened.error()));
+            qCWarning(toolkit::programLog, "cannot open the album folder: %s",
+                      qUtf8Printable(opened.error()));
             if (auto* window = qobject_cast<toolkit::Window*>(view()->window()))
                 window->showMessage(tr("Cannot open the folder.\n%1").arg(opened.error()));
         }

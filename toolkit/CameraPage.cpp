@@ -1,6 +1,7 @@
 #include "CameraPage.h"
 
 #include "CameraSource.h"
+#include "Log.h"
 
 #include <QKeySequence>
 #include <QLabel>
@@ -8,7 +9,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
-#include <cstdio>
 
 namespace toolkit {
 
@@ -147,7 +147,7 @@ QString CameraPage::problem() const {
 }
 
 void CameraPage::showProblem(const QString& text) {
-    std::fprintf(stderr, "velmora: camera: %s\n", qPrintable(QString(text).replace('\n', ' ')));
+    qCWarning(programLog, "camera: %s", qUtf8Printable(QString(text).replace('\n', ' ')));
     // The device is let go at once; the page stays, with its message and Cancel.
     m_failed = true;
     stop();

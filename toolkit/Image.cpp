@@ -2,6 +2,7 @@
 
 #include "ImageContext.h"
 #include "ImageDecoder.h"
+#include "Log.h"
 #include "PictureFile.h"
 #include "Resources.h"
 
@@ -13,7 +14,6 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QSet>
-#include <cstdio>
 #include <optional>
 #include <utility>
 
@@ -102,8 +102,8 @@ Image Image::imageNamed(const QString& name, qreal devicePixelRatio) {
     if (pixels.isNull()) {
         if (!reportedMissing().contains(name)) {
             reportedMissing().insert(name);
-            std::fprintf(stderr, "velmora: no image named \"%s\" (%s: %s)\n", qPrintable(name),
-                         qPrintable(path), qPrintable(reader.errorString()));
+            qCWarning(programLog, "no image named \"%s\" (%s: %s)", qUtf8Printable(name),
+                      qUtf8Printable(path), qUtf8Printable(reader.errorString()));
         }
         return Image();
     }

@@ -3,6 +3,7 @@
 #include "CameraPage.h"
 #include "CameraSource.h"
 #include "ImageView.h"
+#include "Log.h"
 #include "PickerPlatform.h"
 #include "Window.h"
 
@@ -13,7 +14,6 @@
 #include <QMetaMethod>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <cstdio>
 
 namespace toolkit {
 
@@ -187,7 +187,7 @@ void ImagePickerController::cancelOpening() {
 void ImagePickerController::refuse(const QString& reason) {
     // Whoever listens reports the refusal its own way (compose lists skipped photos).
     if (!isSignalConnected(QMetaMethod::fromSignal(&ImagePickerController::refused)))
-        std::fprintf(stderr, "velmora: cannot use the photo: %s\n", qPrintable(reason));
+        qCWarning(programLog, "cannot use the photo: %s", qUtf8Printable(reason));
     emit refused(reason);
     ViewController* presenter = presentingViewController();
     if (!presenter)

@@ -39,6 +39,13 @@ void log(const QString& message) {
     std::fflush(stderr);
 }
 
+const QLoggingCategory& programLog() {
+    // Named once, after start-up has named the application; the category keeps the pointer.
+    static const QByteArray name = processName().toUtf8();
+    static const QLoggingCategory category(name.constData());
+    return category;
+}
+
 void setLogSink(std::function<void(const QString&)> newSink) {
     QMutexLocker lock(&sinkMutex);
     sink() = std::move(newSink);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QLoggingCategory>
 #include <QString>
 #include <functional>
 
@@ -11,6 +12,11 @@ void log(const QString& message);
 
 /// Formats a line the way log() writes it.
 QString formatLogLine(const QString& message, const QDateTime& when);
+
+/// The logging category of the program's own warnings (a save that failed, a camera that
+/// stopped), named as the application is, so that Qt's default format prints
+/// "<application>: <message>" on stderr. QT_LOGGING_RULES can silence it.
+const QLoggingCategory& programLog();
 
 /// Sends log lines to `sink` instead of stderr; an empty function restores stderr.
 /// Tests use this to read what the application logged.

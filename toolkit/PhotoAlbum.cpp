@@ -1,6 +1,7 @@
 #include "PhotoAlbum.h"
 
 #include "FileName.h"
+#include "Log.h"
 #include "SystemError.h"
 
 #include <QBuffer>
@@ -12,13 +13,11 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -194,8 +193,8 @@ QString PhotoAlbum::defaultFolder(const QString& albumOption) {
             fromEnv.replace(0, 1, QDir::homePath());
         if (QDir::isRelativePath(fromEnv)) {
             const QString made = absolute(fromEnv);
-            std::fprintf(stderr, "velmora: VELMORA_ALBUM \"%s\" is a relative path; using \"%s\"\n",
-                         FileName::encode(fromEnv).constData(), FileName::encode(made).constData());
+            qCWarning(programLog, "VELMORA_ALBUM \"%s\" is a relative path; using \"%s\"",
+                      qUtf8Printable(fromEnv), qUtf8Printable(made));
             return made;
         }
         return QDir::cleanPath(fromEnv);
@@ -245,8 +244,8 @@ AlbumSave* PhotoAlbum::write(const QImage& image) {
     m_worker.start([delivery, image] {
         delivery->outcome = writeNow(image, delivery->folder);
         if (!delivery->outcome->ok())
-            std::fprintf(stderr, "velmora: the portrait was not saved: %s\n",
-                         qPrintable(delivery->outcome->error()));
+            qCWarning(programLog, "the portrait was not saved: %s",
+                      qUtf8Printable(delivery->outcome->error()));
     });
     return save;
 }

@@ -1,5 +1,7 @@
 #include "QtCameraSource.h"
 
+#include "Log.h"
+
 #include <QCamera>
 #include <QFutureWatcher>
 #include <QMediaCaptureSession>
@@ -9,7 +11,6 @@
 #include <QVideoSink>
 #include <QtConcurrent>
 #include <algorithm>
-#include <cstdio>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -219,7 +220,7 @@ void QtCameraSource::openSession() {
     connect(
         m_camera, &QCamera::errorOccurred, this,
         [this](QCamera::Error, const QString& reason) {
-            std::fprintf(stderr, "velmora: camera: %s\n", qPrintable(reason));
+            qCWarning(programLog, "camera: %s", qUtf8Printable(reason));
             stop();
             emit failed(reason);
         },
@@ -334,9 +335,9 @@ void QtCameraSource::checkStream() {
     // The backend ends a stream for good when the GUI thread is late for a frame once (a
     // busy start-up, a slow paint); opening the camera again brings the live view back.
     ++m_reopened;
-    std::fprintf(stderr, "velmora: camera: no frame for %lld ms, opening it again (%d)\n",
-                 static_cast<long long>(qMax(m_lastFrameAt.elapsed(), m_shownAt.elapsed())),
-                 m_reopened);
+    qCWarning(programLog, "camera: no frame for %lld ms, opening it again (%d)",
+              static_cast<long long>(qMax(m_lastFrameAt.elapsed(), m_shownAt.elapsed())),
+              m_reopened);
     // A conversion of the old stream still under way is dropped when it arrives.
     ++m_generation;
     m_converting = false;
