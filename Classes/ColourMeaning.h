@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QPointer>
 #include <array>
+#include <cstddef>
 
 class QObject;
 class QPushButton;
@@ -24,6 +25,26 @@ struct ColourMeaning {
     QColor (*background)();
     /// English; QCoreApplication::translate("ColourMeaning", text) gives the user's language.
     const char* text;
+};
+
+/// The rows of the colour table, in its order: an action finds its row by index.
+enum class AuraColour : std::size_t {
+    Violet,
+    Lavender,
+    Indigo,
+    Purple,
+    Turquoise,
+    Blue,
+    Brown,
+    Green,
+    Gold,
+    Yellow,
+    Pink,
+    Orange,
+    Red,
+    Black,
+    Silver,
+    White,
 };
 
 /// The sixteen aura colours, from violet to white.

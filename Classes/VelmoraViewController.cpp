@@ -475,77 +475,73 @@ void VelmoraViewController::xOut(QObject*) {
 
 // ---- Colour meanings
 
-void VelmoraViewController::selectColour(void (VelmoraViewController::*action)(QObject*)) {
-    for (const ColourMeaning& row : colourMeaningTable()) {
-        if (row.action != action)
-            continue;
-        toolkit::TextView* text = this->*row.textView;
-        rememberFocus();
-        show(close);
-        show(text);
-        setColourPickerHidden(true);
-        if (!text)
-            return;
-        text->setText(QCoreApplication::translate("ColourMeaning", row.text));
-        if (row.background)
-            text->setBackgroundColor(row.background());
-        text->verticalScrollBar()->setValue(0);
-        // Named after the colour as its button says it, in the user's language.
-        const QPushButton* button = this->*row.button;
-        text->setAccessibleName(
-            tr("%1 meaning").arg(button ? button->text() : QString::fromLatin1(row.colour)));
-        focusPanel(text);
+void VelmoraViewController::selectColour(AuraColour colour) {
+    const ColourMeaning& row = colourMeaningTable()[std::size_t(colour)];
+    toolkit::TextView* text = this->*row.textView;
+    rememberFocus();
+    show(close);
+    show(text);
+    setColourPickerHidden(true);
+    if (!text)
         return;
-    }
+    text->setText(QCoreApplication::translate("ColourMeaning", row.text));
+    if (row.background)
+        text->setBackgroundColor(row.background());
+    text->verticalScrollBar()->setValue(0);
+    // Named after the colour as its button says it, in the user's language.
+    const QPushButton* button = this->*row.button;
+    text->setAccessibleName(
+        tr("%1 meaning").arg(button ? button->text() : QString::fromLatin1(row.colour)));
+    focusPanel(text);
 }
 
 void VelmoraViewController::getColorViolet(QObject*) {
-    selectColour(&VelmoraViewController::getColorViolet);
+    selectColour(AuraColour::Violet);
 }
 void VelmoraViewController::getColorLavendar(QObject*) {
-    selectColour(&VelmoraViewController::getColorLavendar);
+    selectColour(AuraColour::Lavender);
 }
 void VelmoraViewController::getColorIndigo(QObject*) {
-    selectColour(&VelmoraViewController::getColorIndigo);
+    selectColour(AuraColour::Indigo);
 }
 void VelmoraViewController::getColorPurple(QObject*) {
-    selectColour(&VelmoraViewController::getColorPurple);
+    selectColour(AuraColour::Purple);
 }
 void VelmoraViewController::getColorTourquise(QObject*) {
-    selectColour(&VelmoraViewController::getColorTourquise);
+    selectColour(AuraColour::Turquoise);
 }
 void VelmoraViewController::getColorBlue(QObject*) {
-    selectColour(&VelmoraViewController::getColorBlue);
+    selectColour(AuraColour::Blue);
 }
 void VelmoraViewController::getColorBrown(QObject*) {
-    selectColour(&VelmoraViewController::getColorBrown);
+    selectColour(AuraColour::Brown);
 }
 void VelmoraViewController::getColorGreen(QObject*) {
-    selectColour(&VelmoraViewController::getColorGreen);
+    selectColour(AuraColour::Green);
 }
 void VelmoraViewController::getColorGold(QObject*) {
-    selectColour(&VelmoraViewController::getColorGold);
+    selectColour(AuraColour::Gold);
 }
 void VelmoraViewController::getColorYellow(QObject*) {
-    selectColour(&VelmoraViewController::getColorYellow);
+    selectColour(AuraColour::Yellow);
 }
 void VelmoraViewController::getColorPink(QObject*) {
-    selectColour(&VelmoraViewController::getColorPink);
+    selectColour(AuraColour::Pink);
 }
 void VelmoraViewController::getColorOrange(QObject*) {
-    selectColour(&VelmoraViewController::getColorOrange);
+    selectColour(AuraColour::Orange);
 }
 void VelmoraViewController::getColorRed(QObject*) {
-    selectColour(&VelmoraViewController::getColorRed);
+    selectColour(AuraColour::Red);
 }
 void VelmoraViewController::getColorBlack(QObject*) {
-    selectColour(&VelmoraViewController::getColorBlack);
+    selectColour(AuraColour::Black);
 }
 void VelmoraViewController::getColorSilver(QObject*) {
-    selectColour(&VelmoraViewController::getColorSilver);
+    selectColour(AuraColour::Silver);
 }
 void VelmoraViewController::getColorWhite(QObject*) {
-    selectColour(&VelmoraViewController::getColorWhite);
+    selectColour(AuraColour::White);
 }
 
 // ---- Composite save

@@ -12,9 +12,11 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVariant>
+#include <cstddef>
 #include <cstdint>
 
 struct ColourMeaning;
+enum class AuraColour : std::size_t;
 namespace toolkit {
 class Window;
 }
@@ -151,7 +153,7 @@ private:
     void applyIcons();
     void updateCameraControls();
     void takePhotoFromKeyboard();
-    void selectColour(void (VelmoraViewController::*action)(QObject*));
+    void selectColour(AuraColour colour);
     void setXOutPairHidden(bool hidden);
     void setMeaningTextViewsHidden(bool hidden);
     void setColourPickerHidden(bool hidden);
