@@ -223,6 +223,20 @@ TEST(AuraArt, HundredOverlaysAreStrongDistinctAndKeepTheFaceClear) {
                 closest->difference, median, effects);
 }
 
+// The application paints auras at a photo's own placement; at the identity placement the
+// painting must be the very overlay the build ships, or the two would drift apart.
+TEST(AuraArt, IdentityPlacementReproducesTheShippedOverlays) {
+    const AuraOverlayPainter placed(QSize(360, 480), QTransform());
+    for (const int number : {1, 17, 58, 100}) {
+        const QString file = QStringLiteral(VELMORA_TEST_RESOURCES "/%1.png").arg(number);
+        const QImage shipped(file);
+        ASSERT_FALSE(shipped.isNull()) << file.toStdString();
+        EXPECT_EQ(placed.paint(AuraRecipe::forIndex(number)),
+                  shipped.convertToFormat(QImage::Format_ARGB32_Premultiplied))
+            << "overlay " << number;
+    }
+}
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
