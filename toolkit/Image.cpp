@@ -131,6 +131,21 @@ QImage Image::toQImage() const {
     return d ? d->pixels : QImage();
 }
 
+QImage Image::scaledToFit(QSize bound) const {
+    if (!d || bound.isEmpty())
+        return QImage();
+    QSize size = d->uprightSize;
+    if (size.width() > bound.width() || size.height() > bound.height())
+        size = size.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    if (d->file) {
+        auto decoded = ImageDecoder::decode(*d->file, size);
+        return decoded.ok() ? decoded.value() : QImage();
+    }
+    if (size == d->pixels.size())
+        return d->pixels;
+    return d->pixels.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 void Image::drawInRect(const QRectF& rect) const {
     if (QPainter* painter = currentContext())
         drawInRect(*painter, rect);

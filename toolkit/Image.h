@@ -45,6 +45,10 @@ public:
     /// The pixels: decoded pixels as they are, a file at the size it was last decoded at.
     QImage toQImage() const;
 
+    /// The picture reduced to fit within `bound` with its proportions kept, never enlarged;
+    /// a file is decoded at that size (shrink-on-load). Null when it cannot be decoded.
+    QImage scaledToFit(QSize bound) const;
+
     /// Draws the picture into `rect` of the current image context, stretched to fill it.
     void drawInRect(const QRectF& rect) const;
     /// Draws the picture into `rect` of `painter`, stretched to fill it: the aspect ratio is

@@ -1,0 +1,68 @@
+#include "FaceFraming.h"
+
+#include "PortraitGeometry.h"
+
+#include <algorithm>
+
+namespace {
+
+// The largest 3:4 rectangle the photo holds, as a height.
+double fittedHeight(QSizeF photo) {
+    return std::min(photo.height(),
+                    photo.width() * PortraitGeometry::Height / PortraitGeometry::Width);
+}
+
+} // namespace
+
+QRectF FaceFraming::faceTarget() {
+    return QRectF(130.0, 150.0, 100.0, 100.0);
+}
+
+FaceFraming::FaceFraming(QSizeF photo, std::optional<QRectF> face) : m_photo(photo) {
+    if (face && face->isValid() && !face->isEmpty())
+        m_face = face;
+    const double width = PortraitGeometry::Width;
+    const double height = PortraitGeometry::Height;
+    const double fitted = fittedHeight(photo);
+    if (!m_face || fitted <= 0.0) {
+        m_crop = QRectF((photo.width() - fitted * width / height) / 2.0,
+                        (photo.height() - fitted) / 2.0, fitted * width / height, fitted);
+        return;
+    }
+    const QRectF target = faceTarget();
+    // Photo pixels per portrait unit that put the face box on its target.
+    const double ideal =
+        std::max(m_face->width() / target.width(), m_face->height() / target.height());
+    // A close-up keeps the whole photo rather than zooming in past it; a small photo is not
+    // enlarged past its own pixels; a face lost in a crowd does not make a thumbnail crop.
+    const double least = std::min(fitted, std::max(height, fitted * MinimumCropShare));
+    const double cropHeight = std::clamp(ideal * height, least, fitted);
+    const double scale = cropHeight / height;
+    const QPointF centre = m_face->center();
+    const double left =
+        std::clamp(centre.x() - target.center().x() * scale, 0.0, photo.width() - width * scale);
+    const double top =
+        std::clamp(centre.y() - target.center().y() * scale, 0.0, photo.height() - height * scale);
+    m_crop = QRectF(left, top, width * scale, cropHeight);
+
+    // The aura keeps its proportions: it is scaled as much as the face box needs to fit its
+    // target, and moved with the face where the crop could not centre it.
+    const QRectF placed = faceInPortrait();
+    const double auraScale =
+        std::min(placed.width() / target.width(), placed.height() / target.height());
+    m_placement = QTransform::fromTranslate(placed.center().x(), placed.center().y());
+    m_placement.scale(auraScale, auraScale);
+    m_placement.translate(-target.center().x(), -target.center().y());
+    if (std::abs(auraScale - 1.0) < 1e-6 &&
+        std::abs(placed.center().x() - target.center().x()) < 1e-6 &&
+        std::abs(placed.center().y() - target.center().y()) < 1e-6)
+        m_placement = QTransform();
+}
+
+QRectF FaceFraming::faceInPortrait() const {
+    if (!m_face)
+        return QRectF();
+    const double scale = PortraitGeometry::Height / m_crop.height();
+    return QRectF((m_face->x() - m_crop.x()) * scale, (m_face->y() - m_crop.y()) * scale,
+                  m_face->width() * scale, m_face->height() * scale);
+}

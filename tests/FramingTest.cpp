@@ -1,0 +1,120 @@
+#include "AuraOverlayPainter.h"
+#include "AuraRecipe.h"
+#include "FakeFaceDetector.h"
+#include "PortraitFramer.h"
+#include "PortraitGeometry.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+using toolkit::Image;
+
+namespace {
+
+const QColor kSkin(255, 0, 255);
+
+// A photo whose only magenta is the face box, over a gradient that shows any stretch.
+QImage photoWithFace(QSize size, const QRectF& face) {
+    QImage photo(size, QImage::Format_RGB32);
+    QPainter painter(&photo);
+    QLinearGradient sky(0, 0, size.width(), size.height());
+    sky.setColorAt(0, QColor(40, 90, 160));
+    sky.setColorAt(1, QColor(60, 160, 80));
+    painter.fillRect(photo.rect(), sky);
+    painter.fillRect(face, kSkin);
+    return photo;
+}
+
+bool isSkin(QRgb p) {
+    return qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) > 200;
+}
+
+QRect skinBox(const QImage& portrait) {
+    QRect box;
+    for (int y = 0; y < portrait.height(); ++y)
+        for (int x = 0; x < portrait.width(); ++x)
+            if (isSkin(portrait.pixel(x, y)))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+} // namespace
+
+// A face anywhere in a photo of any shape comes out unstretched, in the aura's clear oval,
+// with (nearly) no aura over it.
+TEST(Framing, FaceKeepsItsShapeAndLandsInTheClearOval) {
+    const QList<QSize> shapes = {{1600, 1200}, {1800, 1200}, {1920, 1080},
+                                 {1200, 1200}, {1200, 1800}, {1080, 1920}};
+    struct Face {
+        const char* name;
+        QPointF centre; // as shares of the photo
+        double side;    // as a share of the photo's shorter side
+    };
+    const Face faces[] = {{"small", {0.45, 0.35}, 0.1},
+                          {"large", {0.5, 0.5}, 0.6},
+                          {"at the left edge", {0.06, 0.3}, 0.2},
+                          {"at the bottom right", {0.9, 0.88}, 0.2}};
+    int number = 1;
+    for (const QSize shape : shapes) {
+        for (const Face& face : faces) {
+            const double side = face.side * std::min(shape.width(), shape.height());
+            const QRectF box(face.centre.x() * shape.width() - side / 2,
+                             face.centre.y() * shape.height() - side / 2, side, side);
+            const FakeFaceDetector detector(
+                {QRectF(box.x() / shape.width(), box.y() / shape.height(),
+                        box.width() / shape.width(), box.height() / shape.height())});
+            number = number % AuraRecipe::Count + 7;
+            const auto framed =
+                PortraitFramer::frame(Image(photoWithFace(shape, box)), detector, number);
+            const QString where = QStringLiteral("%1x%2, %3 face")
+                                      .arg(shape.width())
+                                      .arg(shape.height())
+                                      .arg(QLatin1String(face.name));
+            SCOPED_TRACE(where.toStdString());
+            EXPECT_TRUE(framed.faceFound);
+            const QImage photo = framed.photo.toQImage();
+            ASSERT_EQ(photo.size(), QSize(360, 480));
+            const QRect seen = skinBox(photo);
+            ASSERT_FALSE(seen.isEmpty());
+            // Part of a face cut by the photo's own edge has no aspect to keep.
+            if (box.left() >= 0 && box.right() <= shape.width() && box.top() >= 0 &&
+                box.bottom() <= shape.height())
+                EXPECT_NEAR(double(seen.width()) / seen.height(), 1.0, 0.02);
+
+            const QPointF centre = framed.placement.inverted().map(QRectF(seen).center());
+            const QRectF oval = PortraitGeometry::faceRect();
+            const double dx = (centre.x() - oval.center().x()) / (oval.width() / 2);
+            const double dy = (centre.y() - oval.center().y()) / (oval.height() / 2);
+            EXPECT_LT(dx * dx + dy * dy, 1.0) << "face centre outside the clear oval";
+
+            const QImage aura = framed.aura.isNull()
+                                    ? AuraOverlayPainter().paint(AuraRecipe::forIndex(number))
+                                    : framed.aura;
+            double alpha = 0;
+            int count = 0;
+            for (int y = seen.top(); y <= seen.bottom(); ++y)
+                for (int x = seen.left(); x <= seen.right(); ++x, ++count)
+                    alpha += qAlpha(aura.pixel(x, y)) / 255.0;
+            EXPECT_LT(alpha / count, 0.05) << "aura " << number << " over the face";
+        }
+    }
+}
+
+// No face: the centre of the photo, unstretched, under the aura as the overlays have it.
+TEST(Framing, NoFaceGivesTheCentreCrop) {
+    const QSize shape(1800, 1200);
+    const QImage photo = photoWithFace(shape, QRectF(850, 550, 100, 100));
+    const auto framed = PortraitFramer::frame(Image(photo), FakeFaceDetector(), 3);
+    EXPECT_FALSE(framed.faceFound);
+    EXPECT_TRUE(framed.placement.isIdentity());
+    EXPECT_TRUE(framed.aura.isNull());
+    const QImage expected = photo.copy(QRect(450, 0, 900, 1200))
+                                .scaled(360, 480, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage got = framed.photo.toQImage();
+    ASSERT_EQ(got.size(), expected.size());
+    int far = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 360; ++x)
+            far += std::abs(qRed(got.pixel(x, y)) - qRed(expected.pixel(x, y))) > 12 ? 1 : 0;
+    EXPECT_LT(far, 360 * 4) << "pixels unlike the centre crop";
+}
