@@ -1,6 +1,7 @@
 #include "AuraOverlayPainter.h"
 #include "AuraRecipe.h"
 #include "FakeFaceDetector.h"
+#include "HogFaceDetector.h"
 #include "PortraitFramer.h"
 #include "PortraitGeometry.h"
 
@@ -117,4 +118,22 @@ TEST(Framing, NoFaceGivesTheCentreCrop) {
         for (int x = 0; x < 360; ++x)
             far += std::abs(qRed(got.pixel(x, y)) - qRed(expected.pixel(x, y))) > 12 ? 1 : 0;
     EXPECT_LT(far, 360 * 4) << "pixels unlike the centre crop";
+}
+
+// The real detector on a real face: the public-domain astronaut portrait in tests/data,
+// whose round mission patch must not count as a second, larger face.
+TEST(Framing, RealDetectorFindsTheAstronautsFace) {
+    const auto photo = Image::fromFile(
+        QStringLiteral(VELMORA_SOURCE_DIR "/tests/data/astronaut.jpg"), QSize(360, 480));
+    ASSERT_TRUE(photo.ok()) << photo.error().toStdString();
+    const QList<QRect> faces =
+        toolkit::HogFaceDetector::shared().findFaces(photo.value().scaledToFit(QSize(640, 640)));
+    ASSERT_EQ(faces.size(), 1);
+    // Her face lies left of the middle, in the upper half.
+    EXPECT_TRUE(QRect(120, 40, 220, 220).contains(faces.first().center()))
+        << faces.first().x() << "," << faces.first().y();
+    const auto framed =
+        PortraitFramer::frame(photo.value(), toolkit::HogFaceDetector::shared(), 42);
+    EXPECT_TRUE(framed.faceFound);
+    EXPECT_EQ(framed.photo.size(), QSize(360, 480));
 }
