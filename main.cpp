@@ -43,12 +43,25 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext& context, const QS
 }
 
 const char kComposeHelp[] =
-    "Usage: velmora compose [--out DIR] [--aura N] [--] PHOTO...\n"
+    "Usage: velmora compose [--out DIR] [--aura N] [--fit stretch|face] [--] PHOTO...\n"
     "Makes aura portraits of the given photos without opening a window.\n\n"
     "  --out DIR   Write the portraits into DIR (default: the album).\n"
     "  --aura N    Lay overlay N (1-100) instead of a random one.\n"
+    "  --fit FIT   stretch: stretch the photo to the portrait (default);\n"
+    "              face: cut it around the face and lay the aura on the face.\n"
     "  -h, --help  Show this help.\n"
     "  --          Every argument after it is a photo, even one that starts with -.\n";
+
+// "stretch" or "face"; false for anything else.
+bool parseFit(const QString& text, VelmoraViewController::Fit& fit) {
+    if (text == QLatin1String("stretch"))
+        fit = VelmoraViewController::Fit::Stretch;
+    else if (text == QLatin1String("face"))
+        fit = VelmoraViewController::Fit::Face;
+    else
+        return false;
+    return true;
+}
 
 // The arguments after "compose", parsed here rather than by Qt: a photo may be named like
 // one of Qt's own options (-style=x.jpg, -reverse), and every photo must be composed or
@@ -74,7 +87,8 @@ int parseCompose(int argc, char** argv, ComposeCommand& command) {
         }
         const qsizetype equals = argument.indexOf(QLatin1Char('='));
         const QString name = argument.left(equals);
-        if (name != QLatin1String("--out") && name != QLatin1String("--aura")) {
+        if (name != QLatin1String("--out") && name != QLatin1String("--aura") &&
+            name != QLatin1String("--fit")) {
             print(QStringLiteral("velmora: unknown option \"%1\" (a photo whose name starts with "
                                  "- goes after --)\n%2")
                       .arg(argument, QString::fromUtf8(kComposeHelp)),
@@ -92,6 +106,13 @@ int parseCompose(int argc, char** argv, ComposeCommand& command) {
         }
         if (name == QLatin1String("--out")) {
             command.outFolder = value;
+        } else if (name == QLatin1String("--fit")) {
+            if (!parseFit(value, command.fit)) {
+                print(
+                    QStringLiteral("velmora: --fit takes stretch or face, not \"%1\"\n").arg(value),
+                    stderr);
+                return 2;
+            }
         } else {
             auraSet = true;
             auraText = value;
@@ -146,7 +167,8 @@ int main(int argc, char** argv) {
         parser.setApplicationDescription(
             QStringLiteral("Velmora makes aura portraits: a photo from the webcam or your "
                            "pictures under a glowing aura.\n\n"
-                           "  velmora compose [--out DIR] [--aura N] [--] PHOTO...\n"
+                           "  velmora compose [--out DIR] [--aura N] [--fit stretch|face] "
+                           "[--] PHOTO...\n"
                            "      makes portraits without a window (see velmora compose --help)"));
         parser.addHelpOption();
         parser.addVersionOption();
@@ -156,6 +178,12 @@ int main(int argc, char** argv) {
                            "Pictures/Velmora)."),
             QStringLiteral("DIR"));
         parser.addOption(album);
+        const QCommandLineOption fit(
+            QStringLiteral("fit"),
+            QStringLiteral("stretch: stretch photos to the portrait (default); face: cut them "
+                           "around the face, the aura laid on it."),
+            QStringLiteral("FIT"), QStringLiteral("stretch"));
+        parser.addOption(fit);
         parser.addPositionalArgument(
             QStringLiteral("photo"),
             QStringLiteral("A photo to open, as if it had been chosen from the album."),
@@ -167,6 +195,14 @@ int main(int argc, char** argv) {
         parser.process(arguments);
         photos = parser.positionalArguments();
         albumOption = parser.value(album);
+        VelmoraViewController::Fit startingFit;
+        if (!parseFit(parser.value(fit), startingFit)) {
+            print(QStringLiteral("velmora: --fit takes stretch or face, not \"%1\"\n")
+                      .arg(parser.value(fit)),
+                  stderr);
+            return 2;
+        }
+        VelmoraViewController::setStartingFit(startingFit);
     }
     toolkit::PhotoAlbum::shared().setFolder(toolkit::PhotoAlbum::defaultFolder(albumOption));
     // Qt sees only the program's name: its own options (-style, -platform, -reverse) are

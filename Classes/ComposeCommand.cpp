@@ -57,6 +57,7 @@ int ComposeCommand::run() {
     QObject::connect(&signals_, &toolkit::MemoryPressureMonitor::terminationRequested,
                      [&stopped] { stopped = true; });
 
+    VelmoraViewController::setStartingFit(fit);
     {
         std::unique_ptr<VelmoraAppDelegate> delegate = loadMainInterface();
         delegate->applicationDidFinishLaunching();
@@ -80,7 +81,8 @@ int ComposeCommand::run() {
             waited.start();
             QTimer tick;
             tick.start(50);
-            while (screen->modalViewController() && waited.elapsed() < 30000 && !stopped)
+            while ((screen->modalViewController() || screen->isFitting()) &&
+                   waited.elapsed() < 30000 && !stopped)
                 QCoreApplication::processEvents(QEventLoop::AllEvents |
                                                 QEventLoop::WaitForMoreEvents);
             if (stopped)
@@ -90,7 +92,7 @@ int ComposeCommand::run() {
                 report(QStringLiteral("velmora: skipped %1").arg(refusal), stderr);
                 continue;
             }
-            if (screen->modalViewController()) {
+            if (screen->modalViewController() || screen->isFitting()) {
                 // Saving now would write the previous portrait under this photo's name.
                 ++failures;
                 report(QStringLiteral("velmora: skipped %1: the photo did not arrive in time")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VelmoraViewController.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +15,8 @@ public:
     QString outFolder;
     /// 1 to 100 lays that overlay; 0 draws one at random.
     int aura = 0;
+    /// Stretched to the portrait, or cut around the face.
+    VelmoraViewController::Fit fit = VelmoraViewController::Fit::Stretch;
 
     /// Prints each written path on stdout and each refused photo, with the reason, on
     /// stderr. Returns 0 when every photo became a portrait, 1 otherwise. Needs a

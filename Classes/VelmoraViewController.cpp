@@ -4,11 +4,13 @@
 #include "Color.h"
 #include "ColourMeaning.h"
 #include "Desktop.h"
+#include "HogFaceDetector.h"
 #include "ImageContext.h"
 #include "ImageView.h"
 #include "Log.h"
 #include "PhotoAlbum.h"
 #include "PickerPlatform.h"
+#include "PortraitFramer.h"
 #include "Random.h"
 #include "TextView.h"
 #include "Window.h"
@@ -18,9 +20,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QFutureWatcher>
 #include <QKeySequence>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QtConcurrent>
 #include <utility>
 
 using toolkit::Image;
@@ -57,9 +61,20 @@ void show(QWidget* element) {
 void hide(QWidget* element) {
     setHidden(element, true);
 }
+
+VelmoraViewController::Fit& startingFit() {
+    static VelmoraViewController::Fit fit = VelmoraViewController::Fit::Stretch;
+    return fit;
+}
 } // namespace
 
-VelmoraViewController::VelmoraViewController(QObject* parent) : ViewController(parent) {
+void VelmoraViewController::setStartingFit(Fit fit) {
+    startingFit() = fit;
+}
+
+VelmoraViewController::VelmoraViewController(QObject* parent)
+    : ViewController(parent), m_fit(startingFit()),
+      m_faceDetector(&toolkit::HogFaceDetector::shared()) {
     ImagePickerController::setDecodeSize(QSize(kPhotoWidth, kPhotoHeight));
     connect(&toolkit::PickerPlatform::current(), &toolkit::PickerPlatform::camerasChanged, this,
             &VelmoraViewController::updateCameraControls);
@@ -97,6 +112,7 @@ QWidget* VelmoraViewController::loadView() {
     takePhotoBtn2 = ui.takePhotoBtn2;
     save_ = ui.save;
     save2 = ui.save2;
+    fitToFace = ui.fitToFace;
     about_ = ui.about;
     about2 = ui.about2;
     meanings_ = ui.meanings;
@@ -144,8 +160,8 @@ QWidget* VelmoraViewController::loadView() {
     view->setFocus();
     // Tab runs along the toolbar as it reads, Album first; one of the two toolbars is
     // hidden at any time and skipped.
-    QWidget* order[] = {choosePhotoBtn, takePhotoBtn, meanings_, about_, save_,
-                        takePhotoBtn2,  meanings2,    about2,    save2};
+    QWidget* order[] = {choosePhotoBtn, takePhotoBtn, meanings_, about_,    save_,
+                        takePhotoBtn2,  meanings2,    about2,    fitToFace, save2};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     applyIcons();
@@ -174,6 +190,9 @@ void VelmoraViewController::connectActions() {
     wire(closeB, &VelmoraViewController::closeC);
     wire(xOut1, &VelmoraViewController::xOut);
     wire(xOut2, &VelmoraViewController::xOut);
+    fitToFace->setChecked(m_fit == Fit::Face);
+    connect(fitToFace, &QToolButton::toggled, this,
+            [this](bool on) { setFit(on ? Fit::Face : Fit::Stretch); });
     for (const ColourMeaning& row : colourMeaningTable())
         wire(this->*row.button, row.action);
 }
@@ -188,6 +207,8 @@ void VelmoraViewController::addShortcuts(QWidget* view) {
     add(QKeySequence::Save, [this] { save(save2); });
     add(QKeySequence(Qt::Key_F1), [this] { about(about2); });
     add(QKeySequence(Qt::CTRL | Qt::Key_M), [this] { meanings(meanings2); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_F),
+        [this] { setFit(m_fit == Fit::Face ? Fit::Stretch : Fit::Face); });
     // The event loop ends; the portraits still being written are waited for after it.
     add(QKeySequence(Qt::CTRL | Qt::Key_Q), [] { QCoreApplication::quit(); });
     add(QKeySequence(Qt::Key_Escape), [this] {
@@ -212,6 +233,7 @@ void VelmoraViewController::applyIcons() {
     const QIcon meaningsIcon = icon("icon-meanings.png");
     const QIcon aboutIcon = icon("icon-about.png");
     const QIcon saveIcon = icon("icon-save.png");
+    fitToFace->setIcon(icon("icon-fit-to-face.png"));
     for (QToolButton* b : {takePhotoBtn.data(), takePhotoBtn2.data()})
         b->setIcon(camera);
     for (QToolButton* b : {meanings_.data(), meanings2.data()})
@@ -222,9 +244,9 @@ void VelmoraViewController::applyIcons() {
         b->setIcon(saveIcon);
     choosePhotoBtn->setIcon(icon("icon-album.png"));
     closeB->setIcon(icon("icon-close.png"));
-    for (QToolButton* b :
-         {takePhotoBtn.data(), takePhotoBtn2.data(), meanings_.data(), meanings2.data(),
-          about_.data(), about2.data(), save_.data(), save2.data(), choosePhotoBtn.data()})
+    for (QToolButton* b : {takePhotoBtn.data(), takePhotoBtn2.data(), meanings_.data(),
+                           meanings2.data(), about_.data(), about2.data(), save_.data(),
+                           save2.data(), choosePhotoBtn.data(), fitToFace.data()})
         b->setIconSize(QSize(24, 24));
 }
 
@@ -365,9 +387,18 @@ void VelmoraViewController::imagePickerControllerDidFinishPickingMediaWithInfo(
     hide(reveal);
     show(auraImage);
     dismissModalViewControllerAnimated(true);
+    m_photo = info.value(toolkit::ImagePickerControllerOriginalImage);
+    if (m_fit == Fit::Face) {
+        homeviewHiddenByCamera = false;
+        // The screen keeps what it shows until the photo arrives fitted, rather than
+        // showing it stretched for a moment.
+        fitToFaceInBackground(true);
+        return;
+    }
+    m_fitting = 0;
     // The view may have been loaded anew by the dismissal: the outlets are read again.
     if (imageView)
-        imageView->setImage(info.value(toolkit::ImagePickerControllerOriginalImage));
+        imageView->setImage(m_photo);
     useImage(imageView ? imageView->image() : Image());
     hide(homeview);
     homeviewHiddenByCamera = false;
@@ -399,12 +430,81 @@ void VelmoraViewController::useImage(const Image& image) {
     }
 }
 
+// ---- Fit
+
+void VelmoraViewController::setFit(Fit fit) {
+    if (fitToFace && fitToFace->isChecked() != (fit == Fit::Face))
+        fitToFace->setChecked(fit == Fit::Face); // comes back here through its signal
+    if (fit == m_fit)
+        return;
+    m_fit = fit;
+    // Only a photo on the screen is redrawn; one still being picked takes the new fit.
+    if (m_photo.isNull() || !second || second->isHidden())
+        return;
+    if (fit == Fit::Face)
+        fitToFaceInBackground(false);
+    else
+        showStretched();
+}
+
+void VelmoraViewController::showStretched() {
+    m_fitting = 0;
+    if (imageView)
+        imageView->setImage(m_photo);
+    useImage(imageView ? imageView->image() : Image());
+    if (auraImage)
+        auraImage->setImage(Image::imageNamed(QStringLiteral("%1.png").arg(currentimage + 1)));
+}
+
+void VelmoraViewController::fitToFaceInBackground(bool finishesPick) {
+    if (finishesPick)
+        drawAuraNumber();
+    const int fit = ++m_fitsStarted;
+    m_fitting = fit;
+    const Image photo = m_photo;
+    const toolkit::FaceDetector* detector = m_faceDetector;
+    const int number = currentimage + 1;
+    auto* watcher = new QFutureWatcher<PortraitFramer::Framed>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, fit, finishesPick] {
+        watcher->deleteLater();
+        if (fit != m_fitting)
+            return; // a newer pick or fit replaced it
+        m_fitting = 0;
+        const PortraitFramer::Framed framed = watcher->result();
+        if (imageView) {
+            imageView->setImage(framed.photo);
+            imageView->setDetailImage(Image());
+        }
+        if (auraImage)
+            auraImage->setImage(
+                framed.aura.isNull()
+                    ? Image::imageNamed(QStringLiteral("%1.png").arg(currentimage + 1))
+                    : Image(framed.aura));
+        if (finishesPick) {
+            hide(homeview);
+            show(auraImage);
+            hide(first);
+            show(second);
+        }
+        if (!framed.faceFound && isViewLoaded()) {
+            if (auto* window = qobject_cast<toolkit::Window*>(view()->window()))
+                window->showMessage(tr("No face found: centred"));
+        }
+    });
+    watcher->setFuture(QtConcurrent::run(
+        [photo, detector, number] { return PortraitFramer::frame(photo, *detector, number); }));
+}
+
 // ---- Aura overlay
 
-void VelmoraViewController::determinecurrentimage() {
+void VelmoraViewController::drawAuraNumber() {
     const std::uint32_t draw = toolkit::arc4random() % std::uint32_t(kAuraOverlayCount);
     throw2 = QVariant(int(draw));
     currentimage = throw2.toInt();
+}
+
+void VelmoraViewController::determinecurrentimage() {
+    drawAuraNumber();
     if (currentimage >= 0 && currentimage < kAuraOverlayCount && auraImage)
         auraImage->setImage(Image::imageNamed(QStringLiteral("%1.png").arg(currentimage + 1)));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AlbumSave.h"
+#include "FaceDetector.h"
 #include "ImagePickerController.h"
 #include "ImageView.h"
 #include "TextView.h"
@@ -34,6 +35,12 @@ public:
     static constexpr int kPhotoHeight = 480;
     /// Overlays "1.png" to "100.png".
     static constexpr int kAuraOverlayCount = 100;
+
+    /// How a photo becomes the portrait: stretched to fill it (the described behaviour), or
+    /// cut to 3:4 around its largest face with the aura placed on the face.
+    enum class Fit { Stretch, Face };
+    /// The fit that screens made from now on start with (the command line's --fit).
+    static void setStartingFit(Fit fit);
 
     explicit VelmoraViewController(QObject* parent = nullptr);
     ~VelmoraViewController() override;
@@ -80,6 +87,16 @@ public:
     /// no photo area to compose.
     toolkit::AlbumSave* savePortrait();
 
+    Fit fit() const { return m_fit; }
+    /// Switches the fit; the photo on the screen is redrawn in it at once, under the same
+    /// aura. Fitting to the face runs in the background.
+    void setFit(Fit fit);
+    /// The detector that fitting to the face asks (tests give a fake); not owned, and must
+    /// outlive every fit started with it.
+    void setFaceDetector(const toolkit::FaceDetector* detector) { m_faceDetector = detector; }
+    /// Whether a photo is being fitted to its face in the background.
+    bool isFitting() const { return m_fitting != 0; }
+
     /// A picture file dropped on the window or named on the command line: opened in the
     /// background like an album pick, then taken through the same sequence. A file still
     /// being opened is abandoned for it. Returns the picker, which reports a refusal, or
@@ -95,6 +112,7 @@ public:
     QPointer<QToolButton> takePhotoBtn2;
     QPointer<QToolButton> save_;
     QPointer<QToolButton> save2;
+    QPointer<QToolButton> fitToFace;
     QPointer<QToolButton> about_;
     QPointer<QToolButton> about2;
     QPointer<QToolButton> meanings_;
@@ -161,6 +179,11 @@ private:
     void abandonPhotoBeingOpened();
     void saveFinished(const toolkit::Result<QString>& outcome, toolkit::Window* window);
     void showSavedNotice(const QString& path);
+    // Draws the overlay number without showing it.
+    void drawAuraNumber();
+    // Fits `m_photo` to its face in the background; a pick finishes its sequence on arrival.
+    void fitToFaceInBackground(bool finishesPick);
+    void showStretched();
     void addNoticeActions();
     void rememberFocus();
     void focusPanel(QWidget* element);
@@ -170,6 +193,13 @@ private:
     // The last portrait saved, for the notice's Copy and Open folder.
     toolkit::Image lastPortrait;
     QString lastPortraitFolder;
+    Fit m_fit;
+    // The picture of the last pick, unedited, for redrawing it in the other fit.
+    toolkit::Image m_photo;
+    const toolkit::FaceDetector* m_faceDetector;
+    // Which fit is the newest: an older one that arrives late is dropped. 0 when none runs.
+    int m_fitting = 0;
+    int m_fitsStarted = 0;
     // Where the keyboard focus returns when the open panel closes.
     QPointer<QWidget> focusBeforePanel;
 };

@@ -93,6 +93,17 @@ void paintClose(QPainter& painter) {
     painter.drawLine(QPointF(34.0, 14.0), QPointF(14.0, 34.0));
 }
 
+// A face in the corners of a viewfinder: the photo is cut around the face.
+void paintFitToFace(QPainter& painter) {
+    const QPointF corners[][3] = {{{9, 17}, {9, 9}, {17, 9}},
+                                  {{31, 9}, {39, 9}, {39, 17}},
+                                  {{39, 31}, {39, 39}, {31, 39}},
+                                  {{17, 39}, {9, 39}, {9, 31}}};
+    for (const auto& corner : corners)
+        painter.drawPolyline(corner, 3);
+    painter.drawEllipse(QPointF(24.0, 24.0), 7.5, 9.5);
+}
+
 QImage withShadow(const QImage& glyph, int radius, double opacity, double drop) {
     QImage shadow = glyph;
     {
@@ -127,6 +138,8 @@ QString IconPainter::fileName(Control control) {
         return QStringLiteral("icon-meanings.png");
     case Control::Close:
         return QStringLiteral("icon-close.png");
+    case Control::FitToFace:
+        return QStringLiteral("icon-fit-to-face.png");
     }
     return QString();
 }
@@ -157,6 +170,9 @@ QImage IconPainter::paint(Control control) {
             break;
         case Control::Close:
             paintClose(painter);
+            break;
+        case Control::FitToFace:
+            paintFitToFace(painter);
             break;
         }
     }

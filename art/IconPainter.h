@@ -7,9 +7,10 @@
 // Toolbar icons drawn as white strokes with a soft shadow, plus the application icon.
 class IconPainter {
 public:
-    enum class Control { Camera, Album, Save, About, Meanings, Close };
-    static constexpr Control Controls[] = {Control::Camera, Control::Album,    Control::Save,
-                                           Control::About,  Control::Meanings, Control::Close};
+    enum class Control { Camera, Album, Save, About, Meanings, Close, FitToFace };
+    static constexpr Control Controls[] = {Control::Camera,   Control::Album,    Control::Save,
+                                           Control::About,    Control::Meanings, Control::Close,
+                                           Control::FitToFace};
 
     static QString fileName(Control control);
     static QImage paint(Control control);

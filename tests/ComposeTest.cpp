@@ -290,3 +290,27 @@ TEST_F(Compose, NamesThatAreNotUtf8WorkEndToEnd) {
     EXPECT_EQ(filesIn(scratch.path()).filter(QStringLiteral("velmora-")).size(), 0)
         << "nothing lands anywhere else";
 }
+
+// --fit stretch is the portrait as it always was, to the byte; --fit face cuts the real
+// photo around the astronaut's face instead; anything else is refused.
+TEST_F(Compose, FitStretchIsTheDefaultAndFitFaceFramesTheFace) {
+    const QString astronaut = QStringLiteral(VELMORA_SOURCE_DIR "/tests/data/astronaut.jpg");
+    const QStringList common = {QStringLiteral("--out"), out, QStringLiteral("--aura"),
+                                QStringLiteral("5")};
+    const ComposeRun plain = compose(common + QStringList{astronaut});
+    const ComposeRun stretch = compose(
+        common + QStringList{QStringLiteral("--fit"), QStringLiteral("stretch"), astronaut});
+    const ComposeRun face = compose(common + QStringList{QStringLiteral("--fit=face"), astronaut});
+    ASSERT_EQ(plain.written.size(), 1) << qPrintable(plain.errors);
+    ASSERT_EQ(stretch.written.size(), 1) << qPrintable(stretch.errors);
+    ASSERT_EQ(face.written.size(), 1) << qPrintable(face.errors);
+    EXPECT_EQ(bytesOf(stretch.written[0]), bytesOf(plain.written[0]));
+    const QImage framed(face.written[0]);
+    EXPECT_EQ(framed.size(), QSize(360, 480));
+    EXPECT_NE(framed, QImage(plain.written[0]));
+
+    const ComposeRun wrong =
+        compose(common + QStringList{QStringLiteral("--fit"), QStringLiteral("squash"), astronaut});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_TRUE(wrong.errors.contains(QStringLiteral("--fit"))) << qPrintable(wrong.errors);
+}

@@ -4,6 +4,9 @@
 #include "HogFaceDetector.h"
 #include "PortraitFramer.h"
 #include "PortraitGeometry.h"
+#include "Random.h"
+#include "TestSupport.h"
+#include "Window.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -136,4 +139,56 @@ TEST(Framing, RealDetectorFindsTheAstronautsFace) {
         PortraitFramer::frame(photo.value(), toolkit::HogFaceDetector::shared(), 42);
     EXPECT_TRUE(framed.faceFound);
     EXPECT_EQ(framed.photo.size(), QSize(360, 480));
+}
+
+class FitToFace : public AppFixture {};
+
+// The toggle redraws the photo on the screen at once in the other fit, under the same aura;
+// back to stretch gives the very screen it had.
+TEST_F(FitToFace, ToggleRedrawsThePhotoWithTheSameAura) {
+    toolkit::setRandomSource([] { return std::uint32_t(41); });
+    const QRectF share(0.6, 0.2, 0.15, 0.2);
+    const QSize shape(1600, 1200);
+    const QImage photo =
+        photoWithFace(shape, QRectF(share.x() * 1600, share.y() * 1200, share.width() * 1600, 240));
+    const QString path = scratch.filePath(QStringLiteral("group.png"));
+    ASSERT_TRUE(photo.save(path));
+    const FakeFaceDetector detector({share});
+    screen->setFaceDetector(&detector);
+    pickFromAlbum(path);
+    const QImage stretched = screen->imageView->image().toQImage();
+    const QImage shippedAura = screen->auraImage->image().toQImage();
+
+    screen->fitToFace->click();
+    EXPECT_TRUE(waitUntil([this] { return !screen->isFitting(); }));
+    EXPECT_EQ(screen->currentimage, 41);
+    const auto picked = Image::fromFile(path, QSize(360, 480));
+    ASSERT_TRUE(picked.ok());
+    const auto expected = PortraitFramer::frame(picked.value(), detector, 42);
+    EXPECT_EQ(screen->imageView->image().toQImage(), expected.photo.toQImage());
+    EXPECT_EQ(screen->auraImage->image().toQImage(), expected.aura);
+    const QRect face = skinBox(screen->imageView->image().toQImage());
+    EXPECT_NEAR(double(face.width()) / face.height(), 1.0, 0.02) << "the face is not stretched";
+
+    screen->fitToFace->click();
+    EXPECT_FALSE(screen->isFitting());
+    EXPECT_EQ(screen->imageView->image().toQImage(), stretched);
+    EXPECT_EQ(screen->auraImage->image().toQImage(), shippedAura);
+    toolkit::setRandomSource({});
+}
+
+// A photo picked in face mode without a face: centred, the aura where it always is, and the
+// user is told.
+TEST_F(FitToFace, NoFaceIsCentredAndSaid) {
+    const FakeFaceDetector detector;
+    screen->setFaceDetector(&detector);
+    screen->setFit(VelmoraViewController::Fit::Face);
+    EXPECT_TRUE(screen->fitToFace->isChecked());
+    pickFromAlbum(picture(QStringLiteral("wall.jpg"), QSize(1200, 900)));
+    ASSERT_TRUE(waitUntil([this] { return !screen->isFitting(); }));
+    EXPECT_FALSE(screen->second->isHidden());
+    EXPECT_EQ(screen->imageView->image().size(), QSize(360, 480));
+    auto* window = qobject_cast<toolkit::Window*>(screen->view()->window());
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->message(), QStringLiteral("No face found: centred"));
 }
