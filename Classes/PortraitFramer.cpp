@@ -40,9 +40,17 @@ PortraitFramer::Framed PortraitFramer::frame(const toolkit::Image& photo,
         // decoded at that scale, which the framing keeps a few times the portrait at most.
         const QRectF crop = framing.crop();
         const double scale = portrait.height() / crop.height();
+        const QRectF whole(-crop.x() * scale, -crop.y() * scale, size.width() * scale,
+                           size.height() * scale);
         QPainter painter(&canvas);
-        photo.drawInRect(painter, QRectF(-crop.x() * scale, -crop.y() * scale, size.width() * scale,
-                                         size.height() * scale));
+        if (!reduced.isNull() && whole.width() <= reduced.width() + 0.5 &&
+            whole.height() <= reduced.height() + 0.5) {
+            // The copy faces were looked for in is sharp enough: no second decode.
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+            painter.drawImage(whole, reduced);
+        } else {
+            photo.drawInRect(painter, whole);
+        }
     }
     framed.photo = toolkit::Image(std::move(canvas));
     if (!framed.placement.isIdentity()) {
