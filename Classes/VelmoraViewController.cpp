@@ -471,22 +471,28 @@ void VelmoraViewController::fitToFaceInBackground(bool finishesPick) {
             return; // a newer pick or fit replaced it
         m_fitting = 0;
         const PortraitFramer::Framed framed = watcher->result();
-        if (imageView) {
-            imageView->setImage(framed.photo);
-            imageView->setDetailImage(Image());
+        // Switched back to stretch while the first photo was being fitted: stretched it is.
+        const bool fitted = m_fit == Fit::Face;
+        if (!fitted) {
+            showStretched();
+        } else {
+            if (imageView) {
+                imageView->setImage(framed.photo);
+                imageView->setDetailImage(Image());
+            }
+            if (auraImage)
+                auraImage->setImage(
+                    framed.aura.isNull()
+                        ? Image::imageNamed(QStringLiteral("%1.png").arg(currentimage + 1))
+                        : Image(framed.aura));
         }
-        if (auraImage)
-            auraImage->setImage(
-                framed.aura.isNull()
-                    ? Image::imageNamed(QStringLiteral("%1.png").arg(currentimage + 1))
-                    : Image(framed.aura));
         if (finishesPick) {
             hide(homeview);
             show(auraImage);
             hide(first);
             show(second);
         }
-        if (!framed.faceFound && isViewLoaded()) {
+        if (fitted && !framed.faceFound && isViewLoaded()) {
             if (auto* window = qobject_cast<toolkit::Window*>(view()->window()))
                 window->showMessage(tr("No face found: centred"));
         }
