@@ -416,6 +416,18 @@
         <source>%1 meaning</source>
         <translation>Bedeutung von %1</translation>
     </message>
+    <message>
+        <source>Fit to face</source>
+        <translation>Aufs Gesicht</translation>
+    </message>
+    <message>
+        <source>Cut the photo around the face instead of stretching it (Ctrl+F)</source>
+        <translation>Das Foto ums Gesicht zuschneiden, statt es zu strecken (Strg+F)</translation>
+    </message>
+    <message>
+        <source>No face found: centred</source>
+        <translation>Kein Gesicht gefunden: mittig zugeschnitten</translation>
+    </message>
 </context>
 <context>
     <name>toolkit::CameraPage</name>
