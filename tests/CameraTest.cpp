@@ -1,5 +1,6 @@
 // The webcam through Qt's real camera backend, on the fake webcam of tests/fakecamera.
 #include "CameraPage.h"
+#include "FakeFaceDetector.h"
 #include "ImageView.h"
 #include "MainInterface.h"
 #include "PickerPlatform.h"
@@ -115,6 +116,30 @@ TEST_F(Camera, LiveViewShowsTheCentreOfAWideFrameAndSpaceTakesIt) {
     EXPECT_TRUE(near(portrait.pixel(180, 100), QColor(0, 255, 0)));
     EXPECT_TRUE(near(portrait.pixel(354, 100), QColor(255, 0, 255)));
     EXPECT_FALSE(screen->second->isHidden());
+}
+
+// Fitted to the face, the live view still shows the outline, and the shot goes through the
+// face framing: the aura is laid on the face, which it leaves clear.
+TEST_F(Camera, InFaceModeTheShotIsFramedAroundTheFace) {
+    launch(QStringLiteral("sizes 1280x720\nsource videotestsrc is-live=true pattern=smpte\n"));
+    const QRectF face(0.55, 0.3, 0.25, 0.1875);
+    const FakeFaceDetector detector({face});
+    screen->setFaceDetector(&detector);
+    screen->setFit(VelmoraViewController::Fit::Face);
+    auto* page = openPage();
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return liveViewShows(page, QColor(0, 255, 0)); }, kOpenMs));
+    EXPECT_FALSE(screen->siloImage->isHidden()) << "the outline over the live view";
+    page->findChild<QPushButton*>(QStringLiteral("shutter"))->click();
+    ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController() && !screen->isFitting(); },
+                          kOpenMs));
+    EXPECT_FALSE(screen->second->isHidden());
+    const QImage aura = screen->auraImage->image().toQImage();
+    ASSERT_EQ(aura.size(), QSize(360, 480));
+    const QRect box(int(face.x() * 360), int(face.y() * 480), int(face.width() * 360),
+                    int(face.height() * 480));
+    EXPECT_EQ(qAlpha(aura.pixel(box.center())), 0) << "no aura on the face";
+    EXPECT_GT(qAlpha(aura.pixel(box.center().x(), box.top() - 60)), 0) << "aura above the head";
 }
 
 TEST_F(Camera, LiveViewKeepsRunningThroughASlowFrameAndAnEndedStream) {
