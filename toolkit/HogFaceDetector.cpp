@@ -1,12 +1,12 @@
 #include "HogFaceDetector.h"
 
+#include "Log.h"
 #include "Resources.h"
 
 #include <QFile>
 #include <dlib/image_processing/frontal_face_detector.h>
 #include <dlib/serialize.h>
 
-#include <cstdio>
 #include <exception>
 #include <sstream>
 
@@ -53,12 +53,12 @@ QList<QRect> HogFaceDetector::findFaces(const QImage& picture) const {
                     dlib::deserialize(m_engine->detector, in);
                     return;
                 } catch (const std::exception& error) {
-                    std::fprintf(stderr, "velmora: %s: the face detector cannot be read (%s)\n",
-                                 qPrintable(m_engine->serialised), error.what());
+                    qCWarning(programLog, "%s: the face detector cannot be read (%s)",
+                              qUtf8Printable(m_engine->serialised), error.what());
                 }
             } else {
-                std::fprintf(stderr, "velmora: %s: %s\n", qPrintable(m_engine->serialised),
-                             qPrintable(file.errorString()));
+                qCWarning(programLog, "%s: %s", qUtf8Printable(m_engine->serialised),
+                          qUtf8Printable(file.errorString()));
             }
         }
         // Slower, but finds the same faces.
@@ -77,7 +77,7 @@ QList<QRect> HogFaceDetector::findFaces(const QImage& picture) const {
         m_engine->detector(pixels, found, kMinimumConfidence);
     } catch (const std::exception& error) {
         // Nothing thrown may reach the thread that waits for the answer.
-        std::fprintf(stderr, "velmora: face detection failed: %s\n", error.what());
+        qCWarning(programLog, "face detection failed: %s", error.what());
         return {};
     }
     QList<QRect> faces;
