@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using toolkit::Color;
@@ -126,4 +127,45 @@ TEST(Log, LinesHaveThePlatformLogForm) {
             .match(line)
             .hasMatch())
         << qPrintable(line);
+}
+
+// Stripes far finer than a portrait can show must come out as flat grey at their average
+// level: no moiré from the shrink, and no darkening from averages rounded down.
+TEST(Decoding, StripesFinerThanThePortraitComeOutFlatAtTheirAverageLevel) {
+    QTemporaryDir folder;
+    QImage stripes(2000, 1500, QImage::Format_RGB32);
+    for (int y = 0; y < stripes.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(stripes.scanLine(y));
+        for (int x = 0; x < stripes.width(); ++x) {
+            const int v = qRound(128 + 100 * std::sin(2 * M_PI * (x / 3.1 + y / 4.3)));
+            row[x] = qRgb(v, v, v);
+        }
+    }
+    for (const char* kind : {"jpg", "png"}) {
+        SCOPED_TRACE(kind);
+        const QString path = folder.filePath(QStringLiteral("stripes.") + QLatin1String(kind));
+        ASSERT_TRUE(stripes.save(path, nullptr, 95));
+        const QImage whole(path);
+        double reference = 0;
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x)
+                reference += qGreen(whole.pixel(x, y));
+        reference /= double(whole.width()) * whole.height();
+
+        auto decoded = Image::fromFile(path, QSize(360, 480));
+        ASSERT_TRUE(decoded.ok()) << qPrintable(decoded.error());
+        const QImage portrait = decoded.value().toQImage();
+        ASSERT_EQ(portrait.size(), QSize(360, 480));
+        double sum = 0, squares = 0;
+        for (int y = 0; y < portrait.height(); ++y) {
+            for (int x = 0; x < portrait.width(); ++x) {
+                const double v = qGreen(portrait.pixel(x, y));
+                sum += v;
+                squares += v * v;
+            }
+        }
+        const double n = 360.0 * 480.0, mean = sum / n;
+        EXPECT_NEAR(mean, reference, 0.2);
+        EXPECT_LE(std::sqrt(squares / n - mean * mean), 1.5) << "stripes left in the portrait";
+    }
 }

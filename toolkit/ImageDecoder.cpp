@@ -1,6 +1,7 @@
 #include "ImageDecoder.h"
 
 #include "HeifDecoder.h"
+#include "Resampler.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 #include <QTimer>
 #include <QtEndian>
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <system_error>
 #include <thread>
@@ -45,6 +47,37 @@ void listenToDecoders(QtMsgType type, const QMessageLogContext& context, const Q
 // whenever a decoder is created: above it, a progressive picture that it would have to
 // keep whole is refused instead of allocated.
 constexpr int kJpegMemoryMegabytes = 300;
+
+// The size to ask Qt's JPEG reader for, so that libjpeg's DCT shrink (by M/8) gives a
+// picture that covers `target` and the reader adds no step of its own: it picks M from the
+// size asked for (the ceiling of 8 over the smaller ratio) and box-averages, rounding
+// down, to that size when the two differ. Some sizes cannot be had exactly at the smallest
+// M (rounding); then a larger M that can is taken, within the decode budget.
+QSize jpegDctSize(QSize stored, QSize target) {
+    const auto chosenByReader = [stored](QSize asked) {
+        const double f =
+            qMin(double(stored.width()) / asked.width(), double(stored.height()) / asked.height());
+        return qBound(1, int(std::ceil(8 / f)), 8);
+    };
+    int smallest = 0;
+    for (int m = 1; m <= 8; ++m) {
+        const QSize size((stored.width() * qint64(m) + 7) / 8,
+                         (stored.height() * qint64(m) + 7) / 8);
+        if (size.width() < target.width() || size.height() < target.height())
+            continue;
+        if (!smallest)
+            smallest = m;
+        if (qint64(size.width()) * size.height() * 4 > PictureFile::kDecodeBudgetBytes)
+            break;
+        if (chosenByReader(size) == m)
+            return size;
+    }
+    if (!smallest)
+        return stored;
+    // A pixel short of the DCT's size: the reader's own step is then a small one.
+    return QSize(qMax(1, int(stored.width() * qint64(smallest) / 8)),
+                 qMax(1, int(stored.height() * qint64(smallest) / 8)));
+}
 
 } // namespace
 
@@ -109,9 +142,12 @@ Result<QImage> ImageDecoder::decode(const PictureFile& file, QSize target) {
     QImageReader reader(&buffer, file.format());
     reader.setAutoTransform(true);
     reader.setDecideFormatFromContent(false);
-    if (target.isValid()) {
-        // The scaled size applies before the EXIF rotation.
-        reader.setScaledSize(file.rotated() ? target.transposed() : target);
+    if (target.isValid() && file.format() == "jpeg") {
+        // Only the DCT shrink here (it applies before the EXIF rotation); the rest is the
+        // filter's below. Other formats decode whole: their readers' own scaling averages
+        // boxes and leaves moiré.
+        reader.setScaledSize(
+            jpegDctSize(file.storedSize(), file.rotated() ? target.transposed() : target));
     }
     QStringList warnings;
     heardWarnings = &warnings;
@@ -128,8 +164,12 @@ Result<QImage> ImageDecoder::decode(const PictureFile& file, QSize target) {
                 .arg(warnings.first())));
     if (flip)
         image = image.mirrored(false, true);
-    if (target.isValid() && image.size() != target)
-        image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (target.isValid() && image.size() != target) {
+        image = Resampler::scaled(image, target);
+        if (image.isNull())
+            return Result<QImage>::failure(file.describe(QCoreApplication::translate(
+                "toolkit::ImageDecoder", "there is not enough memory to decode it")));
+    }
     return Result<QImage>::success(std::move(image));
 }
 
