@@ -2,6 +2,8 @@
 
 #include "Image.h"
 #include "ImageView.h"
+#include "PickerPlatform.h"
+#include "WindowFrame.h"
 
 VelmoraAppDelegate::VelmoraAppDelegate() = default;
 
@@ -24,5 +26,10 @@ void VelmoraAppDelegate::applicationDidFinishLaunching() {
     if (homeview)
         homeview->setImage(toolkit::Image::imageNamed(QStringLiteral("home.png")));
     m_window->addSubview(m_viewController->view());
+    // The cameras are looked for once the window shows: the media backend's start would
+    // otherwise double the wait for it. The take-photo controls follow the answer.
+    QObject::connect(m_window->frame(), &toolkit::WindowFrame::firstFrameShown,
+                     &toolkit::PickerPlatform::current(), &toolkit::PickerPlatform::lookForCameras,
+                     Qt::SingleShotConnection);
     m_window->makeKeyAndVisible();
 }

@@ -280,8 +280,11 @@ void VelmoraViewController::addNoticeActions() {
 }
 
 // Without a camera the take-photo controls cannot do anything: they are disabled and say
-// why, and come back when a camera is plugged in.
+// why, and come back when a camera is plugged in. Until the platform has looked (just after
+// the first frame) they stay as they are: a press then looks at once.
 void VelmoraViewController::updateCameraControls() {
+    if (!toolkit::PickerPlatform::current().camerasKnown())
+        return;
     const bool available = ImagePickerController::isSourceTypeAvailable(
         toolkit::ImagePickerControllerSourceTypeCamera);
     const QString tip = available ? tr("Take a photo (Ctrl+T)")

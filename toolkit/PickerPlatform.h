@@ -25,8 +25,15 @@ public:
     virtual void chooseFile(QWidget* parent, const QString& folder,
                             std::function<void(const QString& path)> chosen) = 0;
 
-    /// Whether a camera is plugged in now.
+    /// Whether a camera is plugged in now. Looks for cameras first if that has not been
+    /// done yet, so the answer is always a real one.
     virtual bool hasCamera() const = 0;
+    /// Whether the platform has looked for cameras yet (hasCamera() would not have to).
+    virtual bool camerasKnown() const { return true; }
+    /// Looks for cameras, if not done yet, and from then on follows plugging and
+    /// unplugging; camerasChanged() is sent once the first answer is in. Costs tens of
+    /// milliseconds on the calling thread: the window calls it after its first frame.
+    virtual void lookForCameras() {}
     /// Opens the default camera, not started yet.
     virtual std::unique_ptr<CameraSource> openCamera() = 0;
 

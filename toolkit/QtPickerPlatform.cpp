@@ -30,13 +30,25 @@ void PickerPlatform::setCurrent(PickerPlatform* platform) {
     currentPlatform() = platform;
 }
 
-QtPickerPlatform::QtPickerPlatform(QObject* parent) : PickerPlatform(parent) {
-    // Presence comes from a device monitor of our own, which reports from the event loop:
-    // asking Qt's media backend from inside its own announcement deadlocks at start-up, and
-    // its list keeps an unplugged camera.
-    m_monitor = new CameraMonitor(this);
-    connect(m_monitor, &CameraMonitor::changed, this, &PickerPlatform::camerasChanged,
-            Qt::QueuedConnection);
+QtPickerPlatform::QtPickerPlatform(QObject* parent) : PickerPlatform(parent) {}
+
+CameraMonitor* QtPickerPlatform::monitor() const {
+    if (!m_monitor) {
+        // Presence comes from a device monitor of our own, which reports from the event
+        // loop: asking Qt's media backend from inside its own announcement deadlocks at
+        // start-up, and its list keeps an unplugged camera.
+        auto* self = const_cast<QtPickerPlatform*>(this);
+        m_monitor = new CameraMonitor(self);
+        connect(m_monitor, &CameraMonitor::changed, self, &PickerPlatform::camerasChanged,
+                Qt::QueuedConnection);
+        // Those who waited for the first answer hear it even when it is "none".
+        QMetaObject::invokeMethod(self, &PickerPlatform::camerasChanged, Qt::QueuedConnection);
+    }
+    return m_monitor;
+}
+
+void QtPickerPlatform::lookForCameras() {
+    monitor();
 }
 
 void QtPickerPlatform::chooseFile(QWidget* parent, const QString& folder,
@@ -64,11 +76,11 @@ void QtPickerPlatform::chooseFile(QWidget* parent, const QString& folder,
 }
 
 bool QtPickerPlatform::hasCamera() const {
-    return !m_monitor->cameras().isEmpty();
+    return !monitor()->cameras().isEmpty();
 }
 
 std::unique_ptr<CameraSource> QtPickerPlatform::openCamera() {
-    const QStringList present = m_monitor->cameras();
+    const QStringList present = monitor()->cameras();
     if (present.isEmpty())
         return nullptr;
     // Qt's list may hold a stale entry for a camera unplugged and plugged in again under the

@@ -6,6 +6,7 @@
 #include <QGraphicsScene>
 #include <QScreen>
 #include <QWindow>
+#include <utility>
 
 namespace toolkit {
 
@@ -92,6 +93,13 @@ void WindowFrame::fit() {
 void WindowFrame::resizeEvent(QResizeEvent* event) {
     QGraphicsView::resizeEvent(event);
     fit();
+}
+
+void WindowFrame::paintEvent(QPaintEvent* event) {
+    QGraphicsView::paintEvent(event);
+    // Queued, so that whatever waits for the first frame runs once it is on screen.
+    if (!std::exchange(m_painted, true))
+        QMetaObject::invokeMethod(this, &WindowFrame::firstFrameShown, Qt::QueuedConnection);
 }
 
 void WindowFrame::focusInEvent(QFocusEvent* event) {

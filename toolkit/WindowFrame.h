@@ -30,14 +30,20 @@ public:
     /// Lets go of the content, which becomes a widget of its own again.
     void releaseContent();
 
+signals:
+    /// The first frame has been painted; sent once, from the event loop.
+    void firstFrameShown();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
 
 private:
     QSizeF contentSize() const;
 
     QGraphicsProxyWidget* m_proxy = nullptr;
+    bool m_painted = false;
     bool m_maximizedBeforeFullScreen = false;
 };
 
