@@ -1,6 +1,7 @@
 #include "Color.h"
 #include "ImageContext.h"
 #include "Log.h"
+#include "PngEncoder.h"
 #include "Resources.h"
 #include "TextView.h"
 
@@ -167,5 +168,28 @@ TEST(Decoding, StripesFinerThanThePortraitComeOutFlatAtTheirAverageLevel) {
         const double n = 360.0 * 480.0, mean = sum / n;
         EXPECT_NEAR(mean, reference, 0.2);
         EXPECT_LE(std::sqrt(squares / n - mean * mean), 1.5) << "stripes left in the portrait";
+    }
+}
+
+// A portrait written by the album's encoder reads back as the same pixels, an opaque one
+// without an alpha channel, and one with transparency with it (straight, not premultiplied).
+TEST(PngEncoder, WritesAPngThatReadsBackAsTheSamePixels) {
+    for (const bool opaque : {true, false}) {
+        SCOPED_TRACE(opaque ? "opaque" : "with transparency");
+        QImage portrait(37, 23, QImage::Format_ARGB32);
+        for (int y = 0; y < portrait.height(); ++y)
+            for (int x = 0; x < portrait.width(); ++x)
+                portrait.setPixel(x, y,
+                                  qRgba(x * 7 % 256, y * 11 % 256, (x * y) % 256,
+                                        opaque ? 255 : (x + y) * 5 % 256));
+        const auto png = toolkit::PngEncoder::encode(
+            portrait.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        ASSERT_TRUE(png.ok()) << qPrintable(png.error());
+        const QImage back = QImage::fromData(png.value(), "png");
+        ASSERT_FALSE(back.isNull());
+        EXPECT_EQ(back.hasAlphaChannel(), !opaque);
+        const QImage expected = portrait.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                    .convertToFormat(QImage::Format_ARGB32);
+        EXPECT_EQ(back.convertToFormat(QImage::Format_ARGB32), expected);
     }
 }
