@@ -59,9 +59,12 @@ int ComposeCommand::run() {
 
     VelmoraViewController::setStartingFit(fit);
     {
-        std::unique_ptr<VelmoraAppDelegate> delegate = loadMainInterface();
-        delegate->applicationDidFinishLaunching();
+        // The screen in its window, as the application has it, but never shown: nobody
+        // looks at it, so the home picture, the icons and showing the window are left out.
+        // Its tree renders the same, down to the window's background behind the photo.
+        std::unique_ptr<VelmoraAppDelegate> delegate = loadMainInterface(InterfaceUse::Portraits);
         VelmoraViewController* screen = delegate->viewController();
+        delegate->window()->addSubview(screen->view());
         for (const QString& photo : photos) {
             const auto opened = screen->openPhotoFile(photo);
             if (!opened.ok()) {

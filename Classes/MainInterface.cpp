@@ -5,11 +5,12 @@
 #include <QDir>
 #include <QFileInfo>
 
-std::unique_ptr<VelmoraAppDelegate> loadMainInterface() {
+std::unique_ptr<VelmoraAppDelegate> loadMainInterface(InterfaceUse use) {
     auto delegate = std::make_unique<VelmoraAppDelegate>();
     delegate->setWindow(std::make_unique<toolkit::Window>());
     auto controller = std::make_unique<VelmoraViewController>();
     controller->awakeFromNib();
+    controller->setPortraitsOnly(use == InterfaceUse::Portraits);
     delegate->setViewController(std::move(controller));
 
     VelmoraViewController* screen = delegate->viewController();

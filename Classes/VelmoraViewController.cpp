@@ -164,7 +164,9 @@ QWidget* VelmoraViewController::loadView() {
                         takePhotoBtn2,  meanings2,    about2,    fitToFace, save2};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
-    applyIcons();
+    // The icons lie on the toolbars, outside every portrait.
+    if (!m_portraitsOnly)
+        applyIcons();
     addNoticeActions();
     connectActions();
     addShortcuts(view);

@@ -48,6 +48,10 @@ public:
     void awakeFromNib() override;
     void didReceiveMemoryWarning() override;
 
+    /// For a screen that only makes portraits and is never looked at (`velmora compose`):
+    /// the view is loaded without the control icons. Set before the view loads.
+    void setPortraitsOnly(bool portraitsOnly) { m_portraitsOnly = portraitsOnly; }
+
     // Actions: each takes the control that sent it.
     void getPhoto(QObject* sender);
     void about(QObject* sender);
@@ -202,4 +206,5 @@ private:
     int m_fitsStarted = 0;
     // Where the keyboard focus returns when the open panel closes.
     QPointer<QWidget> focusBeforePanel;
+    bool m_portraitsOnly = false;
 };
