@@ -11,6 +11,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPixmap>
@@ -171,6 +172,34 @@ BENCHMARK(pngEncodeFixed)
     ->Args({2, 1})
     ->Args({4, 1})
     ->Args({2, 2})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5);
+
+// An overlay's decode, as shipped (level 0) or written again with the "up" filter at
+// libdeflate's `level`; png_bytes is the file's size.
+void overlayDecode(benchmark::State& state) {
+    QFile shipped(QStringLiteral(VELMORA_BENCH_RESOURCES "/17.png"));
+    if (!shipped.open(QIODevice::ReadOnly))
+        return fail(state, shipped.errorString());
+    QByteArray png = shipped.readAll();
+    if (state.range(0) > 0) {
+        auto again = toolkit::PngEncoder::encode(
+            QImage::fromData(png, "png"), toolkit::PngEncoder::Filter::Up, int(state.range(0)));
+        if (!again.ok())
+            return fail(state, again.error());
+        png = again.value();
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(QImage::fromData(png, "png").constBits());
+    state.counters["png_bytes"] = double(png.size());
+}
+BENCHMARK(overlayDecode)
+    ->ArgNames({"level"})
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(6)
+    ->Arg(12)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Repetitions(5);
