@@ -79,6 +79,14 @@ QSize jpegDctSize(QSize stored, QSize target) {
                  qMax(1, int(stored.height() * qint64(smallest) / 8)));
 }
 
+// The largest power of two that shrinks `from` to between two and four times `to`.
+int powerOfTwoBox(int from, int to) {
+    int box = 1;
+    while (from / (box * 2) >= to * 2)
+        box *= 2;
+    return box;
+}
+
 } // namespace
 
 struct ImageDecoder::Job {
@@ -142,12 +150,23 @@ Result<QImage> ImageDecoder::decode(const PictureFile& file, QSize target) {
     QImageReader reader(&buffer, file.format());
     reader.setAutoTransform(true);
     reader.setDecideFormatFromContent(false);
-    if (target.isValid() && file.format() == "jpeg") {
-        // Only the DCT shrink here (it applies before the EXIF rotation); the rest is the
-        // filter's below. Other formats decode whole: their readers' own scaling averages
-        // boxes and leaves moiré.
-        reader.setScaledSize(
-            jpegDctSize(file.storedSize(), file.rotated() ? target.transposed() : target));
+    if (target.isValid()) {
+        // Scaled sizes apply before the EXIF rotation.
+        const QSize stored = file.storedSize();
+        const QSize storedTarget = file.rotated() ? target.transposed() : target;
+        if (file.format() == "jpeg") {
+            // Only the DCT shrink here; the rest is the filter's below.
+            reader.setScaledSize(jpegDctSize(stored, storedTarget));
+        } else if (file.format() == "png") {
+            // The PNG reader averages as it reads, row by row, so that a large PNG never
+            // exists whole (a 48 MP one would take 190 MB). Its averages round down, by up
+            // to a grey level over both axes; along the rows alone, in boxes a power of two
+            // wide, by a sixth of one. So it narrows the rows only, and the filter below
+            // does the rest. Other readers' scaling would only add moiré.
+            const int box = powerOfTwoBox(stored.width(), storedTarget.width());
+            if (box > 1)
+                reader.setScaledSize(QSize((stored.width() + box - 1) / box, stored.height()));
+        }
     }
     QStringList warnings;
     heardWarnings = &warnings;
