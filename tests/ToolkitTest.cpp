@@ -193,3 +193,17 @@ TEST(PngEncoder, WritesAPngThatReadsBackAsTheSamePixels) {
         EXPECT_EQ(back.convertToFormat(QImage::Format_ARGB32), expected);
     }
 }
+
+// A large PNG of one bit a pixel (two colours, as scanners and drawing programs write them)
+// keeps its colours; the reader's own scaling turned it white.
+TEST(Decoding, ALargeTwoColourPngKeepsItsColours) {
+    QTemporaryDir folder;
+    QImage drawing(2400, 3200, QImage::Format_Mono);
+    drawing.setColorTable({qRgb(51, 170, 119), qRgb(0, 0, 0)});
+    drawing.fill(0);
+    const QString path = folder.filePath(QStringLiteral("drawing.png"));
+    ASSERT_TRUE(drawing.save(path));
+    auto decoded = Image::fromFile(path, QSize(360, 480));
+    ASSERT_TRUE(decoded.ok()) << qPrintable(decoded.error());
+    EXPECT_EQ(decoded.value().toQImage().pixel(180, 240), qRgb(51, 170, 119));
+}

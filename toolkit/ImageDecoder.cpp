@@ -1,6 +1,7 @@
 #include "ImageDecoder.h"
 
 #include "HeifDecoder.h"
+#include "PngRowReader.h"
 #include "Resampler.h"
 
 #include <QBuffer>
@@ -79,14 +80,6 @@ QSize jpegDctSize(QSize stored, QSize target) {
                  qMax(1, int(stored.height() * qint64(smallest) / 8)));
 }
 
-// The largest power of two that shrinks `from` to between two and four times `to`.
-int powerOfTwoBox(int from, int to) {
-    int box = 1;
-    while (from / (box * 2) >= to * 2)
-        box *= 2;
-    return box;
-}
-
 } // namespace
 
 struct ImageDecoder::Job {
@@ -129,6 +122,20 @@ Result<QImage> ImageDecoder::decode(const PictureFile& file, QSize target) {
                                   .arg(image.error())));
         return image;
     }
+    if (target.isValid() && file.format() == "png" && !file.rotated()) {
+        // A large PNG is read row by row into exact box averages, two to three times the
+        // target, and filtered from there: it never exists whole, and keeps its level.
+        const QSize stored = file.storedSize();
+        const int kx = qMax(1, stored.width() / target.width() / 2);
+        const int ky = qMax(1, stored.height() / target.height() / 2);
+        if (kx > 1 || ky > 1) {
+            if (auto boxes = PngRowReader::boxAveraged(file.bytes(), kx, ky)) {
+                QImage image = Resampler::scaled(*boxes, target);
+                if (!image.isNull())
+                    return Result<QImage>::success(std::move(image));
+            }
+        }
+    }
     QByteArray bytes = file.bytes();
     bool flip = false;
     if (file.format() == "bmp" && bytes.size() >= 26) {
@@ -155,17 +162,10 @@ Result<QImage> ImageDecoder::decode(const PictureFile& file, QSize target) {
         const QSize stored = file.storedSize();
         const QSize storedTarget = file.rotated() ? target.transposed() : target;
         if (file.format() == "jpeg") {
-            // Only the DCT shrink here; the rest is the filter's below.
+            // Only the DCT shrink here; the rest is the filter's below. Other readers'
+            // scaling averages boxes rounding down (and Qt's PNG reader, scaling, turns a
+            // PNG of one bit a pixel white): they decode whole.
             reader.setScaledSize(jpegDctSize(stored, storedTarget));
-        } else if (file.format() == "png") {
-            // The PNG reader averages as it reads, row by row, so that a large PNG never
-            // exists whole (a 48 MP one would take 190 MB). Its averages round down, by up
-            // to a grey level over both axes; along the rows alone, in boxes a power of two
-            // wide, by a sixth of one. So it narrows the rows only, and the filter below
-            // does the rest. Other readers' scaling would only add moiré.
-            const int box = powerOfTwoBox(stored.width(), storedTarget.width());
-            if (box > 1)
-                reader.setScaledSize(QSize((stored.width() + box - 1) / box, stored.height()));
         }
     }
     QStringList warnings;
