@@ -1,7 +1,11 @@
 #include "Application.h"
+#include "ImageDecoder.h"
 #include "Resources.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QThread>
+#include <QThreadPool>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
@@ -10,5 +14,13 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     toolkit::configureProcess();
     toolkit::setResourcePath(QStringLiteral(VELMORA_TEST_RESOURCES));
-    return RUN_ALL_TESTS();
+    const int status = RUN_ALL_TESTS();
+    // The leak check runs at exit and stops every thread to read its stack: background
+    // decodes and pool threads still winding down make it crash now and then, so they are
+    // let finish first.
+    QDeadlineTimer deadline(15000);
+    while (toolkit::ImageDecoder::decodesRunning() > 0 && !deadline.hasExpired())
+        QThread::msleep(5);
+    QThreadPool::globalInstance()->waitForDone(int(deadline.remainingTime()));
+    return status;
 }

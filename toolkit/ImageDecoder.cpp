@@ -219,7 +219,7 @@ void ImageDecoder::start(const QString& path, QSize target,
     // A thread of its own rather than a pool: an abandoned decode keeps its thread until
     // the decoder gives up, and must not hold up the next one.
     try {
-        std::thread([job, target, deliver] {
+        std::thread([job, target, deliver = std::function<void(Result<Image>)>(deliver)]() mutable {
             Result<Image> result = Image::fromFile(job->path, target);
             // Answered through the application object, which outlives every decoder; the
             // decoder itself may be gone by then, which `deliver` checks on the main thread.
@@ -227,6 +227,10 @@ void ImageDecoder::start(const QString& path, QSize target,
                 QMetaObject::invokeMethod(
                     QCoreApplication::instance(), [deliver, result] { deliver(result); },
                     Qt::QueuedConnection);
+            // Let go of everything before counting down: once the count is zero, nothing of
+            // this thread may still touch the process's objects.
+            job.reset();
+            deliver = nullptr;
             --running;
         }).detach();
     } catch (const std::system_error& error) {
