@@ -5,6 +5,7 @@
 #include "Log.h"
 #include "MainInterface.h"
 #include "PhotoAlbum.h"
+#include "PortraitFormat.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -42,6 +43,8 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext& context, const QS
         print(message + QLatin1Char('\n'), stderr);
 }
 
+// The help names the overlay range in words.
+static_assert(PortraitFormat::OverlayCount == 100);
 const char kComposeHelp[] =
     "Usage: velmora compose [--out DIR] [--aura N] [--fit stretch|face] [--] PHOTO...\n"
     "Makes aura portraits of the given photos without opening a window.\n\n"
@@ -121,9 +124,9 @@ int parseCompose(int argc, char** argv, ComposeCommand& command) {
     if (auraSet) {
         bool ok = false;
         command.aura = auraText.toInt(&ok);
-        if (!ok || command.aura < 1 || command.aura > 100) {
-            print(QStringLiteral("velmora: --aura takes a number from 1 to 100, not \"%1\"\n")
-                      .arg(auraText),
+        if (!ok || command.aura < 1 || command.aura > PortraitFormat::OverlayCount) {
+            print(QStringLiteral("velmora: --aura takes a number from 1 to %1, not \"%2\"\n")
+                      .arg(QString::number(PortraitFormat::OverlayCount), auraText),
                   stderr);
             return 2;
         }

@@ -3,7 +3,7 @@
 #include "AuraOverlayPainter.h"
 #include "AuraRecipe.h"
 #include "FaceFraming.h"
-#include "PortraitGeometry.h"
+#include "PortraitFormat.h"
 
 #include <QPainter>
 #include <optional>
@@ -32,7 +32,7 @@ PortraitFramer::Framed PortraitFramer::frame(const toolkit::Image& photo,
     Framed framed;
     framed.faceFound = framing.hasFace();
     framed.placement = framing.auraPlacement();
-    const QSize portrait(PortraitGeometry::Width, PortraitGeometry::Height);
+    const QSize portrait(PortraitFormat::Width, PortraitFormat::Height);
     QImage canvas(portrait, QImage::Format_ARGB32_Premultiplied);
     canvas.fill(Qt::transparent);
     {

@@ -15,7 +15,7 @@ public:
     static constexpr int kDetectionSide = 640;
 
     struct Framed {
-        /// The portrait's photo, 360 × 480.
+        /// The portrait's photo, PortraitFormat::Width × PortraitFormat::Height.
         toolkit::Image photo;
         /// Overlay `auraNumber` painted at `placement`; null at the identity placement,
         /// where the shipped overlay is the same picture.

@@ -10,6 +10,7 @@
 #include "Log.h"
 #include "PhotoAlbum.h"
 #include "PickerPlatform.h"
+#include "PortraitFormat.h"
 #include "PortraitFramer.h"
 #include "Random.h"
 #include "TextView.h"
@@ -75,7 +76,7 @@ void VelmoraViewController::setStartingFit(Fit fit) {
 VelmoraViewController::VelmoraViewController(QObject* parent)
     : ViewController(parent), m_fit(startingFit()),
       m_faceDetector(&toolkit::HogFaceDetector::shared()) {
-    ImagePickerController::setDecodeSize(QSize(kPhotoWidth, kPhotoHeight));
+    ImagePickerController::setDecodeSize(QSize(PortraitFormat::Width, PortraitFormat::Height));
     connect(&toolkit::PickerPlatform::current(), &toolkit::PickerPlatform::camerasChanged, this,
             &VelmoraViewController::updateCameraControls);
 }
@@ -423,8 +424,8 @@ void VelmoraViewController::imagePickerControllerDidCancel(ImagePickerController
 }
 
 void VelmoraViewController::useImage(const Image& image) {
-    toolkit::beginImageContext(QSizeF(kPhotoWidth, kPhotoHeight));
-    image.drawInRect(QRectF(0, 0, kPhotoWidth, kPhotoHeight));
+    toolkit::beginImageContext(QSizeF(PortraitFormat::Width, PortraitFormat::Height));
+    image.drawInRect(QRectF(0, 0, PortraitFormat::Width, PortraitFormat::Height));
     const Image normalised = toolkit::imageFromCurrentImageContext();
     toolkit::endImageContext();
     if (imageView) {
@@ -509,14 +510,14 @@ void VelmoraViewController::fitToFaceInBackground(bool finishesPick) {
 // ---- Aura overlay
 
 void VelmoraViewController::drawAuraNumber() {
-    const std::uint32_t draw = toolkit::arc4random() % std::uint32_t(kAuraOverlayCount);
+    const std::uint32_t draw = toolkit::arc4random() % std::uint32_t(PortraitFormat::OverlayCount);
     throw2 = QVariant(int(draw));
     currentimage = throw2.toInt();
 }
 
 void VelmoraViewController::determinecurrentimage() {
     drawAuraNumber();
-    if (currentimage >= 0 && currentimage < kAuraOverlayCount && auraImage)
+    if (currentimage >= 0 && currentimage < PortraitFormat::OverlayCount && auraImage)
         auraImage->setImage(Image::imageNamed(QStringLiteral("%1.png").arg(currentimage + 1)));
 }
 

@@ -30,12 +30,6 @@ class VelmoraViewController : public toolkit::ViewController,
     Q_OBJECT
 
 public:
-    /// The normalised photo: every picture is stretched to exactly this size.
-    static constexpr int kPhotoWidth = 360;
-    static constexpr int kPhotoHeight = 480;
-    /// Overlays "1.png" to "100.png".
-    static constexpr int kAuraOverlayCount = 100;
-
     /// How a photo becomes the portrait: stretched to fill it (the described behaviour), or
     /// cut to 3:4 around its largest face with the aura placed on the face.
     enum class Fit { Stretch, Face };

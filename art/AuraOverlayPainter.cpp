@@ -3,6 +3,7 @@
 #include "AuraLayer.h"
 #include "AuraRecipe.h"
 #include "Noise.h"
+#include "PortraitFormat.h"
 #include "PortraitGeometry.h"
 #include "Rng.h"
 
@@ -114,7 +115,7 @@ float contrast(float n) {
 } // namespace
 
 AuraOverlayPainter::AuraOverlayPainter()
-    : AuraOverlayPainter(QSize(PortraitGeometry::Width, PortraitGeometry::Height), QTransform()) {}
+    : AuraOverlayPainter(QSize(PortraitFormat::Width, PortraitFormat::Height), QTransform()) {}
 
 AuraOverlayPainter::AuraOverlayPainter(QSize canvas, const QTransform& placement)
     : m_canvas(canvas), m_toPortrait(placement.inverted()),

@@ -1,6 +1,7 @@
 #include "AuraRecipe.h"
 
 #include "AuraPalette.h"
+#include "PortraitFormat.h"
 #include "Rng.h"
 
 #include <algorithm>
@@ -335,7 +336,7 @@ void addOrbs(Builder& b, const std::vector<Colour>& colours) {
 } // namespace
 
 AuraRecipe AuraRecipe::forIndex(int index) {
-    const int i = std::clamp(index, 1, Count) - 1;
+    const int i = std::clamp(index, 1, PortraitFormat::OverlayCount) - 1;
     Rng rng(0x7A11E5ull * static_cast<std::uint64_t>(i + 1) + 0x51D0B0Bull);
     AuraRecipe recipe;
     recipe.seed = rng.next();

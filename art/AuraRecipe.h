@@ -46,7 +46,7 @@ struct AuraRecipe {
     int sparkles = 0;
     float sparkleSize = 3.0f;
 
-    static constexpr int Count = 100;
+    // Overlay `index`, 1 to PortraitFormat::OverlayCount; outside that, the nearest one.
     static AuraRecipe forIndex(int index);
     // A bright, many-coloured aura for the home screen and the application icon.
     static AuraRecipe showcase(float peakAlpha, int sparkles);

@@ -1,6 +1,6 @@
 #include "FaceFraming.h"
 
-#include "PortraitGeometry.h"
+#include "PortraitFormat.h"
 
 #include <algorithm>
 
@@ -8,8 +8,7 @@ namespace {
 
 // The largest 3:4 rectangle the photo holds, as a height.
 double fittedHeight(QSizeF photo) {
-    return std::min(photo.height(),
-                    photo.width() * PortraitGeometry::Height / PortraitGeometry::Width);
+    return std::min(photo.height(), photo.width() * PortraitFormat::Height / PortraitFormat::Width);
 }
 
 } // namespace
@@ -21,8 +20,8 @@ QRectF FaceFraming::faceTarget() {
 FaceFraming::FaceFraming(QSizeF photo, std::optional<QRectF> face) : m_photo(photo) {
     if (face && face->isValid() && !face->isEmpty())
         m_face = face;
-    const double width = PortraitGeometry::Width;
-    const double height = PortraitGeometry::Height;
+    const double width = PortraitFormat::Width;
+    const double height = PortraitFormat::Height;
     const double fitted = fittedHeight(photo);
     if (!m_face || fitted <= 0.0) {
         m_crop = QRectF((photo.width() - fitted * width / height) / 2.0,
@@ -62,7 +61,7 @@ FaceFraming::FaceFraming(QSizeF photo, std::optional<QRectF> face) : m_photo(pho
 QRectF FaceFraming::faceInPortrait() const {
     if (!m_face)
         return QRectF();
-    const double scale = PortraitGeometry::Height / m_crop.height();
+    const double scale = PortraitFormat::Height / m_crop.height();
     return QRectF((m_face->x() - m_crop.x()) * scale, (m_face->y() - m_crop.y()) * scale,
                   m_face->width() * scale, m_face->height() * scale);
 }

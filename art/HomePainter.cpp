@@ -3,6 +3,7 @@
 #include "AuraOverlayPainter.h"
 #include "AuraRecipe.h"
 #include "Blur.h"
+#include "PortraitFormat.h"
 #include "PortraitGeometry.h"
 #include "Rng.h"
 #include "SilhouettePainter.h"
@@ -17,8 +18,8 @@ namespace {
 const QColor Night(12, 9, 28);
 
 void paintBackground(QPainter& painter) {
-    const QRectF all(0.0, 0.0, PortraitGeometry::Width, PortraitGeometry::Height);
-    QLinearGradient sky(0.0, 0.0, 0.0, PortraitGeometry::Height);
+    const QRectF all(0.0, 0.0, PortraitFormat::Width, PortraitFormat::Height);
+    QLinearGradient sky(0.0, 0.0, 0.0, PortraitFormat::Height);
     sky.setColorAt(0.0, QColor(30, 18, 58));
     sky.setColorAt(0.55, QColor(20, 13, 42));
     sky.setColorAt(1.0, Night);
@@ -32,8 +33,8 @@ void paintBackground(QPainter& painter) {
     Rng rng(0x57A125ull);
     painter.setPen(Qt::NoPen);
     for (int i = 0; i < 70; ++i) {
-        const QPointF at(rng.uniform(0.0, PortraitGeometry::Width),
-                         rng.uniform(0.0, PortraitGeometry::Height * 0.8));
+        const QPointF at(rng.uniform(0.0, PortraitFormat::Width),
+                         rng.uniform(0.0, PortraitFormat::Height * 0.8));
         const double radius = rng.uniform(0.4, 1.3);
         painter.setBrush(QColor(255, 244, 230, static_cast<int>(rng.uniform(40.0, 150.0))));
         painter.drawEllipse(at, radius, radius);
@@ -47,7 +48,7 @@ void paintFigure(QPainter& painter, qreal scale) {
     placement.scale(0.8, 0.8);
     placement.translate(-PortraitGeometry::headCentre().x(), -PortraitGeometry::headCentre().y());
     const AuraOverlayPainter aura(
-        QSize(qRound(PortraitGeometry::Width * scale), qRound(PortraitGeometry::Height * scale)),
+        QSize(qRound(PortraitFormat::Width * scale), qRound(PortraitFormat::Height * scale)),
         placement * QTransform::fromScale(scale, scale));
     painter.save();
     painter.setTransform(placement, true);
@@ -61,7 +62,7 @@ void paintFigure(QPainter& painter, qreal scale) {
 void paintGlowingText(QPainter& painter, const QRectF& box, const QFont& font, const QString& text,
                       const QColor& colour, const QColor& glowColour, int glowRadius) {
     const qreal scale = painter.device()->devicePixelRatioF();
-    QImage glow(qRound(PortraitGeometry::Width * scale), qRound(PortraitGeometry::Height * scale),
+    QImage glow(qRound(PortraitFormat::Width * scale), qRound(PortraitFormat::Height * scale),
                 QImage::Format_ARGB32_Premultiplied);
     glow.setDevicePixelRatio(scale);
     glow.fill(Qt::transparent);
@@ -83,7 +84,7 @@ void paintTexts(QPainter& painter) {
     QFont title("DejaVu Serif");
     title.setPixelSize(46);
     title.setLetterSpacing(QFont::AbsoluteSpacing, 3.0);
-    paintGlowingText(painter, QRectF(0.0, 26.0, PortraitGeometry::Width, 60.0), title,
+    paintGlowingText(painter, QRectF(0.0, 26.0, PortraitFormat::Width, 60.0), title,
                      QStringLiteral("Velmora"), QColor(255, 250, 255), QColor(200, 140, 255), 6);
 
     QFont tagline("DejaVu Sans");
@@ -91,7 +92,7 @@ void paintTexts(QPainter& painter) {
     tagline.setLetterSpacing(QFont::AbsoluteSpacing, 4.0);
     painter.setFont(tagline);
     painter.setPen(QColor(216, 200, 255, 200));
-    painter.drawText(QRectF(0.0, 84.0, PortraitGeometry::Width, 18.0), Qt::AlignCenter,
+    painter.drawText(QRectF(0.0, 84.0, PortraitFormat::Width, 18.0), Qt::AlignCenter,
                      QStringLiteral("AURA PORTRAITS"));
 
     QLinearGradient panel(0.0, 370.0, 0.0, 452.0);
@@ -101,14 +102,14 @@ void paintTexts(QPainter& painter) {
     solid.setAlpha(240);
     panel.setColorAt(0.0, clear);
     panel.setColorAt(1.0, solid);
-    painter.fillRect(QRectF(0.0, 370.0, PortraitGeometry::Width, 82.0), panel);
-    painter.fillRect(QRectF(0.0, 452.0, PortraitGeometry::Width, 28.0), solid);
+    painter.fillRect(QRectF(0.0, 370.0, PortraitFormat::Width, 82.0), panel);
+    painter.fillRect(QRectF(0.0, 452.0, PortraitFormat::Width, 28.0), solid);
 
     QFont hint("DejaVu Sans");
     hint.setPixelSize(15);
     painter.setFont(hint);
     painter.setPen(QColor(255, 255, 255, 235));
-    painter.drawText(QRectF(10.0, 420.0, PortraitGeometry::Width - 20.0, 48.0), Qt::AlignCenter,
+    painter.drawText(QRectF(10.0, 420.0, PortraitFormat::Width - 20.0, 48.0), Qt::AlignCenter,
                      QStringLiteral("Take a photo or choose one\nto see your aura"));
 }
 
@@ -116,7 +117,7 @@ void paintTexts(QPainter& painter) {
 
 QImage HomePainter::paint(qreal scale) {
     // The painter works in portrait units; the pixel ratio puts `scale` pixels in each.
-    QImage image(qRound(PortraitGeometry::Width * scale), qRound(PortraitGeometry::Height * scale),
+    QImage image(qRound(PortraitFormat::Width * scale), qRound(PortraitFormat::Height * scale),
                  QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(scale);
     QPainter painter(&image);

@@ -1,5 +1,7 @@
 #include "PortraitGeometry.h"
 
+#include "PortraitFormat.h"
+
 QPointF PortraitGeometry::headCentre() {
     return QPointF(180.0, 190.0);
 }
@@ -17,7 +19,7 @@ QPointF PortraitGeometry::auraCentre() {
 }
 
 QPainterPath PortraitGeometry::silhouette() {
-    const double bottom = Height + 14.0;
+    const double bottom = PortraitFormat::Height + 14.0;
     QPainterPath body;
     body.moveTo(-2.0, bottom);
     body.cubicTo(2.0, 436.0, 18.0, 394.0, 58.0, 374.0);

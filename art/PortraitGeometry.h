@@ -7,9 +7,6 @@
 // Where the person sits in every portrait; overlays, outline and artwork all agree on it.
 class PortraitGeometry {
 public:
-    static constexpr int Width = 360;
-    static constexpr int Height = 480;
-
     static QPointF headCentre();
     static QRectF headRect();
     static QRectF faceRect();

@@ -1,7 +1,7 @@
 #include "RevealPainter.h"
 
 #include "Blur.h"
-#include "PortraitGeometry.h"
+#include "PortraitFormat.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -52,12 +52,12 @@ void paintStar(QPainter& painter, QPointF centre, double size, const QColor& col
 } // namespace
 
 QImage RevealPainter::paint(qreal scale) {
-    QImage image(qRound(PortraitGeometry::Width * scale), qRound(PortraitGeometry::Height * scale),
+    QImage image(qRound(PortraitFormat::Width * scale), qRound(PortraitFormat::Height * scale),
                  QImage::Format_ARGB32_Premultiplied);
     paintVignette(image);
     image.setDevicePixelRatio(scale);
 
-    const QRectF frame(12.5, 12.5, PortraitGeometry::Width - 25.0, PortraitGeometry::Height - 25.0);
+    const QRectF frame(12.5, 12.5, PortraitFormat::Width - 25.0, PortraitFormat::Height - 25.0);
     QImage glow(image.size(), QImage::Format_ARGB32_Premultiplied);
     glow.setDevicePixelRatio(scale);
     glow.fill(Qt::transparent);
@@ -78,12 +78,12 @@ QImage RevealPainter::paint(qreal scale) {
 
     const QColor starColour(255, 248, 236, 215);
     paintStar(painter, QPointF(28.0, 28.0), 7.0, starColour);
-    paintStar(painter, QPointF(PortraitGeometry::Width - 28.0, 28.0), 5.0, starColour);
-    paintStar(painter, QPointF(28.0, PortraitGeometry::Height - 28.0), 5.0, starColour);
-    paintStar(painter, QPointF(PortraitGeometry::Width - 28.0, PortraitGeometry::Height - 28.0),
-              7.0, starColour);
+    paintStar(painter, QPointF(PortraitFormat::Width - 28.0, 28.0), 5.0, starColour);
+    paintStar(painter, QPointF(28.0, PortraitFormat::Height - 28.0), 5.0, starColour);
+    paintStar(painter, QPointF(PortraitFormat::Width - 28.0, PortraitFormat::Height - 28.0), 7.0,
+              starColour);
     paintStar(painter, QPointF(46.0, 22.0), 2.5, starColour);
-    paintStar(painter, QPointF(PortraitGeometry::Width - 46.0, PortraitGeometry::Height - 22.0),
-              2.5, starColour);
+    paintStar(painter, QPointF(PortraitFormat::Width - 46.0, PortraitFormat::Height - 22.0), 2.5,
+              starColour);
     return image;
 }

@@ -1,6 +1,7 @@
 #include "SilhouettePainter.h"
 
 #include "Blur.h"
+#include "PortraitFormat.h"
 #include "PortraitGeometry.h"
 
 #include <QFont>
@@ -17,7 +18,7 @@ void paintHint(QPainter& painter) {
     font.setWeight(QFont::DemiBold);
     painter.setFont(font);
     const QString hint = QStringLiteral("Fit the head and shoulders in the outline");
-    const QRectF box(18.0, 40.0, PortraitGeometry::Width - 36.0, 30.0);
+    const QRectF box(18.0, 40.0, PortraitFormat::Width - 36.0, 30.0);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(10, 6, 24, 130));
     painter.drawRoundedRect(box, 15.0, 15.0);
@@ -28,7 +29,7 @@ void paintHint(QPainter& painter) {
 } // namespace
 
 QImage SilhouettePainter::framingGuide(qreal scale) {
-    QImage image(qRound(PortraitGeometry::Width * scale), qRound(PortraitGeometry::Height * scale),
+    QImage image(qRound(PortraitFormat::Width * scale), qRound(PortraitFormat::Height * scale),
                  QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(scale);
     image.fill(Qt::transparent);
@@ -60,7 +61,7 @@ QImage SilhouettePainter::framingGuide(qreal scale) {
 
 void SilhouettePainter::paintFigure(QPainter& painter) {
     const QPainterPath figure = PortraitGeometry::silhouette();
-    QLinearGradient fill(0.0, 95.0, 0.0, PortraitGeometry::Height);
+    QLinearGradient fill(0.0, 95.0, 0.0, PortraitFormat::Height);
     fill.setColorAt(0.0, QColor(46, 36, 88));
     fill.setColorAt(0.45, QColor(30, 23, 62));
     fill.setColorAt(1.0, QColor(16, 12, 36));

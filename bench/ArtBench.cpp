@@ -3,7 +3,7 @@
 
 #include "AuraOverlayPainter.h"
 #include "AuraRecipe.h"
-#include "PortraitGeometry.h"
+#include "PortraitFormat.h"
 
 #include <QTransform>
 #include <benchmark/benchmark.h>
@@ -11,12 +11,12 @@
 namespace {
 
 void paintOneAura(benchmark::State& state, QTransform placement) {
-    const QSize canvas(PortraitGeometry::Width, PortraitGeometry::Height);
+    const QSize canvas(PortraitFormat::Width, PortraitFormat::Height);
     int number = 1;
     for (auto _ : state) {
         const AuraOverlayPainter painter(canvas, placement);
         benchmark::DoNotOptimize(painter.paint(AuraRecipe::forIndex(number)));
-        number = number % AuraRecipe::Count + 1;
+        number = number % PortraitFormat::OverlayCount + 1;
     }
 }
 BENCHMARK_CAPTURE(paintOneAura, identity, QTransform())

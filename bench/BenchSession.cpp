@@ -4,6 +4,7 @@
 #include "ImageContext.h"
 #include "MainInterface.h"
 #include "PhotoAlbum.h"
+#include "PortraitFormat.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -47,8 +48,8 @@ void BenchSession::end() {
 
 void BenchSession::showPortrait(PhotoFactory::Kind kind) {
     const QString path = PhotoFactory::path(kind);
-    auto picked = toolkit::Image::fromFile(
-        path, QSize(VelmoraViewController::kPhotoWidth, VelmoraViewController::kPhotoHeight));
+    auto picked =
+        toolkit::Image::fromFile(path, QSize(PortraitFormat::Width, PortraitFormat::Height));
     if (!picked.ok()) {
         std::fprintf(stderr, "velmora_bench: %s\n", qPrintable(picked.error()));
         std::exit(1);

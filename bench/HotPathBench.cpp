@@ -7,6 +7,7 @@
 #include "PhotoAlbum.h"
 #include "PhotoFactory.h"
 #include "PngEncoder.h"
+#include "PortraitFormat.h"
 #include "Resampler.h"
 
 #include <QBuffer>
@@ -24,7 +25,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Kind = PhotoFactory::Kind;
 
-const QSize kDrawSize(VelmoraViewController::kPhotoWidth, VelmoraViewController::kPhotoHeight);
+const QSize kDrawSize(PortraitFormat::Width, PortraitFormat::Height);
 
 double secondsBetween(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double>(to - from).count();

@@ -1,5 +1,6 @@
 #include "AuraOverlayPainter.h"
 #include "AuraRecipe.h"
+#include "PortraitFormat.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -143,7 +144,7 @@ TEST(AuraArt, HundredOverlaysAreStrongDistinctAndKeepTheFaceClear) {
     const AuraOverlayPainter painter;
     std::vector<Measured> all;
     int effects = 0;
-    for (int number = 1; number <= AuraRecipe::Count; ++number) {
+    for (int number = 1; number <= PortraitFormat::OverlayCount; ++number) {
         const AuraRecipe recipe = AuraRecipe::forIndex(number);
         effects += recipe.sparkles > 0 || recipe.rays > 0.0f ? 1 : 0;
         all.push_back(measure(number, painter.paint(recipe)));
@@ -180,7 +181,7 @@ TEST(AuraArt, HundredOverlaysAreStrongDistinctAndKeepTheFaceClear) {
                                          return std::pair(-m->darkNearFace / 255.0, name(*m));
                                      },
                                      "");
-    EXPECT_LE(effects, AuraRecipe::Count / 5) << "overlays with sparkles or rays";
+    EXPECT_LE(effects, PortraitFormat::OverlayCount / 5) << "overlays with sparkles or rays";
 
     struct Pair {
         double difference;

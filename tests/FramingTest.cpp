@@ -2,6 +2,7 @@
 #include "AuraRecipe.h"
 #include "FakeFaceDetector.h"
 #include "HogFaceDetector.h"
+#include "PortraitFormat.h"
 #include "PortraitFramer.h"
 #include "PortraitGeometry.h"
 #include "Random.h"
@@ -67,7 +68,7 @@ TEST(Framing, FaceKeepsItsShapeAndLandsInTheClearOval) {
             const FakeFaceDetector detector(
                 {QRectF(box.x() / shape.width(), box.y() / shape.height(),
                         box.width() / shape.width(), box.height() / shape.height())});
-            number = number % AuraRecipe::Count + 7;
+            number = number % PortraitFormat::OverlayCount + 7;
             const auto framed =
                 PortraitFramer::frame(Image(photoWithFace(shape, box)), detector, number);
             const QString where = QStringLiteral("%1x%2, %3 face")

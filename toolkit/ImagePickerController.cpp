@@ -5,6 +5,7 @@
 #include "ImageView.h"
 #include "Log.h"
 #include "PickerPlatform.h"
+#include "PortraitFormat.h"
 #include "Window.h"
 
 #include <QFileInfo>
@@ -19,7 +20,7 @@ namespace toolkit {
 
 namespace {
 QSize& decodeSizeSetting() {
-    static QSize size(360, 480);
+    static QSize size(PortraitFormat::Width, PortraitFormat::Height);
     return size;
 }
 } // namespace

@@ -3,6 +3,7 @@
 #include "AuraRecipe.h"
 #include "HomePainter.h"
 #include "IconPainter.h"
+#include "PortraitFormat.h"
 #include "RevealPainter.h"
 #include "SilhouettePainter.h"
 
@@ -36,7 +37,7 @@ int main(int argc, char* argv[]) {
     // makes a drawn one 1.3 MB, 130 MB for the hundred.
     std::atomic<int> next{1};
     auto paintOverlays = [&] {
-        for (int index = next++; index <= AuraRecipe::Count; index = next++) {
+        for (int index = next++; index <= PortraitFormat::OverlayCount; index = next++) {
             writer.write(QStringLiteral("%1.png").arg(index),
                          overlays.paint(AuraRecipe::forIndex(index)));
         }
