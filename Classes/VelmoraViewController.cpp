@@ -357,6 +357,8 @@ void VelmoraViewController::presentPicker(ImagePickerController* picker, QObject
     setColourPickerHidden(true);
 
     picker->setDelegate(this);
+    // The keys bound to choosing a photo on this screen.
+    picker->setChoosePhotoShortcut(tr("Ctrl+O"));
     const bool fromAlbum = sender == choosePhotoBtn.data();
     if (fromAlbum) {
         picker->setSourceType(toolkit::ImagePickerControllerSourceTypeSavedPhotosAlbum);

@@ -227,6 +227,8 @@ TEST_F(Camera, EveryFailureIsExplainedOnThePageAndCancelReturns) {
     setCamera(QStringLiteral("state unplugged\n") + greenCamera);
     ASSERT_TRUE(waitUntil([&] { return !page->problem().isEmpty(); }, kOpenMs));
     EXPECT_TRUE(page->problem().contains(QStringLiteral("unplugged")));
+    EXPECT_TRUE(page->problem().endsWith(QStringLiteral("choose a photo (Ctrl+O).")))
+        << "the screen's own shortcut is offered: " << qPrintable(page->problem());
     cancel(page);
     EXPECT_TRUE(waitUntil([this] { return !screen->takePhotoBtn->isEnabled(); }, kOpenMs));
 }

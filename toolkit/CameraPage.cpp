@@ -21,8 +21,11 @@ constexpr int kFramesStopMs = 3000;
 constexpr int kCaptureMs = 3000;
 } // namespace
 
-CameraPage::CameraPage(std::unique_ptr<CameraSource> camera, QWidget* parent)
+CameraPage::CameraPage(std::unique_ptr<CameraSource> camera, const QString& chooseShortcut,
+                       QWidget* parent)
     : QWidget(parent), m_camera(std::move(camera)) {
+    const QString shortcutNote =
+        chooseShortcut.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(chooseShortcut);
     setObjectName(QStringLiteral("cameraPage"));
     setAccessibleName(tr("Camera"));
     setAutoFillBackground(true);
@@ -73,7 +76,8 @@ CameraPage::CameraPage(std::unique_ptr<CameraSource> camera, QWidget* parent)
 
     if (!m_camera) {
         showProblem(tr("No camera is plugged in.\nConnect one, or cancel and choose a photo "
-                       "from your pictures (Ctrl+O)."));
+                       "from your pictures%1.")
+                        .arg(shortcutNote));
         return;
     }
     m_shutter->setEnabled(false); // until the first frame shows the camera works
@@ -96,9 +100,10 @@ CameraPage::CameraPage(std::unique_ptr<CameraSource> camera, QWidget* parent)
     connect(m_camera.get(), &CameraSource::failed, this, [this](const QString& reason) {
         showProblem(tr("The camera stopped: %1").arg(reason));
     });
-    connect(m_camera.get(), &CameraSource::unplugged, this, [this] {
+    connect(m_camera.get(), &CameraSource::unplugged, this, [this, shortcutNote] {
         showProblem(tr("The camera was unplugged.\nPlug it in and open the camera again, or "
-                       "cancel and choose a photo (Ctrl+O)."));
+                       "cancel and choose a photo%1.")
+                        .arg(shortcutNote));
     });
 }
 

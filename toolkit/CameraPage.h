@@ -24,8 +24,11 @@ class CameraPage : public QWidget {
     Q_OBJECT
 
 public:
-    /// `camera` may be null: no camera is plugged in.
-    explicit CameraPage(std::unique_ptr<CameraSource> camera, QWidget* parent = nullptr);
+    /// `camera` may be null: no camera is plugged in. `chooseShortcut` names the keys that
+    /// choose a photo from the pictures instead; the problem messages suggest it when it is
+    /// not empty.
+    CameraPage(std::unique_ptr<CameraSource> camera, const QString& chooseShortcut,
+               QWidget* parent = nullptr);
     ~CameraPage() override;
 
     /// The picture laid over the live view.

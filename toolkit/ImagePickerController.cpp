@@ -63,7 +63,7 @@ QWidget* ImagePickerController::loadView() {
         // The chooser is a dialog of its own: nothing is laid over the screen.
         return new QWidget;
     }
-    auto* page = new CameraPage(PickerPlatform::current().openCamera());
+    auto* page = new CameraPage(PickerPlatform::current().openCamera(), m_chooseShortcut);
     m_page = page;
     if (m_overlay)
         page->setOverlay(m_overlay->image());

@@ -60,6 +60,10 @@ public:
     /// The view whose picture is laid over the live camera view; the picker keeps one.
     void setCameraOverlayView(ImageView* view);
 
+    /// The keys that choose a photo from the album instead, as the user reads them: the
+    /// camera page suggests them when there is no camera to use.
+    void setChoosePhotoShortcut(const QString& keys) { m_chooseShortcut = keys; }
+
     /// Whether the source can be used now (a camera must be plugged in).
     static bool isSourceTypeAvailable(int sourceType);
 
@@ -100,6 +104,7 @@ private:
     int m_sourceType = ImagePickerControllerSourceTypeSavedPhotosAlbum;
     QPointer<ImageView> m_overlay;
     QPointer<CameraPage> m_page;
+    QString m_chooseShortcut;
     QString m_preselected;
     ImageDecoder* m_decoder = nullptr;
     QPointer<QWidget> m_opening;

@@ -381,6 +381,10 @@
 %1</translation>
     </message>
     <message>
+        <source>Ctrl+O</source>
+        <translation>Strg+O</translation>
+    </message>
+    <message>
         <source>No camera found: plug one in, or choose a photo (Ctrl+O)</source>
         <translation>Keine Kamera gefunden: Schließe eine an oder wähle ein Foto (Strg+O)</translation>
     </message>
@@ -453,9 +457,9 @@
     </message>
     <message>
         <source>No camera is plugged in.
-Connect one, or cancel and choose a photo from your pictures (Ctrl+O).</source>
+Connect one, or cancel and choose a photo from your pictures%1.</source>
         <translation>Es ist keine Kamera angeschlossen.
-Schließe eine an, oder brich ab und wähle ein Foto aus deinen Bildern (Strg+O).</translation>
+Schließe eine an, oder brich ab und wähle ein Foto aus deinen Bildern%1.</translation>
     </message>
     <message>
         <source>The camera stopped: %1</source>
@@ -463,9 +467,9 @@ Schließe eine an, oder brich ab und wähle ein Foto aus deinen Bildern (Strg+O)
     </message>
     <message>
         <source>The camera was unplugged.
-Plug it in and open the camera again, or cancel and choose a photo (Ctrl+O).</source>
+Plug it in and open the camera again, or cancel and choose a photo%1.</source>
         <translation>Die Kamera wurde abgezogen.
-Schließe sie wieder an und öffne die Kamera erneut, oder brich ab und wähle ein Foto (Strg+O).</translation>
+Schließe sie wieder an und öffne die Kamera erneut, oder brich ab und wähle ein Foto%1.</translation>
     </message>
     <message>
         <source>The camera gave no picture to take.
