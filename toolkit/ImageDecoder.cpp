@@ -1,5 +1,6 @@
 #include "ImageDecoder.h"
 
+#include "DecodeAhead.h"
 #include "HeifDecoder.h"
 #include "PngRowReader.h"
 #include "Resampler.h"
@@ -109,7 +110,7 @@ void ImageDecoder::configure() {
 }
 
 int ImageDecoder::decodesRunning() {
-    return running.load();
+    return running.load() + DecodeAhead::decodesRunning();
 }
 
 Result<QImage> ImageDecoder::decode(const PictureFile& file, QSize target) {
@@ -219,8 +220,10 @@ void ImageDecoder::start(const QString& path, QSize target,
     // A thread of its own rather than a pool: an abandoned decode keeps its thread until
     // the decoder gives up, and must not hold up the next one.
     try {
-        std::thread([job, target, deliver = std::function<void(Result<Image>)>(deliver)]() mutable {
-            Result<Image> result = Image::fromFile(job->path, target);
+        // A batch may have this photo decoding already, on a thread of its own.
+        std::thread([job, target, deliver = std::function<void(Result<Image>)>(deliver),
+                     ahead = DecodeAhead::take(path, target)]() mutable {
+            Result<Image> result = ahead ? ahead->get() : Image::fromFile(job->path, target);
             // Answered through the application object, which outlives every decoder; the
             // decoder itself may be gone by then, which `deliver` checks on the main thread.
             if (!job->abandoned)
@@ -231,6 +234,7 @@ void ImageDecoder::start(const QString& path, QSize target,
             // this thread may still touch the process's objects.
             job.reset();
             deliver = nullptr;
+            ahead.reset();
             --running;
         }).detach();
     } catch (const std::system_error& error) {

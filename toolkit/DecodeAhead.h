@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Image.h"
+#include "Result.h"
+
+#include <QSize>
+#include <QString>
+#include <future>
+#include <memory>
+#include <optional>
+
+namespace toolkit {
+
+/// Decodes the photos a batch will open next on threads of their own, a bounded number at a
+/// time, so that a background decode finds its photo decoded or under way. The photos are
+/// opened in the order they were announced; one passed over is forgotten. A photo is
+/// decoded exactly as a background decode would decode it.
+class DecodeAhead {
+public:
+    /// Keeps at most `inFlight` photos decoding or decoded and not yet taken.
+    explicit DecodeAhead(int inFlight);
+    /// Forgets every photo; decodes still running finish on their threads and are dropped.
+    ~DecodeAhead();
+    DecodeAhead(const DecodeAhead&) = delete;
+    DecodeAhead& operator=(const DecodeAhead&) = delete;
+
+    /// Announces that `path` will be opened at `target`, after the photos announced before.
+    void announce(const QString& path, QSize target);
+
+    /// Makes this the batch that background decodes look in; null for none.
+    static void setCurrent(DecodeAhead* ahead);
+    /// The decode of `path` at `target` from the current batch, started or finished, if it
+    /// is the next one announced with that name; the photos announced before it are
+    /// forgotten. Main thread only.
+    static std::optional<std::shared_future<Result<Image>>> take(const QString& path, QSize target);
+    /// Decodes of a batch still running, forgotten ones included.
+    static int decodesRunning();
+
+private:
+    struct State;
+    std::shared_ptr<State> m_state;
+};
+
+} // namespace toolkit
