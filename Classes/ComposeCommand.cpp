@@ -1,6 +1,7 @@
 #include "ComposeCommand.h"
 
 #include "CameraSource.h"
+#include "DecodeAhead.h"
 #include "FileName.h"
 #include "ImagePickerController.h"
 #include "MainInterface.h"
@@ -13,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
 
@@ -65,6 +67,13 @@ int ComposeCommand::run() {
         std::unique_ptr<VelmoraAppDelegate> delegate = loadMainInterface(InterfaceUse::Portraits);
         VelmoraViewController* screen = delegate->viewController();
         delegate->window()->addSubview(screen->view());
+        // The photos are decoded ahead, about one a core, while the screen composes them
+        // one by one in their order: the aura each gets, and so each file, is the same as
+        // without. Only the photos in flight are held, however long the batch.
+        toolkit::DecodeAhead ahead(QThread::idealThreadCount());
+        for (const QString& photo : photos)
+            ahead.announce(photo, toolkit::ImagePickerController::decodeSize());
+        toolkit::DecodeAhead::setCurrent(&ahead);
         for (const QString& photo : photos) {
             const auto opened = screen->openPhotoFile(photo);
             if (!opened.ok()) {
@@ -141,6 +150,7 @@ int ComposeCommand::run() {
             report(QStringLiteral("velmora: stopped before every photo was composed"), stderr);
             ++failures;
         }
+        toolkit::DecodeAhead::setCurrent(nullptr);
         album.waitForQueuedWrites();
         QCoreApplication::processEvents();
     }

@@ -314,3 +314,35 @@ TEST_F(Compose, FitStretchIsTheDefaultAndFitFaceFramesTheFace) {
     EXPECT_EQ(wrong.exitCode, 2);
     EXPECT_TRUE(wrong.errors.contains(QStringLiteral("--fit"))) << qPrintable(wrong.errors);
 }
+
+TEST_F(Compose, ABatchDecodedAheadGivesEachPhotoItsOwnFileInOrder) {
+    const QString missing = scratch.filePath(QStringLiteral("missing.jpg"));
+    const QString astronaut = QStringLiteral(VELMORA_SOURCE_DIR "/tests/data/astronaut.jpg");
+    QStringList batch;
+    QStringList good;
+    for (int i = 0; i < 5; ++i) {
+        good << photo(QStringLiteral("p%1.jpg").arg(i), QColor(40 * i, 200 - 30 * i, 90),
+                      QSize(600 + 100 * i, 800));
+        batch << good.last();
+        if (i == 1)
+            batch << missing;
+    }
+    good << astronaut;
+    batch << astronaut;
+    for (const QString& fit : {QStringLiteral("stretch"), QStringLiteral("face")}) {
+        const QStringList common = {QStringLiteral("--out"),  out,
+                                    QStringLiteral("--fit"),  fit,
+                                    QStringLiteral("--aura"), QStringLiteral("9")};
+        const ComposeRun run = compose(common + batch);
+        EXPECT_EQ(run.exitCode, 1) << qPrintable(fit);
+        EXPECT_TRUE(run.errors.contains(QStringLiteral("missing.jpg"))) << qPrintable(run.errors);
+        ASSERT_EQ(run.written.size(), good.size()) << qPrintable(run.errors);
+        for (qsizetype i = 0; i < good.size(); ++i) {
+            const ComposeRun alone = compose(common + QStringList{good[i]});
+            ASSERT_EQ(alone.written.size(), 1) << qPrintable(alone.errors);
+            EXPECT_EQ(bytesOf(run.written[i]), bytesOf(alone.written[0]))
+                << qPrintable(fit) << " photo " << i;
+        }
+    }
+    EXPECT_EQ(compose({QStringLiteral("--out"), out, missing}).exitCode, 1);
+}
