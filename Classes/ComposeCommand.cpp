@@ -70,7 +70,9 @@ int ComposeCommand::run() {
         // The photos are decoded ahead, about one a core, while the screen composes them
         // one by one in their order: the aura each gets, and so each file, is the same as
         // without. Only the photos in flight are held, however long the batch.
-        toolkit::DecodeAhead ahead(QThread::idealThreadCount());
+        const int inFlight = QThread::idealThreadCount();
+        int writing = 0;
+        toolkit::DecodeAhead ahead(inFlight);
         for (const QString& photo : photos)
             ahead.announce(photo, toolkit::ImagePickerController::decodeSize());
         toolkit::DecodeAhead::setCurrent(&ahead);
@@ -125,6 +127,13 @@ int ComposeCommand::run() {
                        stderr);
                 continue;
             }
+            // The album's writer may fall behind the screen: portraits waiting for it are
+            // held whole, so no more wait than photos are decoded ahead.
+            while (writing >= inFlight && !stopped)
+                QCoreApplication::processEvents(QEventLoop::AllEvents |
+                                                QEventLoop::WaitForMoreEvents);
+            if (stopped)
+                break;
             toolkit::AlbumSave* saving = screen->savePortrait();
             if (!saving) {
                 ++failures;
@@ -134,8 +143,10 @@ int ComposeCommand::run() {
                 continue;
             }
             // The album prints its own line for a failed write; here it is only counted.
+            ++writing;
             QObject::connect(saving, &toolkit::AlbumSave::finished, &followingSaves,
-                             [&failures](const toolkit::Result<QString>& outcome) {
+                             [&failures, &writing](const toolkit::Result<QString>& outcome) {
+                                 --writing;
                                  if (outcome.ok())
                                      report(outcome.value(), stdout);
                                  else
