@@ -1,7 +1,9 @@
 #include "DecodeAhead.h"
 
 #include <QtGlobal>
+#include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <system_error>
@@ -24,40 +26,54 @@ struct DecodeAhead::State {
     };
 
     std::mutex mutex;
+    std::condition_variable wake;
     std::deque<Photo> photos; // announced and not yet taken, in order
     int inFlight = 1;
     // Started and not yet taken: decoding, or decoded and waiting. Bounds the memory.
     int busy = 0;
+    int workers = 0;
+    bool closed = false;
 
-    // Starts the next photos while fewer than inFlight are busy. Called with the mutex held.
-    void startMore() {
-        for (Photo& photo : photos) {
-            if (busy >= inFlight)
+    // A few long-lived workers rather than a thread a photo: each new thread can take
+    // another malloc arena, and the arenas keep what they freed, so memory grew with the
+    // batch up to the arena limit.
+    void work() {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            wake.wait(lock, [this] { return closed || next() != photos.end(); });
+            if (closed)
                 return;
-            if (photo.started)
-                continue;
+            Photo& photo = *next();
             photo.started = true;
             ++busy;
             ++running;
-            try {
-                std::thread([photo] {
-                    photo.promise->set_value(Image::fromFile(photo.path, photo.target));
-                    --running;
-                }).detach();
-            } catch (const std::system_error&) {
-                // No thread to be had: the photo is decoded when it is opened, as without
-                // a batch.
-                photo.started = false;
-                --busy;
-                --running;
-                return;
-            }
+            const Photo copy = photo; // the entry may be taken or forgotten meanwhile
+            lock.unlock();
+            copy.promise->set_value(Image::fromFile(copy.path, copy.target));
+            --running;
+            lock.lock();
         }
+    }
+
+    // The first photo not started, if fewer than inFlight are busy. Mutex held.
+    std::deque<Photo>::iterator next() {
+        if (busy >= inFlight)
+            return photos.end();
+        return std::find_if(photos.begin(), photos.end(),
+                            [](const Photo& photo) { return !photo.started; });
     }
 };
 
 DecodeAhead::DecodeAhead(int inFlight) : m_state(std::make_shared<State>()) {
     m_state->inFlight = qMax(1, inFlight);
+    for (int i = 0; i < m_state->inFlight; ++i) {
+        try {
+            std::thread([state = m_state] { state->work(); }).detach();
+            ++m_state->workers;
+        } catch (const std::system_error&) {
+            break; // fewer workers; with none, photos are decoded when they are opened
+        }
+    }
 }
 
 DecodeAhead::~DecodeAhead() {
@@ -65,17 +81,21 @@ DecodeAhead::~DecodeAhead() {
         current = nullptr;
     std::lock_guard lock(m_state->mutex);
     m_state->photos.clear();
+    m_state->closed = true;
+    m_state->wake.notify_all();
 }
 
 void DecodeAhead::announce(const QString& path, QSize target) {
     std::lock_guard lock(m_state->mutex);
+    if (m_state->workers == 0)
+        return;
     State::Photo photo;
     photo.path = path;
     photo.target = target;
     photo.promise = std::make_shared<std::promise<Result<Image>>>();
     photo.future = photo.promise->get_future().share();
     m_state->photos.push_back(std::move(photo));
-    m_state->startMore();
+    m_state->wake.notify_one();
 }
 
 void DecodeAhead::setCurrent(DecodeAhead* ahead) {
@@ -101,7 +121,7 @@ std::optional<std::shared_future<Result<Image>>> DecodeAhead::take(const QString
     if (found->started)
         taken = found->future;
     state.photos.erase(state.photos.begin(), std::next(found));
-    state.startMore();
+    state.wake.notify_all();
     return taken;
 }
 

@@ -11,8 +11,8 @@
 
 namespace toolkit {
 
-/// Decodes the photos a batch will open next on threads of their own, a bounded number at a
-/// time, so that a background decode finds its photo decoded or under way. The photos are
+/// Decodes the photos a batch will open next on a few threads of its own, a bounded number
+/// at a time, so that a background decode finds its photo decoded or under way. The photos are
 /// opened in the order they were announced; one passed over is forgotten. A photo is
 /// decoded exactly as a background decode would decode it.
 class DecodeAhead {
