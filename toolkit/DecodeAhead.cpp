@@ -47,9 +47,12 @@ struct DecodeAhead::State {
             photo.started = true;
             ++busy;
             ++running;
-            const Photo copy = photo; // the entry may be taken or forgotten meanwhile
+            // A copy: the entry may be taken or forgotten meanwhile. Let go of before
+            // counting down, so nothing of this decode is still touched once the count is 0.
+            auto copy = std::make_unique<Photo>(photo);
             lock.unlock();
-            copy.promise->set_value(Image::fromFile(copy.path, copy.target));
+            copy->promise->set_value(Image::fromFile(copy->path, copy->target));
+            copy.reset();
             --running;
             lock.lock();
         }
