@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <csignal>
@@ -16,45 +17,55 @@ constexpr int kQuitMs = 60000;
 // The real application in a real (virtual) X window: it starts, shows its window, takes a
 // memory warning (SIGUSR1) and quits cleanly on SIGTERM.
 TEST(RealWindow, StartsTakesAMemoryWarningAndQuitsOnSigterm) {
-    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
     const QString xwininfo = QStandardPaths::findExecutable(QStringLiteral("xwininfo"));
     if (xvfb.isEmpty() || xwininfo.isEmpty())
-        GTEST_SKIP() << "xvfb-run or xwininfo is not installed";
+        GTEST_SKIP() << "Xvfb or xwininfo is not installed";
+
+    // The server picks a free display itself and names it (-displayfd): choosing a number
+    // beforehand, as xvfb-run -a does, races with any other virtual display starting at
+    // the same time, and the loser's application never gets a window.
+    QProcess server;
+    server.start(xvfb,
+                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                  QStringLiteral("0"), QStringLiteral("800x700x24"), QStringLiteral("-nolisten"),
+                  QStringLiteral("tcp")});
+    ASSERT_TRUE(waitUntil([&] { return server.canReadLine(); }, kStartMs))
+        << qPrintable(server.readAllStandardError());
+    const QString display = QLatin1Char(':') + QString::fromLatin1(server.readLine()).trimmed();
+    auto stopServer = qScopeGuard([&] {
+        server.terminate();
+        server.waitForFinished(kQuitMs);
+    });
+
     QTemporaryDir album;
-    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    process.setProcessEnvironment(env);
-    // The shell says where the display is and which process to signal, then becomes the
-    // application (exec keeps its process id).
-    process.start(xvfb, {QStringLiteral("-a"), QStringLiteral("sh"), QStringLiteral("-c"),
-                         QStringLiteral("echo \"$$ $DISPLAY $XAUTHORITY\"; exec \"$0\" --album "
-                                        "\"$1\""),
-                         QStringLiteral(VELMORA_BINARY), album.path()});
-    ASSERT_TRUE(waitUntil([&] { return process.canReadLine(); }, kStartMs))
-        << qPrintable(process.readAllStandardError());
-    const QStringList where = QString::fromLocal8Bit(process.readLine()).trimmed().split(' ');
-    ASSERT_EQ(where.size(), 3) << qPrintable(where.join(' '));
-    const pid_t pid = where[0].toInt();
-    ASSERT_GT(pid, 0);
+    env.remove(QStringLiteral("XAUTHORITY"));
+    env.insert(QStringLiteral("DISPLAY"), display);
+    QProcess app;
+    app.setProcessEnvironment(env);
+    app.start(QStringLiteral(VELMORA_BINARY), {QStringLiteral("--album"), album.path()});
+    ASSERT_TRUE(app.waitForStarted(kStartMs)) << qPrintable(app.errorString());
 
-    QProcessEnvironment display = QProcessEnvironment::systemEnvironment();
-    display.insert(QStringLiteral("DISPLAY"), where[1]);
-    display.insert(QStringLiteral("XAUTHORITY"), where[2]);
     auto windowShown = [&] {
         QProcess query;
-        query.setProcessEnvironment(display);
+        query.setProcessEnvironment(env);
         query.start(xwininfo, {QStringLiteral("-root"), QStringLiteral("-tree")});
         return query.waitForFinished(kQuitMs) &&
                query.readAllStandardOutput().contains("\"Velmora\"");
     };
-    EXPECT_TRUE(waitUntil(windowShown, kStartMs)) << "no window named Velmora";
+    ASSERT_TRUE(
+        waitUntil([&] { return app.state() != QProcess::Running || windowShown(); }, kStartMs));
+    ASSERT_EQ(app.state(), QProcess::Running) << "the application ended before showing its window: "
+                                              << qPrintable(app.readAllStandardError());
+    EXPECT_TRUE(windowShown()) << "no window named Velmora";
 
-    ASSERT_EQ(::kill(pid, SIGUSR1), 0);
+    ASSERT_EQ(::kill(app.processId(), SIGUSR1), 0);
     // Had the warning ended it, the window would be gone and the status below not 0.
     EXPECT_TRUE(windowShown()) << "the window went away on the memory warning";
-    ASSERT_EQ(::kill(pid, SIGTERM), 0);
-    ASSERT_TRUE(process.waitForFinished(kQuitMs)) << "the application did not quit";
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 0) << qPrintable(process.readAllStandardError());
+    ASSERT_EQ(::kill(app.processId(), SIGTERM), 0);
+    ASSERT_TRUE(app.waitForFinished(kQuitMs)) << "the application did not quit";
+    EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(app.exitCode(), 0) << qPrintable(app.readAllStandardError());
 }
