@@ -1,5 +1,6 @@
 #include "HeifDecoder.h"
 
+#include "Log.h"
 #include "PictureFile.h"
 
 #include <QCoreApplication>
@@ -7,11 +8,11 @@
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
+#include <dlfcn.h>
 #include <initializer_list>
 #include <libheif/heif.h>
 #include <limits>
 #include <memory>
-#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -25,35 +26,115 @@ const char* const kHevcBrands[] = {"heic", "heix", "hevc", "hevx", "heim", "heis
 const char* const kAv1Brands[] = {"avif", "avis"};
 const char* const kContainerBrands[] = {"mif1", "msf1", "mif2", "miaf"};
 
-void initialise() {
-    static std::once_flag once;
-    std::call_once(once, [] { heif_init(nullptr); });
+const char kLibraryName[] = "libheif.so.1";
+
+// libheif and the codecs under it (x265, libde265, dav1d, aom) are a dozen libraries whose
+// mapping, binding and start-up every process paid at its start, for the few that ever
+// read a HEIF file: they are loaded the first time one is looked at.
+// clang-format off
+#define VELMORA_HEIF_FUNCTIONS(F) \
+    F(heif_init) \
+    F(heif_context_alloc) \
+    F(heif_context_free) \
+    F(heif_context_get_primary_image_handle) \
+    F(heif_context_read_from_memory_without_copy) \
+    F(heif_context_set_maximum_image_size_limit) \
+    F(heif_decode_image) \
+    F(heif_decoding_options_alloc) \
+    F(heif_decoding_options_free) \
+    F(heif_have_decoder_for_format) \
+    F(heif_image_get_bits_per_pixel) \
+    F(heif_image_get_bits_per_pixel_range) \
+    F(heif_image_get_colorspace) \
+    F(heif_image_get_decoding_warnings) \
+    F(heif_image_get_height) \
+    F(heif_image_get_plane_readonly) \
+    F(heif_image_get_width) \
+    F(heif_image_handle_get_height) \
+    F(heif_image_handle_get_ispe_height) \
+    F(heif_image_handle_get_ispe_width) \
+    F(heif_image_handle_get_list_of_metadata_block_IDs) \
+    F(heif_image_handle_get_list_of_thumbnail_IDs) \
+    F(heif_image_handle_get_luma_bits_per_pixel) \
+    F(heif_image_handle_get_metadata) \
+    F(heif_image_handle_get_metadata_size) \
+    F(heif_image_handle_get_nclx_color_profile) \
+    F(heif_image_handle_get_number_of_thumbnails) \
+    F(heif_image_handle_get_thumbnail) \
+    F(heif_image_handle_get_width) \
+    F(heif_image_handle_has_alpha_channel) \
+    F(heif_image_handle_is_premultiplied_alpha) \
+    F(heif_image_handle_release) \
+    F(heif_image_release) \
+    F(heif_nclx_color_profile_free)
+// clang-format on
+
+struct Library {
+#define VELMORA_HEIF_POINTER(name) decltype(&::name) name = nullptr;
+    VELMORA_HEIF_FUNCTIONS(VELMORA_HEIF_POINTER)
+#undef VELMORA_HEIF_POINTER
+    bool loaded = false;
+};
+
+Library load() {
+    Library library;
+    void* handle = ::dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        qCWarning(programLog, "HEIF pictures cannot be read: %s", ::dlerror());
+        return library;
+    }
+    bool complete = true;
+#define VELMORA_HEIF_RESOLVE(name)                                                                 \
+    library.name = reinterpret_cast<decltype(&::name)>(::dlsym(handle, #name));                    \
+    complete = complete && library.name;
+    VELMORA_HEIF_FUNCTIONS(VELMORA_HEIF_RESOLVE)
+#undef VELMORA_HEIF_RESOLVE
+    if (!complete) {
+        qCWarning(programLog, "HEIF pictures cannot be read: %s lacks a function Velmora uses",
+                  kLibraryName);
+        return library;
+    }
+    library.heif_init(nullptr);
+    library.loaded = true;
+    return library;
+}
+
+// Loaded once, whichever thread asks first; never unloaded.
+const Library& lib() {
+    static const Library library = load();
+    return library;
+}
+
+bool initialise() {
+    return lib().loaded;
 }
 
 QString reasonOf(const heif_error& error) {
     return QString::fromUtf8(error.message).trimmed();
 }
 
-using Context = std::unique_ptr<heif_context, decltype(&heif_context_free)>;
-using Handle = std::unique_ptr<heif_image_handle, decltype(&heif_image_handle_release)>;
+using Context = std::unique_ptr<heif_context, decltype(&::heif_context_free)>;
+using Handle = std::unique_ptr<heif_image_handle, decltype(&::heif_image_handle_release)>;
 
 // The primary picture of the container in `bytes`, which must outlive both.
 struct Opened {
-    Context context{nullptr, heif_context_free};
-    Handle primary{nullptr, heif_image_handle_release};
+    Context context{nullptr, lib().heif_context_free};
+    Handle primary{nullptr, lib().heif_image_handle_release};
 };
 
 Result<Opened> open(const QByteArray& bytes) {
-    initialise();
+    if (!initialise())
+        return Result<Opened>::failure(QCoreApplication::translate(
+            "toolkit::HeifDecoder", "the HEIF decoder (libheif) is not installed"));
     Opened opened;
-    opened.context.reset(heif_context_alloc());
-    heif_context_set_maximum_image_size_limit(opened.context.get(), HeifDecoder::kMaxSide);
-    heif_error error = heif_context_read_from_memory_without_copy(
+    opened.context.reset(lib().heif_context_alloc());
+    lib().heif_context_set_maximum_image_size_limit(opened.context.get(), HeifDecoder::kMaxSide);
+    heif_error error = lib().heif_context_read_from_memory_without_copy(
         opened.context.get(), bytes.constData(), size_t(bytes.size()), nullptr);
     if (error.code != heif_error_Ok)
         return Result<Opened>::failure(reasonOf(error));
     heif_image_handle* primary = nullptr;
-    error = heif_context_get_primary_image_handle(opened.context.get(), &primary);
+    error = lib().heif_context_get_primary_image_handle(opened.context.get(), &primary);
     if (error.code != heif_error_Ok)
         return Result<Opened>::failure(reasonOf(error));
     opened.primary.reset(primary);
@@ -330,11 +411,12 @@ qint64 largestCodedPicture(const QByteArray& bytes) {
 // The EXIF orientation (1 to 8) of `handle`'s picture; 1 when it has none.
 int exifOrientation(const heif_image_handle* handle) {
     heif_item_id id = 0;
-    if (heif_image_handle_get_list_of_metadata_block_IDs(handle, "Exif", &id, 1) < 1)
+    if (lib().heif_image_handle_get_list_of_metadata_block_IDs(handle, "Exif", &id, 1) < 1)
         return 1;
-    QByteArray exif(qsizetype(heif_image_handle_get_metadata_size(handle, id)), Qt::Uninitialized);
+    QByteArray exif(qsizetype(lib().heif_image_handle_get_metadata_size(handle, id)),
+                    Qt::Uninitialized);
     if (exif.size() < 4 ||
-        heif_image_handle_get_metadata(handle, id, exif.data()).code != heif_error_Ok)
+        lib().heif_image_handle_get_metadata(handle, id, exif.data()).code != heif_error_Ok)
         return 1;
     // The block starts with the offset of the TIFF header past these four bytes.
     const qsizetype tiff = 4 + qsizetype(bigEndian(exif, 0));
@@ -390,24 +472,25 @@ QImage upright(const QImage& stored, int orientation) {
 }
 
 QSize sizeOf(const heif_image_handle* handle) {
-    return QSize(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle));
+    return QSize(lib().heif_image_handle_get_width(handle),
+                 lib().heif_image_handle_get_height(handle));
 }
 
 // The smallest thumbnail of `primary` that covers `target` (in stored orientation) with
 // the primary's proportions, a thumbnail cropped differently would show another picture.
 Handle coveringThumbnail(const heif_image_handle* primary, QSize target) {
-    Handle best(nullptr, heif_image_handle_release);
+    Handle best(nullptr, lib().heif_image_handle_release);
     const QSize full = sizeOf(primary);
-    const int count = heif_image_handle_get_number_of_thumbnails(primary);
+    const int count = lib().heif_image_handle_get_number_of_thumbnails(primary);
     if (count <= 0 || full.isEmpty())
         return best;
     std::vector<heif_item_id> ids(static_cast<size_t>(count));
-    heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), count);
+    lib().heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), count);
     for (const heif_item_id id : ids) {
         heif_image_handle* thumbnail = nullptr;
-        if (heif_image_handle_get_thumbnail(primary, id, &thumbnail).code != heif_error_Ok)
+        if (lib().heif_image_handle_get_thumbnail(primary, id, &thumbnail).code != heif_error_Ok)
             continue;
-        Handle candidate(thumbnail, heif_image_handle_release);
+        Handle candidate(thumbnail, lib().heif_image_handle_release);
         const QSize size = sizeOf(thumbnail);
         const double proportion = double(size.width()) / size.height();
         const double fullProportion = double(full.width()) / full.height();
@@ -428,9 +511,9 @@ Handle coveringThumbnail(const heif_image_handle* primary, QSize target) {
 // pixels; deeper than 8 bits, one conversion more. Chroma is taken as halved both ways, as
 // phones and cameras write it.
 double bytesPerPixel(const heif_image_handle* handle, bool fullSizeRgba) {
-    const bool deep = heif_image_handle_get_luma_bits_per_pixel(handle) > 8;
+    const bool deep = lib().heif_image_handle_get_luma_bits_per_pixel(handle) > 8;
     const double planes =
-        (deep ? 2 : 1) * (1.5 + (heif_image_handle_has_alpha_channel(handle) ? 1 : 0));
+        (deep ? 2 : 1) * (1.5 + (lib().heif_image_handle_has_alpha_channel(handle) ? 1 : 0));
     const double shrunk = 2 * planes + 3.5 + (deep ? planes / 2 : 0);
     return fullSizeRgba ? shrunk + 4 + (deep ? planes / 2 : 0) : shrunk;
 }
@@ -440,12 +523,12 @@ double bytesPerPixel(const heif_image_handle* handle, bool fullSizeRgba) {
 // shrinking costs about as much as reading.
 std::vector<float> cellMeans(const heif_image* image, heif_channel channel, QSize target) {
     int stride = 0;
-    const uint8_t* data = heif_image_get_plane_readonly(image, channel, &stride);
-    const int width = heif_image_get_width(image, channel);
-    const int height = heif_image_get_height(image, channel);
+    const uint8_t* data = lib().heif_image_get_plane_readonly(image, channel, &stride);
+    const int width = lib().heif_image_get_width(image, channel);
+    const int height = lib().heif_image_get_height(image, channel);
     if (!data || width < 1 || height < 1)
         return {};
-    const bool wide = heif_image_get_bits_per_pixel(image, channel) > 8;
+    const bool wide = lib().heif_image_get_bits_per_pixel(image, channel) > 8;
     std::vector<float> means(size_t(target.width()) * size_t(target.height()));
     for (int ty = 0; ty < target.height(); ++ty) {
         const int y0 = int(qint64(ty) * height / target.height());
@@ -491,7 +574,7 @@ std::pair<float, float> lumaWeights(int matrix) {
 // `image`, decoded in its own colour space and at least as large as `target`, shrunk to
 // `target` and turned into RGB: the full-size RGB pixels are never made.
 QImage shrunkToRgb(const heif_image* image, const heif_image_handle* handle, QSize target) {
-    const heif_colorspace space = heif_image_get_colorspace(image);
+    const heif_colorspace space = lib().heif_image_get_colorspace(image);
     const bool rgb = space == heif_colorspace_RGB;
     const std::vector<float> first =
         cellMeans(image, rgb ? heif_channel_R : heif_channel_Y, target);
@@ -504,7 +587,7 @@ QImage shrunkToRgb(const heif_image* image, const heif_image_handle* handle, QSi
     if (first.empty() || (!grey && (second.empty() || third.empty())))
         return QImage();
     auto top = [image](heif_channel channel) {
-        return float((1 << heif_image_get_bits_per_pixel_range(image, channel)) - 1);
+        return float((1 << lib().heif_image_get_bits_per_pixel_range(image, channel)) - 1);
     };
     const float firstTop = top(rgb ? heif_channel_R : heif_channel_Y);
     const float chromaTop = grey ? 1 : top(rgb ? heif_channel_G : heif_channel_Cb);
@@ -513,10 +596,11 @@ QImage shrunkToRgb(const heif_image* image, const heif_image_handle* handle, QSi
     int matrix = heif_matrix_coefficients_ITU_R_BT_601_6;
     bool fullRange = true;
     heif_color_profile_nclx* nclx = nullptr;
-    if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code == heif_error_Ok && nclx) {
+    if (lib().heif_image_handle_get_nclx_color_profile(handle, &nclx).code == heif_error_Ok &&
+        nclx) {
         matrix = nclx->matrix_coefficients;
         fullRange = nclx->full_range_flag;
-        heif_nclx_color_profile_free(nclx);
+        lib().heif_nclx_color_profile_free(nclx);
     }
     const auto [kr, kb] = lumaWeights(matrix);
     // Limited range puts black at 16 and white at 235 (chroma 16 to 240), scaled to the depth.
@@ -529,7 +613,7 @@ QImage shrunkToRgb(const heif_image* image, const heif_image_handle* handle, QSi
     };
     auto byte = [](float v) { return int(std::lround(std::clamp(v, 0.0f, 1.0f) * 255)); };
 
-    const bool premultiplied = heif_image_handle_is_premultiplied_alpha(handle);
+    const bool premultiplied = lib().heif_image_handle_is_premultiplied_alpha(handle);
     QImage out(target, alpha.empty()   ? QImage::Format_RGB32
                        : premultiplied ? QImage::Format_ARGB32_Premultiplied
                                        : QImage::Format_ARGB32);
@@ -588,11 +672,12 @@ QByteArray HeifDecoder::formatOf(const QByteArray& head) {
 }
 
 bool HeifDecoder::canDecode(const QByteArray& format) {
-    initialise();
+    if (!initialise())
+        return false;
     if (format == "heif")
-        return heif_have_decoder_for_format(heif_compression_HEVC);
+        return lib().heif_have_decoder_for_format(heif_compression_HEVC);
     if (format == "avif")
-        return heif_have_decoder_for_format(heif_compression_AV1);
+        return lib().heif_have_decoder_for_format(heif_compression_AV1);
     return false;
 }
 
@@ -606,8 +691,8 @@ Result<HeifDecoder::Declared> HeifDecoder::declared(const QByteArray& bytes) {
         return Result<Declared>::failure(
             QCoreApplication::translate("toolkit::HeifDecoder", "the picture has no pixels"));
     // Coded pictures are padded to whole blocks of up to 64 pixels.
-    const QSize ispe(heif_image_handle_get_ispe_width(primary),
-                     heif_image_handle_get_ispe_height(primary));
+    const QSize ispe(lib().heif_image_handle_get_ispe_width(primary),
+                     lib().heif_image_handle_get_ispe_height(primary));
     const QSize widest = ispe.expandedTo(size.transposed()).expandedTo(size);
     if (largestCodedPicture(bytes) > qint64(widest.width() + 64) * (widest.height() + 64))
         return Result<Declared>::failure(
@@ -633,13 +718,13 @@ Result<QImage> HeifDecoder::decode(const QByteArray& bytes, QSize target) {
     const int orientation = hasContainerTransformations(bytes) ? 1 : exifOrientation(primary);
     const QSize storedTarget =
         target.isValid() && turnsAQuarter(orientation) ? target.transposed() : target;
-    Handle thumbnail(nullptr, heif_image_handle_release);
+    Handle thumbnail(nullptr, lib().heif_image_handle_release);
     if (target.isValid())
         thumbnail = coveringThumbnail(primary, storedTarget);
     const heif_image_handle* chosen = thumbnail ? thumbnail.get() : primary;
 
-    std::unique_ptr<heif_decoding_options, decltype(&heif_decoding_options_free)> options(
-        heif_decoding_options_alloc(), heif_decoding_options_free);
+    std::unique_ptr<heif_decoding_options, decltype(&::heif_decoding_options_free)> options(
+        lib().heif_decoding_options_alloc(), lib().heif_decoding_options_free);
     options->strict_decoding = 1;
     options->convert_hdr_to_8bit = 1;
     // Shrinking the decoder's own planes spares making a full-size RGB copy (four bytes a
@@ -658,16 +743,17 @@ Result<QImage> HeifDecoder::decode(const QByteArray& bytes, QSize target) {
                     .arg(qint64(needed / (1024 * 1024)) + 1));
     }
     heif_image* decoded = nullptr;
-    const heif_error error = shrink
-                                 ? heif_decode_image(chosen, &decoded, heif_colorspace_undefined,
-                                                     heif_chroma_undefined, options.get())
-                                 : heif_decode_image(chosen, &decoded, heif_colorspace_RGB,
-                                                     heif_chroma_interleaved_RGBA, options.get());
+    const heif_error error =
+        shrink ? lib().heif_decode_image(chosen, &decoded, heif_colorspace_undefined,
+                                         heif_chroma_undefined, options.get())
+               : lib().heif_decode_image(chosen, &decoded, heif_colorspace_RGB,
+                                         heif_chroma_interleaved_RGBA, options.get());
     if (error.code != heif_error_Ok)
         return Result<QImage>::failure(reasonOf(error));
-    std::unique_ptr<heif_image, decltype(&heif_image_release)> owned(decoded, heif_image_release);
+    std::unique_ptr<heif_image, decltype(&::heif_image_release)> owned(decoded,
+                                                                       lib().heif_image_release);
     heif_error warning{};
-    if (heif_image_get_decoding_warnings(decoded, 0, &warning, 1) > 0)
+    if (lib().heif_image_get_decoding_warnings(decoded, 0, &warning, 1) > 0)
         return Result<QImage>::failure(reasonOf(warning));
 
     if (shrink) {
@@ -679,15 +765,15 @@ Result<QImage> HeifDecoder::decode(const QByteArray& bytes, QSize target) {
     }
     int stride = 0;
     const uint8_t* pixels =
-        heif_image_get_plane_readonly(decoded, heif_channel_interleaved, &stride);
-    const int width = heif_image_get_width(decoded, heif_channel_interleaved);
-    const int height = heif_image_get_height(decoded, heif_channel_interleaved);
+        lib().heif_image_get_plane_readonly(decoded, heif_channel_interleaved, &stride);
+    const int width = lib().heif_image_get_width(decoded, heif_channel_interleaved);
+    const int height = lib().heif_image_get_height(decoded, heif_channel_interleaved);
     if (!pixels || width <= 0 || height <= 0)
         return Result<QImage>::failure(
             QCoreApplication::translate("toolkit::HeifDecoder", "the decoder made no pixels"));
-    const bool alpha = heif_image_handle_has_alpha_channel(chosen);
+    const bool alpha = lib().heif_image_handle_has_alpha_channel(chosen);
     const QImage::Format format = !alpha ? QImage::Format_RGBX8888
-                                  : heif_image_handle_is_premultiplied_alpha(chosen)
+                                  : lib().heif_image_handle_is_premultiplied_alpha(chosen)
                                       ? QImage::Format_RGBA8888_Premultiplied
                                       : QImage::Format_RGBA8888;
     // Read in place: the only full-size copy is the decoder's own.

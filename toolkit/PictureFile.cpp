@@ -12,9 +12,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <limits>
 #include <utility>
 #include <vector>
 
@@ -443,21 +443,41 @@ QString readWhole(const QString& path, QByteArray* bytes) {
 
 } // namespace
 
-QList<QByteArray> PictureFile::formats() {
+namespace {
+// The formats taken that the image reader decodes.
+const QList<QByteArray>& readerFormatNames() {
+    static const QList<QByteArray> names{"jpeg", "png", "webp", "gif", "bmp", "tiff"};
+    return names;
+}
+
+// Those of them installed.
+const QList<QByteArray>& readerFormats() {
     static const QList<QByteArray> installed = [] {
         const QList<QByteArray> supported = QImageReader::supportedImageFormats();
         QList<QByteArray> taken;
-        for (const QByteArray& format : {QByteArray("jpeg"), QByteArray("png"), QByteArray("webp"),
-                                         QByteArray("gif"), QByteArray("bmp"), QByteArray("tiff")})
+        for (const QByteArray& format : readerFormatNames())
             if (supported.contains(format))
-                taken << format;
-        // Decoded by libheif, not the image reader.
-        for (const QByteArray& format : {QByteArray("heif"), QByteArray("avif")})
-            if (HeifDecoder::canDecode(format))
                 taken << format;
         return taken;
     }();
     return installed;
+}
+
+// Asks libheif only for a file that needs it: asking loads it, a good part of a start-up.
+bool isTaken(const QByteArray& format) {
+    if (format == "heif" || format == "avif")
+        return HeifDecoder::canDecode(format);
+    return readerFormats().contains(format);
+}
+} // namespace
+
+QList<QByteArray> PictureFile::formats() {
+    QList<QByteArray> taken = readerFormats();
+    // Decoded by libheif, not the image reader.
+    for (const QByteArray& format : {QByteArray("heif"), QByteArray("avif")})
+        if (HeifDecoder::canDecode(format))
+            taken << format;
+    return taken;
 }
 
 QStringList PictureFile::namePatterns() {
@@ -525,7 +545,7 @@ Result<PictureFile> PictureFile::fromBytes(const QString& path, QByteArray bytes
         return refuse(QCoreApplication::translate("toolkit::PictureFile", "the file is empty"));
     // The container's brands may run past the first few bytes.
     file.m_format = formatOf(bytes.left(256));
-    if (file.m_format.isEmpty() || !formats().contains(file.m_format))
+    if (file.m_format.isEmpty() || !isTaken(file.m_format))
         return refuse(
             QCoreApplication::translate("toolkit::PictureFile", "not a picture Velmora can read"));
     if (file.m_format == "heif" || file.m_format == "avif")
@@ -552,8 +572,8 @@ Result<PictureFile> PictureFile::fromBytes(const QString& path, QByteArray bytes
     // An incomplete PNG is not handed to the PNG library even for its size: it allocates
     // what a chunk claims before reading it, and a chunk may claim far more than the file
     // holds. Its header gives the size.
-    QSize stored = file.m_format == "png" && !incomplete.isEmpty() ? pngHeaderSize(bytes)
-                                                                   : reader.size();
+    QSize stored =
+        file.m_format == "png" && !incomplete.isEmpty() ? pngHeaderSize(bytes) : reader.size();
     if (file.m_format == "bmp" && !stored.isValid() && bytes.size() >= 26) {
         // A top-down BMP declares a negative height; its size is the height's magnitude.
         const qint32 height = qint32(littleEndian(bytes, 22, 4));
@@ -583,7 +603,9 @@ Result<PictureFile> PictureFile::fromBytes(const QString& path, QByteArray bytes
                                         "megapixels)")
                 .arg(stored.width())
                 .arg(stored.height())
-                .arg(sixteenBit ? QCoreApplication::translate("toolkit::PictureFile", " at 16 bits a channel") : QString())
+                .arg(sixteenBit ? QCoreApplication::translate("toolkit::PictureFile",
+                                                              " at 16 bits a channel")
+                                : QString())
                 .arg(limit / 1000000));
     }
     if (!incomplete.isEmpty())
