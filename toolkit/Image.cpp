@@ -96,7 +96,9 @@ Image Image::imageNamed(const QString& name, qreal devicePixelRatio) {
     if (const Image* cached = namedCache().object(file))
         return *cached;
     const QString path = resourcePath() + QLatin1Char('/') + file;
-    QImageReader reader(path);
+    // Read as its name says: a reader left to guess loads every image plugin to ask it.
+    QImageReader reader(path, QFileInfo(file).suffix().toLower().toLatin1());
+    reader.setAutoDetectImageFormat(false);
     QImage pixels = reader.read();
     pixels.setDevicePixelRatio(density);
     if (pixels.isNull()) {

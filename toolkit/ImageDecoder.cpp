@@ -154,10 +154,12 @@ Result<QImage> ImageDecoder::decode(const PictureFile& file, QSize target) {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    // The format is given, so the reader never picks a decoder by itself.
+    // The format is given, so the reader never picks a decoder by itself (nor loads every
+    // image plugin to ask each).
     QImageReader reader(&buffer, file.format());
     reader.setAutoTransform(true);
     reader.setDecideFormatFromContent(false);
+    reader.setAutoDetectImageFormat(false);
     if (target.isValid()) {
         // Scaled sizes apply before the EXIF rotation.
         const QSize stored = file.storedSize();

@@ -463,11 +463,21 @@ const QList<QByteArray>& readerFormats() {
     return installed;
 }
 
-// Asks libheif only for a file that needs it: asking loads it, a good part of a start-up.
-bool isTaken(const QByteArray& format) {
+// Whether the decoder of `format` is installed, for `bytes` that begin as that format does.
+// Only that decoder is asked: listing the image reader's formats loads every one of its
+// plugins, and asking libheif loads it, each a good part of a start-up.
+bool isTaken(const QByteArray& format, const QByteArray& bytes) {
     if (format == "heif" || format == "avif")
         return HeifDecoder::canDecode(format);
-    return readerFormats().contains(format);
+    if (!readerFormatNames().contains(format))
+        return false;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoDetectImageFormat(false);
+    return reader.canRead() || reader.error() != QImageReader::UnsupportedFormatError;
 }
 } // namespace
 
@@ -545,7 +555,7 @@ Result<PictureFile> PictureFile::fromBytes(const QString& path, QByteArray bytes
         return refuse(QCoreApplication::translate("toolkit::PictureFile", "the file is empty"));
     // The container's brands may run past the first few bytes.
     file.m_format = formatOf(bytes.left(256));
-    if (file.m_format.isEmpty() || !isTaken(file.m_format))
+    if (file.m_format.isEmpty() || !isTaken(file.m_format, bytes))
         return refuse(
             QCoreApplication::translate("toolkit::PictureFile", "not a picture Velmora can read"));
     if (file.m_format == "heif" || file.m_format == "avif")
@@ -569,6 +579,7 @@ Result<PictureFile> PictureFile::fromBytes(const QString& path, QByteArray bytes
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, file.m_format);
     reader.setAutoTransform(true);
+    reader.setAutoDetectImageFormat(false);
     // An incomplete PNG is not handed to the PNG library even for its size: it allocates
     // what a chunk claims before reading it, and a chunk may claim far more than the file
     // holds. Its header gives the size.
