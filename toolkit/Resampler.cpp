@@ -4,9 +4,13 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <numbers>
 #include <vector>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace toolkit {
 
@@ -28,6 +32,7 @@ double lanczos(double x) {
 // weights of `span` consecutive source pixels (zero-padded), summing to one.
 struct Taps {
     std::vector<int> first;
+    std::vector<int> count; // the pixels read from `first`, within the source
     std::vector<float> weights;
     int span = 0;
 };
@@ -39,8 +44,10 @@ Taps tapsFor(double extent, int size, int result) {
     const double stretch = std::max(scale, 1.0);
     const double support = kLobes * stretch;
     Taps taps;
-    taps.span = int(std::ceil(2 * support)) + 2;
+    // A multiple of four, so that the pass across reads weights four at a time.
+    taps.span = (int(std::ceil(2 * support)) + 2 + 3) / 4 * 4;
     taps.first.resize(size_t(result));
+    taps.count.resize(size_t(result));
     taps.weights.assign(size_t(result) * size_t(taps.span), 0.0f);
     std::vector<double> w(size_t(taps.span));
     for (int i = 0; i < result; ++i) {
@@ -53,6 +60,7 @@ Taps tapsFor(double extent, int size, int result) {
             sum += w[size_t(j - lo)];
         }
         taps.first[size_t(i)] = lo;
+        taps.count[size_t(i)] = hi - lo + 1;
         float* out = &taps.weights[size_t(i) * size_t(taps.span)];
         if (sum <= 0) {
             // Cannot happen for a sane filter; the nearest pixel is the honest fallback.
@@ -103,31 +111,65 @@ QImage boxShrunk(const QImage& source, int kx, int ky) {
     return out;
 }
 
+// A pixel's four channels, one vector: the filter treats them alike.
+using Pixel = float __attribute__((vector_size(16)));
+using PixelBytes = unsigned char __attribute__((vector_size(4)));
+using PixelInts = int __attribute__((vector_size(16)));
+
+// One row of 32-bit pixels as floats, a pixel's four bytes to one vector.
+void toFloats(const uchar* in, int width, Pixel* out) {
+    int x = 0;
+#ifdef __SSE2__
+    const __m128i zero = _mm_setzero_si128();
+    for (; x + 4 <= width; x += 4, in += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+        const __m128i low = _mm_unpacklo_epi8(bytes, zero);
+        const __m128i high = _mm_unpackhi_epi8(bytes, zero);
+        const __m128 values[4] = {_mm_cvtepi32_ps(_mm_unpacklo_epi16(low, zero)),
+                                  _mm_cvtepi32_ps(_mm_unpackhi_epi16(low, zero)),
+                                  _mm_cvtepi32_ps(_mm_unpacklo_epi16(high, zero)),
+                                  _mm_cvtepi32_ps(_mm_unpackhi_epi16(high, zero))};
+        std::memcpy(out + x, values, sizeof values);
+    }
+#endif
+    for (; x < width; ++x, in += 4) {
+        PixelBytes bytes;
+        std::memcpy(&bytes, in, sizeof bytes);
+        out[x] = __builtin_convertvector(bytes, Pixel);
+    }
+}
+
 QImage filtered(const QImage& source, double extentX, double extentY, QSize target) {
     const int sw = source.width(), sh = source.height();
     const int tw = target.width(), th = target.height();
     const Taps across = tapsFor(extentX, sw, tw);
     const Taps down = tapsFor(extentY, sh, th);
-    const size_t stride = size_t(tw) * 4;
 
     // Across first: it is the larger reduction on a landscape photo shrunk to the portrait,
-    // so the second pass reads fewer columns. A pixel's four channels are one vector.
-    using Pixel = float __attribute__((vector_size(16)));
-    std::vector<float> middle(size_t(sh) * stride);
-    std::vector<Pixel> row(static_cast<size_t>(sw));
+    // so the second pass reads fewer columns. Every value of the middle picture is written
+    // before it is read, so it is not zero-filled first.
+    const size_t middleSize = size_t(sh) * size_t(tw);
+    std::unique_ptr<Pixel[]> middle(new Pixel[middleSize]);
+    // Padded with black past the right edge, where the padding weights (zero) read.
+    std::unique_ptr<Pixel[]> row(new Pixel[size_t(sw + across.span)]());
     for (int y = 0; y < sh; ++y) {
-        const uchar* in = source.constScanLine(y);
-        for (int x = 0; x < sw; ++x, in += 4)
-            row[size_t(x)] = Pixel{float(in[0]), float(in[1]), float(in[2]), float(in[3])};
-        float* out = &middle[size_t(y) * stride];
+        toFloats(source.constScanLine(y), sw, row.get());
+        Pixel* out = &middle[size_t(y) * size_t(tw)];
         for (int x = 0; x < tw; ++x) {
             const float* w = &across.weights[size_t(x) * size_t(across.span)];
             const Pixel* p = &row[size_t(across.first[size_t(x)])];
-            const int span = std::min(across.span, sw - across.first[size_t(x)]);
+            const int count = across.count[size_t(x)];
+            // Added one by one in order: the sums are those of a plain loop, to the bit.
             Pixel sum = {0, 0, 0, 0};
-            for (int j = 0; j < span; ++j)
-                sum += w[j] * p[j];
-            std::memcpy(out + size_t(x) * 4, &sum, sizeof sum);
+            for (int j = 0; j < count; j += 4) {
+                Pixel four;
+                std::memcpy(&four, w + j, sizeof four);
+                sum += four[0] * p[j];
+                sum += four[1] * p[j + 1];
+                sum += four[2] * p[j + 2];
+                sum += four[3] * p[j + 3];
+            }
+            out[x] = sum;
         }
     }
 
@@ -135,28 +177,37 @@ QImage filtered(const QImage& source, double extentX, double extentY, QSize targ
     QImage result(tw, th, source.format());
     if (result.isNull())
         return result;
-    std::vector<float> sum(stride);
+    std::unique_ptr<Pixel[]> sums(new Pixel[size_t(tw)]);
+    const Pixel half = {0.5f, 0.5f, 0.5f, 0.5f};
+    const Pixel top = {255, 255, 255, 255};
     for (int y = 0; y < th; ++y) {
-        std::fill(sum.begin(), sum.end(), 0.0f);
         const float* w = &down.weights[size_t(y) * size_t(down.span)];
         const int first = down.first[size_t(y)];
-        const int span = std::min(down.span, sh - first);
-        for (int j = 0; j < span; ++j) {
+        const int count = down.count[size_t(y)];
+        Pixel* sum = sums.get();
+        std::fill(sum, sum + tw, Pixel{0, 0, 0, 0});
+        for (int j = 0; j < count; ++j) {
             const float weight = w[j];
             if (weight == 0.0f)
                 continue;
-            const float* in = &middle[size_t(first + j) * stride];
-            for (size_t k = 0; k < stride; ++k)
-                sum[k] += weight * in[k];
+            const Pixel* in = &middle[size_t(first + j) * size_t(tw)];
+            for (int x = 0; x < tw; ++x)
+                sum[x] += weight * in[x];
         }
         uchar* out = result.scanLine(y);
         for (int x = 0; x < tw; ++x) {
-            // Lanczos overshoots at edges: clamp, and keep colour within alpha.
-            const auto level = [](float v) { return int(std::clamp(v + 0.5f, 0.0f, 255.0f)); };
-            const int alpha = premultiplied ? level(sum[size_t(x) * 4 + 3]) : 255;
-            for (int c = 0; c < 3; ++c)
-                out[x * 4 + c] = uchar(std::min(alpha, level(sum[size_t(x) * 4 + size_t(c)])));
-            out[x * 4 + 3] = uchar(alpha);
+            // Lanczos overshoots at edges: clamp, and keep colour within alpha. Truncating
+            // what was raised by a half rounds to the nearest.
+            Pixel v = sum[x] + half;
+            v = v < 0 ? Pixel{0, 0, 0, 0} : v;
+            v = v > top ? top : v;
+            PixelInts level = __builtin_convertvector(v, PixelInts);
+            const int alpha = premultiplied ? level[3] : 255;
+            const PixelInts bound = {alpha, alpha, alpha, alpha};
+            level = level > bound ? bound : level;
+            level[3] = alpha;
+            const PixelBytes bytes = __builtin_convertvector(level, PixelBytes);
+            std::memcpy(out + size_t(x) * 4, &bytes, sizeof bytes);
         }
     }
     return result;
