@@ -146,15 +146,20 @@ QImage filtered(const QImage& source, double extentX, double extentY, QSize targ
     const Taps down = tapsFor(extentY, sh, th);
 
     // Across first: it is the larger reduction on a landscape photo shrunk to the portrait,
-    // so the second pass reads fewer columns. Every value of the middle picture is written
-    // before it is read, so it is not zero-filled first.
-    const size_t middleSize = size_t(sh) * size_t(tw);
-    std::unique_ptr<Pixel[]> middle(new Pixel[middleSize]);
+    // so the second pass reads fewer columns. A row across is made when the pass down first
+    // needs it and kept only while it does, in a ring of as many rows as one result row
+    // reads: the middle picture never exists whole (4 MB of floats and a thousand page
+    // faults for a 12 MP photo).
+    const int ringRows = std::min(down.span, sh);
+    std::unique_ptr<Pixel[]> ring(new Pixel[size_t(ringRows) * size_t(tw)]);
+    const auto middleRow = [&ring, ringRows, tw](int y) {
+        return &ring[size_t(y % ringRows) * size_t(tw)];
+    };
     // Padded with black past the right edge, where the padding weights (zero) read.
     std::unique_ptr<Pixel[]> row(new Pixel[size_t(sw + across.span)]());
-    for (int y = 0; y < sh; ++y) {
+    const auto makeMiddleRow = [&](int y) {
         toFloats(source.constScanLine(y), sw, row.get());
-        Pixel* out = &middle[size_t(y) * size_t(tw)];
+        Pixel* out = middleRow(y);
         for (int x = 0; x < tw; ++x) {
             const float* w = &across.weights[size_t(x) * size_t(across.span)];
             const Pixel* p = &row[size_t(across.first[size_t(x)])];
@@ -171,7 +176,8 @@ QImage filtered(const QImage& source, double extentX, double extentY, QSize targ
             }
             out[x] = sum;
         }
-    }
+    };
+    int made = 0; // the middle rows made so far, or skipped as no result row reads them
 
     const bool premultiplied = source.format() == QImage::Format_ARGB32_Premultiplied;
     QImage result(tw, th, source.format());
@@ -184,13 +190,16 @@ QImage filtered(const QImage& source, double extentX, double extentY, QSize targ
         const float* w = &down.weights[size_t(y) * size_t(down.span)];
         const int first = down.first[size_t(y)];
         const int count = down.count[size_t(y)];
+        // The rows this result row reads follow those of the row before it.
+        for (made = std::max(made, first); made < first + count; ++made)
+            makeMiddleRow(made);
         Pixel* sum = sums.get();
         std::fill(sum, sum + tw, Pixel{0, 0, 0, 0});
         for (int j = 0; j < count; ++j) {
             const float weight = w[j];
             if (weight == 0.0f)
                 continue;
-            const Pixel* in = &middle[size_t(first + j) * size_t(tw)];
+            const Pixel* in = middleRow(first + j);
             for (int x = 0; x < tw; ++x)
                 sum[x] += weight * in[x];
         }
