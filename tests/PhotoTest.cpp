@@ -285,6 +285,45 @@ TEST_F(Photo, ARotatedOrMirroredHeicComesOutUprightAndIsNeverTurnedTwice) {
     }
 }
 
+// A HEIC is shrunk from the decoder's own planes: stripes finer than the portrait can show
+// still come out flat at their average level, as a JPEG's do.
+TEST_F(Photo, AHeicOfStripesFinerThanThePortraitComesOutFlat) {
+    QImage stripes(2000, 1500, QImage::Format_RGB32);
+    for (int y = 0; y < stripes.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(stripes.scanLine(y));
+        for (int x = 0; x < stripes.width(); ++x) {
+            const int v = qRound(128 + 100 * std::sin(2 * M_PI * (x / 3.1 + y / 4.3)));
+            row[x] = qRgb(v, v, v);
+        }
+    }
+    const QString path = scratch.filePath(QStringLiteral("stripes.heic"));
+    writeHeif(path, stripes, heif_compression_HEVC);
+    auto whole = Image::fromFile(path, QSize());
+    ASSERT_TRUE(whole.ok()) << qPrintable(whole.error());
+    const QImage reference = whole.value().toQImage();
+    double level = 0;
+    for (int y = 0; y < reference.height(); ++y)
+        for (int x = 0; x < reference.width(); ++x)
+            level += qGreen(reference.pixel(x, y));
+    level /= double(reference.width()) * reference.height();
+
+    auto decoded = Image::fromFile(path, QSize(360, 480));
+    ASSERT_TRUE(decoded.ok()) << qPrintable(decoded.error());
+    const QImage portrait = decoded.value().toQImage();
+    ASSERT_EQ(portrait.size(), QSize(360, 480));
+    double sum = 0, squares = 0;
+    for (int y = 0; y < portrait.height(); ++y) {
+        for (int x = 0; x < portrait.width(); ++x) {
+            const double v = qGreen(portrait.pixel(x, y));
+            sum += v;
+            squares += v * v;
+        }
+    }
+    const double n = 360.0 * 480.0, mean = sum / n;
+    EXPECT_NEAR(mean, level, 0.2);
+    EXPECT_LE(std::sqrt(squares / n - mean * mean), 1.5) << "stripes left in the portrait";
+}
+
 TEST_F(Photo, AlbumRequestKeepsTheHomeImageUntilThePickButCameraHidesItAtOnce) {
     platform.nextChoice = picture(QStringLiteral("a.png"), QSize(50, 50));
     screen->getPhoto(screen->choosePhotoBtn);

@@ -2,6 +2,7 @@
 
 #include "Log.h"
 #include "PictureFile.h"
+#include "Resampler.h"
 
 #include <QCoreApplication>
 #include <QList>
@@ -757,7 +758,16 @@ Result<QImage> HeifDecoder::decode(const QByteArray& bytes, QSize target) {
         return Result<QImage>::failure(reasonOf(warning));
 
     if (shrink) {
-        QImage image = shrunkToRgb(decoded, chosen, storedTarget);
+        // Averaged in cells of two to three times the target's size, then filtered down to
+        // it: averaging straight to the target left fine texture as moiré.
+        const auto cells = [](int chosen, int target) {
+            return std::max(target, chosen / std::max(1, chosen / target / 2));
+        };
+        QImage image = shrunkToRgb(decoded, chosen,
+                                   QSize(cells(chosenSize.width(), storedTarget.width()),
+                                         cells(chosenSize.height(), storedTarget.height())));
+        if (!image.isNull() && image.size() != storedTarget)
+            image = Resampler::scaled(image, storedTarget);
         if (image.isNull())
             return Result<QImage>::failure(
                 QCoreApplication::translate("toolkit::HeifDecoder", "the decoder made no pixels"));
