@@ -150,7 +150,7 @@ int compose(int argc, char** argv) {
     static int qtArgc = 1;
     static char* qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);
-    toolkit::configureProcess();
+    toolkit::configureProcess(VelmoraAppDelegate::identity());
     return command.run();
 }
 
@@ -165,7 +165,7 @@ int main(int argc, char** argv) {
     {
         // Parsed before the window exists so that --help and --version need no display.
         QCoreApplication parsing(argc, argv);
-        toolkit::configureProcess();
+        toolkit::configureProcess(VelmoraAppDelegate::identity());
         QCommandLineParser parser;
         parser.setApplicationDescription(
             QStringLiteral("Velmora makes aura portraits: a photo from the webcam or your "
@@ -215,6 +215,7 @@ int main(int argc, char** argv) {
     // The identity the desktop knows the application by: its desktop file and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
     return finish(toolkit::applicationMain(qtArgc, qtArgv, [photos] {
+        setApplicationIcon();
         std::unique_ptr<VelmoraAppDelegate> app = loadMainInterface();
         if (!photos.isEmpty()) {
             // Opened once the window shows, through the same path as a pick from the album.

@@ -1,9 +1,14 @@
 #include "MainInterface.h"
 
 #include "Log.h"
+#include "Resources.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 
 std::unique_ptr<VelmoraAppDelegate> loadMainInterface(InterfaceUse use) {
     auto delegate = std::make_unique<VelmoraAppDelegate>();
@@ -23,6 +28,14 @@ std::unique_ptr<VelmoraAppDelegate> loadMainInterface(InterfaceUse use) {
     QObject::connect(window, &toolkit::Window::filesDropped, screen,
                      [app](const QStringList& paths) { openPhotoFiles(*app, paths); });
     return delegate;
+}
+
+void setApplicationIcon() {
+    // Read as the PNG it is: an icon made from a file name guesses the format, which loads
+    // every image plugin to ask it (a tenth of the launch).
+    QImageReader icon(toolkit::resourcePath() + QStringLiteral("/velmora.png"), "png");
+    icon.setAutoDetectImageFormat(false);
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon.read())));
 }
 
 void openPhotoFiles(VelmoraAppDelegate& app, const QStringList& paths) {

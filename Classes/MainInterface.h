@@ -15,6 +15,9 @@ enum class InterfaceUse { Window, Portraits };
 /// The launch callback is left to the caller.
 std::unique_ptr<VelmoraAppDelegate> loadMainInterface(InterfaceUse use = InterfaceUse::Window);
 
+/// Gives the application's windows its icon, from the resources folder.
+void setApplicationIcon();
+
 /// Opens the first of `paths` as if it had been chosen from the album (a drop, the command
 /// line). The window says why a photo cannot be used, and that the others were left when
 /// there were several.

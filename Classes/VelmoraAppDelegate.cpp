@@ -7,6 +7,13 @@
 
 VelmoraAppDelegate::VelmoraAppDelegate() = default;
 
+toolkit::ApplicationIdentity VelmoraAppDelegate::identity() {
+    // The name is also the prefix of the saved portraits (velmora-…png) and of the
+    // environment variables (VELMORA_ALBUM, VELMORA_RESOURCES); the display name is the
+    // window's title and the album folder's name.
+    return {QStringLiteral("velmora"), QStringLiteral("Velmora"), QStringLiteral(VELMORA_VERSION)};
+}
+
 VelmoraAppDelegate::~VelmoraAppDelegate() {
     m_viewController.reset();
     m_window.reset();

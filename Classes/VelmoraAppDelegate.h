@@ -19,6 +19,9 @@ public:
     VelmoraAppDelegate();
     ~VelmoraAppDelegate() override;
 
+    /// The application's name, display name and version, as the toolkit is to know them.
+    static toolkit::ApplicationIdentity identity();
+
     void applicationDidFinishLaunching() override;
 
     toolkit::Window* window() const override { return m_window.get(); }

@@ -2,6 +2,7 @@
 #include "BenchSession.h"
 #include "PhotoFactory.h"
 #include "Resources.h"
+#include "VelmoraAppDelegate.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -26,7 +27,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     QApplication app(argc, argv);
-    toolkit::configureProcess();
+    toolkit::configureProcess(VelmoraAppDelegate::identity());
     toolkit::setResourcePath(QStringLiteral(VELMORA_BENCH_RESOURCES));
 
     benchmark::RunSpecifiedBenchmarks();

@@ -9,6 +9,7 @@
 #include "MainInterface.h"
 #include "PickerPlatform.h"
 #include "Resources.h"
+#include "VelmoraAppDelegate.h"
 #include "VelmoraViewController.h"
 #include "Window.h"
 
@@ -84,7 +85,7 @@ int main(int argc, char** argv) {
     file.close();
 
     QApplication qapp(argc, argv);
-    toolkit::configureProcess();
+    toolkit::configureProcess(VelmoraAppDelegate::identity());
     toolkit::setResourcePath(QStringLiteral(VELMORA_BENCH_RESOURCES));
     auto app = loadMainInterface();
     app->applicationDidFinishLaunching();

@@ -43,8 +43,10 @@ int main(int argc, char** argv) {
     static char* qtArgv[] = {argv[0], nullptr};
     (void)argc;
     QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
+    toolkit::configureProcess(VelmoraAppDelegate::identity());
     return toolkit::applicationMain(qtArgc, qtArgv, [] {
         toolkit::setResourcePath(QStringLiteral(VELMORA_BENCH_RESOURCES));
+        setApplicationIcon();
         qApp->installEventFilter(new FirstPaint(qApp));
         return loadMainInterface();
     });

@@ -1,5 +1,6 @@
 #include "Application.h"
 #include "Resources.h"
+#include "VelmoraAppDelegate.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,7 +22,7 @@ int main(int argc, char** argv) {
     qputenv("VELMORA_FAKE_CAMERA", control);
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
-    toolkit::configureProcess();
+    toolkit::configureProcess(VelmoraAppDelegate::identity());
     toolkit::setResourcePath(QStringLiteral(VELMORA_TEST_RESOURCES));
     const int result = RUN_ALL_TESTS();
     QFile::remove(QString::fromUtf8(control));

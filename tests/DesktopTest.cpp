@@ -1,6 +1,7 @@
 #include "Application.h"
 #include "Image.h"
 #include "PhotoAlbum.h"
+#include "PictureFile.h"
 #include "Random.h"
 #include "Resources.h"
 #include "TestSupport.h"
@@ -273,10 +274,18 @@ TEST(Translation, AGermanLocaleShowsGermanTexts) {
         EXPECT_TRUE(screen->goldText->toPlainText().startsWith(QStringLiteral("Gold ist")))
             << qPrintable(screen->goldText->toPlainText().left(40));
     }
+    // The toolkit's own reasons too, with the application's name filled in.
+    const QByteArray notAPicture("plain text, not a picture");
+    const auto refused = toolkit::PictureFile::fromBytes(QStringLiteral("a.jpg"), notAPicture);
+    EXPECT_TRUE(refused.error().contains(QStringLiteral("kein Bild, das Velmora lesen kann")))
+        << qPrintable(refused.error());
     for (QTranslator* translator : qApp->findChildren<QTranslator*>(QStringLiteral("translator"))) {
         QCoreApplication::removeTranslator(translator);
         delete translator;
     }
     EXPECT_EQ(QCoreApplication::translate("AboutText", "Velmora gives"),
               QStringLiteral("Velmora gives"));
+    EXPECT_TRUE(toolkit::PictureFile::fromBytes(QStringLiteral("a.jpg"), notAPicture)
+                    .error()
+                    .contains(QStringLiteral("not a picture Velmora can read")));
 }

@@ -1,6 +1,7 @@
 #include "Application.h"
 #include "ImageDecoder.h"
 #include "Resources.h"
+#include "VelmoraAppDelegate.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -12,7 +13,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
-    toolkit::configureProcess();
+    toolkit::configureProcess(VelmoraAppDelegate::identity());
     toolkit::setResourcePath(QStringLiteral(VELMORA_TEST_RESOURCES));
     const int status = RUN_ALL_TESTS();
     // The leak check runs at exit and stops every thread to read its stack: background

@@ -3,25 +3,22 @@
 #include "Image.h"
 #include "MemoryPressureMonitor.h"
 #include "PhotoAlbum.h"
-#include "Resources.h"
 #include "ViewController.h"
 
 #include <QApplication>
-#include <QIcon>
-#include <QImageReader>
 #include <QLibraryInfo>
-#include <QPixmap>
 #include <QTranslator>
 #include <csignal>
 
 namespace toolkit {
 
-void configureProcess() {
+void configureProcess(const ApplicationIdentity& identity) {
     // A file-size limit must fail a write with EFBIG, which the album reports, rather than
     // end the process; set once here, before any thread can write.
     std::signal(SIGXFSZ, SIG_IGN);
-    QCoreApplication::setApplicationName(QStringLiteral("velmora"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    identity.record();
+    QCoreApplication::setApplicationName(identity.name);
+    QCoreApplication::setApplicationVersion(identity.version);
     Image::configureDecoding();
 }
 
@@ -48,13 +45,7 @@ bool installTranslations(const QLocale& locale) {
 
 int applicationMain(int argc, char** argv, const MainInterfaceLoader& loadMainInterface) {
     QApplication app(argc, argv);
-    configureProcess();
     installTranslations(QLocale::system());
-    // Read as the PNG it is: an icon made from a file name guesses the format, which loads
-    // every image plugin to ask it (a tenth of the launch).
-    QImageReader icon(resourcePath() + QStringLiteral("/velmora.png"), "png");
-    icon.setAutoDetectImageFormat(false);
-    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon.read())));
 
     std::unique_ptr<ApplicationDelegate> delegate = loadMainInterface();
     MemoryPressureMonitor monitor;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ApplicationIdentity.h"
+
 #include <QLocale>
 #include <functional>
 #include <memory>
@@ -28,7 +30,7 @@ using MainInterfaceLoader = std::function<std::unique_ptr<ApplicationDelegate>()
 /// Runs the application: creates the QApplication, loads the main interface, calls the
 /// launch callback, delivers memory warnings (kernel memory pressure, SIGUSR1) to the
 /// root controller, quits on SIGTERM and SIGINT, and returns the event loop's exit code
-/// once queued album writes are done.
+/// once queued album writes are done. configureProcess() comes first.
 int applicationMain(int argc, char** argv, const MainInterfaceLoader& loadMainInterface);
 
 /// Installs the translations of the application's own strings (embedded as
@@ -36,9 +38,9 @@ int applicationMain(int argc, char** argv, const MainInterfaceLoader& loadMainIn
 /// application has none for it, so its English source strings show.
 bool installTranslations(const QLocale& locale);
 
-/// Sets what every Velmora process needs before it decodes or shows anything: the
-/// application's name and version, the image reader's allocation limit, and file-size
-/// limits failing writes instead of ending the process.
-void configureProcess();
+/// Sets what every process of the application needs before it decodes or shows anything:
+/// its identity, the image reader's allocation limit, and file-size limits failing writes
+/// instead of ending the process.
+void configureProcess(const ApplicationIdentity& identity);
 
 } // namespace toolkit

@@ -5,7 +5,7 @@
 
 namespace toolkit {
 
-/// File names as the system has them (bytes) and as Velmora carries them (QString), without
+/// File names as the system has them (bytes) and as the program carries them (QString), without
 /// loss: a name that is not UTF-8 keeps each stray byte as a lone surrogate (U+DC80 +
 /// byte), so it comes back byte for byte. Qt's own conversion turns such bytes into U+FFFD,
 /// and the file can no longer be opened.

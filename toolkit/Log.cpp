@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMutex>
+#include <cerrno>
 #include <cstdio>
 #include <unistd.h>
 
@@ -15,8 +16,9 @@ std::function<void(const QString&)>& sink() {
 }
 
 QString processName() {
+    // Before start-up has named the application, the name it was started by.
     const QString name = QCoreApplication::applicationName();
-    return name.isEmpty() ? QStringLiteral("velmora") : name;
+    return name.isEmpty() ? QString::fromLocal8Bit(program_invocation_short_name) : name;
 }
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "PhotoAlbum.h"
 
+#include "ApplicationIdentity.h"
 #include "FileName.h"
 #include "Log.h"
 #include "PngEncoder.h"
@@ -23,6 +24,11 @@
 namespace toolkit {
 
 namespace {
+
+// The start of every file the album writes: "<application name>-".
+QString filePrefix() {
+    return ApplicationIdentity::current().name + QLatin1Char('-');
+}
 
 Result<QString> fail(const QString& path, const QString& reason) {
     return Result<QString>::failure(QStringLiteral("%1: %2").arg(path, reason));
@@ -72,7 +78,7 @@ int createTemporary(const QString& folder, QByteArray* name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         const unsigned salt = unsigned(::getpid()) * 2654435761u ^ ++counter ^
                               unsigned(QDateTime::currentMSecsSinceEpoch());
-        *name = FileName::encode(folder) + "/.velmora-" +
+        *name = FileName::encode(folder) + "/." + FileName::encode(filePrefix()) +
                 QByteArray::number(salt, 36).rightJustified(7, '0') + ".tmp";
         if (size_t(name->size()) < sizeof currentTemporary) {
             temporaryInUse = 0;
@@ -130,8 +136,8 @@ void removeStaleTemporaries(const QString& folder) {
     }
     const QDateTime cutoff = QDateTime::currentDateTime().addSecs(-3600);
     QDir dir(folder);
-    const auto entries =
-        dir.entryInfoList({QStringLiteral(".velmora-*.tmp")}, QDir::Files | QDir::Hidden);
+    const auto entries = dir.entryInfoList(
+        {QLatin1Char('.') + filePrefix() + QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden);
     for (const QFileInfo& info : entries) {
         if (info.lastModified() < cutoff)
             QFile::remove(info.absoluteFilePath());
@@ -158,15 +164,17 @@ PhotoAlbum& PhotoAlbum::shared() {
 QString PhotoAlbum::defaultFolder(const QString& albumOption) {
     if (!albumOption.isEmpty())
         return absolute(albumOption);
-    QString fromEnv = FileName::decode(qgetenv("VELMORA_ALBUM"));
+    const ApplicationIdentity identity = ApplicationIdentity::current();
+    const QString variable = identity.environmentVariable(QStringLiteral("ALBUM"));
+    QString fromEnv = FileName::decode(qgetenv(variable.toLatin1().constData()));
     if (!fromEnv.isEmpty()) {
         // As a shell would have expanded it, had the variable not been quoted.
         if (fromEnv == QLatin1String("~") || fromEnv.startsWith(QLatin1String("~/")))
             fromEnv.replace(0, 1, QDir::homePath());
         if (QDir::isRelativePath(fromEnv)) {
             const QString made = absolute(fromEnv);
-            qCWarning(programLog, "VELMORA_ALBUM \"%s\" is a relative path; using \"%s\"",
-                      qUtf8Printable(fromEnv), qUtf8Printable(made));
+            qCWarning(programLog, "%s \"%s\" is a relative path; using \"%s\"",
+                      qUtf8Printable(variable), qUtf8Printable(fromEnv), qUtf8Printable(made));
             return made;
         }
         return QDir::cleanPath(fromEnv);
@@ -174,7 +182,7 @@ QString PhotoAlbum::defaultFolder(const QString& albumOption) {
     QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (pictures.isEmpty())
         pictures = QDir::homePath() + QStringLiteral("/Pictures");
-    return pictures + QStringLiteral("/Velmora");
+    return pictures + QLatin1Char('/') + identity.displayName;
 }
 
 void PhotoAlbum::setFolder(const QString& folder) {
@@ -276,8 +284,8 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
     // process or another) each get a name of their own.
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     for (int n = 1; n < 100000; ++n) {
-        const QString name = QStringLiteral("%1/velmora-%2-%3.png")
-                                 .arg(folder, stamp)
+        const QString name = QStringLiteral("%1/%2%3-%4.png")
+                                 .arg(folder, filePrefix(), stamp)
                                  .arg(n, 3, 10, QLatin1Char('0'));
         const QByteArray target = FileName::encode(name);
         int linked = ::link(temporary.constData(), target.constData());

@@ -12,7 +12,8 @@ namespace toolkit {
 
 /// The saved-photos album: a folder of PNG files. A write returns at once; one background
 /// worker encodes the PNG into a temporary file in the album folder, syncs it and links it
-/// to a new name that no file has (velmora-YYYYMMDD-HHMMSS-NNN.png). A file under a final
+/// to a new name that no file has (<name>-YYYYMMDD-HHMMSS-NNN.png, <name> being the
+/// application's: ApplicationIdentity). A file under a final
 /// name is always complete; an existing file is never replaced. Files and folders are made
 /// with the user's umask.
 class PhotoAlbum : public QObject {
@@ -25,9 +26,9 @@ public:
     /// The album every save goes to.
     static PhotoAlbum& shared();
 
-    /// The album folder: `albumOption` (from --album) if given, else $VELMORA_ALBUM (a
+    /// The album folder: `albumOption` (from --album) if given, else $<NAME>_ALBUM (a
     /// leading `~` is the home folder; a relative path is made absolute with a note on
-    /// stderr), else the XDG Pictures folder + "/Velmora".
+    /// stderr), else the XDG Pictures folder + "/<Display name>".
     static QString defaultFolder(const QString& albumOption = QString());
 
     void setFolder(const QString& folder);

@@ -1,5 +1,6 @@
 #include "PictureFile.h"
 
+#include "ApplicationIdentity.h"
 #include "FileName.h"
 #include "HeifDecoder.h"
 #include "SystemError.h"
@@ -21,6 +22,12 @@
 namespace toolkit {
 
 namespace {
+
+// Says which program cannot read it: the user may have several that read pictures.
+QString notReadable() {
+    return QCoreApplication::translate("toolkit::PictureFile", "not a picture %1 can read")
+        .arg(ApplicationIdentity::current().displayName);
+}
 
 // Translated when it is said: a translator is installed after static initialisation.
 QString truncated() {
@@ -556,8 +563,7 @@ Result<PictureFile> PictureFile::fromBytes(const QString& path, QByteArray bytes
     // The container's brands may run past the first few bytes.
     file.m_format = formatOf(bytes.left(256));
     if (file.m_format.isEmpty() || !isTaken(file.m_format, bytes))
-        return refuse(
-            QCoreApplication::translate("toolkit::PictureFile", "not a picture Velmora can read"));
+        return refuse(notReadable());
     if (file.m_format == "heif" || file.m_format == "avif")
         return checkHeif(std::move(file), std::move(bytes));
 
@@ -594,11 +600,9 @@ Result<PictureFile> PictureFile::fromBytes(const QString& path, QByteArray bytes
     if (!stored.isValid() || stored.isEmpty()) {
         if (!incomplete.isEmpty())
             return refuse(incomplete);
-        return refuse(
-            stored.isValid()
-                ? QCoreApplication::translate("toolkit::PictureFile", "the picture has no pixels")
-                : QCoreApplication::translate("toolkit::PictureFile",
-                                              "not a picture Velmora can read"));
+        return refuse(stored.isValid() ? QCoreApplication::translate("toolkit::PictureFile",
+                                                                     "the picture has no pixels")
+                                       : notReadable());
     }
     const qint64 pixels = qint64(stored.width()) * stored.height();
     if (file.m_format == "jpeg"

@@ -10,7 +10,7 @@
 namespace toolkit {
 
 /// A picture file read into memory once and checked before anything decodes it: a regular
-/// file of bounded size, in a format told by its content from the formats Velmora takes,
+/// file of bounded size, in a format told by its content from the formats the application takes,
 /// complete in its structure, and declaring a picture that fits the decoding budget. The
 /// decoder sees exactly these bytes, so a file rewritten meanwhile cannot mix two versions.
 class PictureFile {

@@ -1,5 +1,7 @@
 #include "Resources.h"
 
+#include "ApplicationIdentity.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -13,12 +15,15 @@ QString& overridePath() {
 }
 
 QString findResourcePath() {
-    const QString fromEnv = qEnvironmentVariable("VELMORA_RESOURCES");
+    const ApplicationIdentity identity = ApplicationIdentity::current();
+    const QString fromEnv =
+        qEnvironmentVariable(identity.environmentVariable(QStringLiteral("RESOURCES")).toLatin1());
     if (!fromEnv.isEmpty())
         return fromEnv;
     const QString appDir = QCoreApplication::applicationDirPath();
-    for (const QString& candidate : {appDir + QStringLiteral("/resources"),
-                                     appDir + QStringLiteral("/../share/velmora/resources")}) {
+    for (const QString& candidate :
+         {appDir + QStringLiteral("/resources"),
+          appDir + QStringLiteral("/../share/") + identity.name + QStringLiteral("/resources")}) {
         if (QFileInfo(candidate).isDir())
             return QDir::cleanPath(candidate);
     }

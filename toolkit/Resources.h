@@ -5,8 +5,8 @@
 namespace toolkit {
 
 /// The folder that holds the application's named images. Chosen once from, in order:
-/// $VELMORA_RESOURCES, `resources/` beside the executable, `../share/velmora/resources`
-/// relative to the executable.
+/// $<NAME>_RESOURCES, `resources/` beside the executable, `../share/<name>/resources`
+/// relative to the executable (<name> being the application's, ApplicationIdentity).
 QString resourcePath();
 
 /// Points the named-image lookup at another folder (tests use temporary folders).

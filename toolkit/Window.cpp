@@ -1,5 +1,6 @@
 #include "Window.h"
 
+#include "ApplicationIdentity.h"
 #include "WindowFrame.h"
 
 #include <QAbstractButton>
@@ -64,7 +65,7 @@ Window::Window(QWidget* parent) : QWidget(parent) {
     m_frame = new WindowFrame(this);
     // Framing shows the content at once; the window is shown when the application says so.
     hide();
-    m_frame->setWindowTitle(QStringLiteral("Velmora"));
+    m_frame->setWindowTitle(ApplicationIdentity::current().displayName);
     auto* fullScreen = new QShortcut(QKeySequence(Qt::Key_F11), this);
     connect(fullScreen, &QShortcut::activated, m_frame, &WindowFrame::toggleFullScreen);
     auto* close = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this);

@@ -652,8 +652,8 @@ Prüfe das Kabel, brich dann ab und versuche es noch einmal.</translation>
         <translation>das Bild ist zu groß (%1 x %2 Pixel; höchstens %3 Megapixel)</translation>
     </message>
     <message>
-        <source>not a picture Velmora can read</source>
-        <translation>kein Bild, das Velmora lesen kann</translation>
+        <source>not a picture %1 can read</source>
+        <translation>kein Bild, das %1 lesen kann</translation>
     </message>
     <message>
         <source>the picture has no pixels</source>
