@@ -162,6 +162,7 @@ int main(int argc, char** argv) {
 
     QString albumOption;
     QStringList photos;
+    VelmoraViewController::Fit startingFit = VelmoraViewController::Fit::Stretch;
     {
         // Parsed before the window exists so that --help and --version need no display.
         QCoreApplication parsing(argc, argv);
@@ -198,14 +199,12 @@ int main(int argc, char** argv) {
         parser.process(arguments);
         photos = parser.positionalArguments();
         albumOption = parser.value(album);
-        VelmoraViewController::Fit startingFit;
         if (!parseFit(parser.value(fit), startingFit)) {
             print(QStringLiteral("velmora: --fit takes stretch or face, not \"%1\"\n")
                       .arg(parser.value(fit)),
                   stderr);
             return 2;
         }
-        VelmoraViewController::setStartingFit(startingFit);
     }
     toolkit::PhotoAlbum::shared().setFolder(toolkit::PhotoAlbum::defaultFolder(albumOption));
     // Qt sees only the program's name: its own options (-style, -platform, -reverse) are
@@ -214,9 +213,10 @@ int main(int argc, char** argv) {
     static char* qtArgv[] = {argv[0], nullptr};
     // The identity the desktop knows the application by: its desktop file and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
-    return finish(toolkit::applicationMain(qtArgc, qtArgv, [photos] {
+    return finish(toolkit::applicationMain(qtArgc, qtArgv, [photos, startingFit] {
         setApplicationIcon();
         std::unique_ptr<VelmoraAppDelegate> app = loadMainInterface();
+        app->viewController()->setFit(startingFit);
         if (!photos.isEmpty()) {
             // Opened once the window shows, through the same path as a pick from the album.
             VelmoraAppDelegate* launched = app.get();

@@ -8,7 +8,6 @@
 #include "MemoryPressureMonitor.h"
 #include "PhotoAlbum.h"
 #include "PickerPlatform.h"
-#include "Random.h"
 #include "Resources.h"
 
 #include <QCoreApplication>
@@ -43,8 +42,6 @@ int ComposeCommand::run() {
     toolkit::PhotoAlbum& album = toolkit::PhotoAlbum::shared();
     if (!outFolder.isEmpty())
         album.setFolder(outFolder);
-    if (aura > 0)
-        toolkit::setRandomSource([this] { return std::uint32_t(aura - 1); });
 
     int failures = 0;
     // Each save of this run is followed through this object, which ends with the run: the
@@ -59,13 +56,14 @@ int ComposeCommand::run() {
     QObject::connect(&signals_, &toolkit::MemoryPressureMonitor::terminationRequested,
                      [&stopped] { stopped = true; });
 
-    VelmoraViewController::setStartingFit(fit);
     {
         // The screen in its window, as the application has it, but never shown: nobody
         // looks at it, so the home picture, the icons and showing the window are left out.
         // Its tree renders the same, down to the window's background behind the photo.
         std::unique_ptr<VelmoraAppDelegate> delegate = loadMainInterface(InterfaceUse::Portraits);
         VelmoraViewController* screen = delegate->viewController();
+        screen->setFit(fit);
+        screen->setFixedAura(aura);
         delegate->window()->addSubview(screen->view());
         // The photos are decoded ahead, about one a core, while the screen composes them
         // one by one in their order: the aura each gets, and so each file, is the same as
@@ -166,6 +164,5 @@ int ComposeCommand::run() {
         QCoreApplication::processEvents();
     }
     toolkit::PickerPlatform::setCurrent(nullptr);
-    toolkit::setRandomSource({});
     return failures == 0 ? 0 : 1;
 }

@@ -62,20 +62,10 @@ void show(QWidget* element) {
 void hide(QWidget* element) {
     setHidden(element, true);
 }
-
-VelmoraViewController::Fit& startingFit() {
-    static VelmoraViewController::Fit fit = VelmoraViewController::Fit::Stretch;
-    return fit;
-}
 } // namespace
 
-void VelmoraViewController::setStartingFit(Fit fit) {
-    startingFit() = fit;
-}
-
 VelmoraViewController::VelmoraViewController(QObject* parent)
-    : ViewController(parent), m_fit(startingFit()),
-      m_faceDetector(&toolkit::HogFaceDetector::shared()) {
+    : ViewController(parent), m_faceDetector(&toolkit::HogFaceDetector::shared()) {
     ImagePickerController::setDecodeSize(QSize(PortraitFormat::Width, PortraitFormat::Height));
     connect(&toolkit::PickerPlatform::current(), &toolkit::PickerPlatform::camerasChanged, this,
             &VelmoraViewController::updateCameraControls);
@@ -512,7 +502,9 @@ void VelmoraViewController::fitToFaceInBackground(bool finishesPick) {
 // ---- Aura overlay
 
 void VelmoraViewController::drawAuraNumber() {
-    const std::uint32_t draw = toolkit::arc4random() % std::uint32_t(PortraitFormat::OverlayCount);
+    const std::uint32_t draw =
+        m_fixedAura > 0 ? std::uint32_t(m_fixedAura - 1)
+                        : toolkit::arc4random() % std::uint32_t(PortraitFormat::OverlayCount);
     throw2 = QVariant(int(draw));
     currentimage = throw2.toInt();
 }

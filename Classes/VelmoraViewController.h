@@ -33,8 +33,6 @@ public:
     /// How a photo becomes the portrait: stretched to fill it (the described behaviour), or
     /// cut to 3:4 around its largest face with the aura placed on the face.
     enum class Fit { Stretch, Face };
-    /// The fit that screens made from now on start with (the command line's --fit).
-    static void setStartingFit(Fit fit);
 
     explicit VelmoraViewController(QObject* parent = nullptr);
     ~VelmoraViewController() override;
@@ -84,6 +82,10 @@ public:
     /// button does. Returns that save, to hear where the portrait went; null when there is
     /// no photo area to compose.
     toolkit::AlbumSave* savePortrait();
+
+    /// Lays overlay `number` (1 to the overlay count) on every photo from now on instead of
+    /// drawing one at random (`velmora compose --aura`); 0 draws at random again.
+    void setFixedAura(int number) { m_fixedAura = number; }
 
     Fit fit() const { return m_fit; }
     /// Switches the fit; the photo on the screen is redrawn in it at once, under the same
@@ -191,7 +193,8 @@ private:
     // The last portrait saved, for the notice's Copy and Open folder.
     toolkit::Image lastPortrait;
     QString lastPortraitFolder;
-    Fit m_fit;
+    Fit m_fit = Fit::Stretch;
+    int m_fixedAura = 0;
     // The picture of the last pick, unedited, for redrawing it in the other fit.
     toolkit::Image m_photo;
     const toolkit::FaceDetector* m_faceDetector;
