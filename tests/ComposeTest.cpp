@@ -180,10 +180,11 @@ TEST_F(ComposeLikeTheApplication, TheComposedFileEqualsWhatTheApplicationSaves) 
     const QString face = scratch.filePath(QStringLiteral("face.jpg"));
     ASSERT_TRUE(portrait.save(face, "JPEG", 90));
 
-    toolkit::setRandomSource([] { return std::uint32_t(16); });
-    pickFromAlbum(face);
-    screen->save(screen->save2);
-    toolkit::setRandomSource({});
+    {
+        const ScopedRandomSource pinned([] { return std::uint32_t(16); });
+        pickFromAlbum(face);
+        screen->save(screen->save2);
+    }
     ASSERT_TRUE(toolkit::PhotoAlbum::shared().waitForQueuedWrites(30000));
     QCoreApplication::processEvents();
     ASSERT_EQ(albumFiles().size(), 1);

@@ -62,13 +62,8 @@ class Desktop : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        toolkit::setRandomSource([] { return std::uint32_t(7); });
         frame = app->window()->frame();
         ASSERT_TRUE(waitUntil([this] { return QApplication::activeWindow() == frame; }));
-    }
-    void TearDown() override {
-        toolkit::setRandomSource({});
-        AppFixture::TearDown();
     }
 
     QByteArray saveAndRead() {
@@ -85,6 +80,7 @@ protected:
     }
 
     toolkit::WindowFrame* frame = nullptr;
+    const ScopedRandomSource pinned{[] { return std::uint32_t(7); }};
 };
 
 // However large the window is made, the screen fills it at 3:4 (plus its toolbar) on a
@@ -157,9 +153,7 @@ TEST_F(Desktop, DropOnTheScaledWindowOpensThePhoto) {
 
 TEST_F(Desktop, ImageNamedTakesTheSharperVariantWhenThereIsOne) {
     QTemporaryDir resources;
-    const QString previous = toolkit::resourcePath();
-    toolkit::setResourcePath(resources.path());
-    toolkit::Image::clearNamedImageCache();
+    const ScopedResourcePath lookedUp(resources.path());
     writePicture(resources.filePath(QStringLiteral("pic.png")), QSize(10, 10), Qt::red);
     writePicture(resources.filePath(QStringLiteral("pic@2x.png")), QSize(20, 20), Qt::blue);
     writePicture(resources.filePath(QStringLiteral("plain.png")), QSize(10, 10), Qt::green);
@@ -175,9 +169,6 @@ TEST_F(Desktop, ImageNamedTakesTheSharperVariantWhenThereIsOne) {
     EXPECT_EQ(
         toolkit::Image::imageNamed(QStringLiteral("plain.png"), 2).toQImage().pixelColor(5, 5),
         QColor(Qt::green));
-
-    toolkit::setResourcePath(previous);
-    toolkit::Image::clearNamedImageCache();
 }
 
 // Everything the toolbar and the panels do can be done from the keyboard, and a screen

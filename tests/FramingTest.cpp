@@ -11,6 +11,7 @@
 
 #include <QPainter>
 #include <gtest/gtest.h>
+#include <optional>
 
 using toolkit::Image;
 
@@ -128,7 +129,7 @@ class FitToFace : public AppFixture {};
 // The toggle redraws the photo on the screen at once in the other fit, under the same aura;
 // back to stretch gives the very screen it had.
 TEST_F(FitToFace, ToggleRedrawsThePhotoWithTheSameAura) {
-    toolkit::setRandomSource([] { return std::uint32_t(41); });
+    const ScopedRandomSource pinned([] { return std::uint32_t(41); });
     const QRectF share(0.6, 0.2, 0.15, 0.2);
     const QSize shape(1600, 1200);
     const QImage photo =
@@ -156,13 +157,12 @@ TEST_F(FitToFace, ToggleRedrawsThePhotoWithTheSameAura) {
     EXPECT_FALSE(screen->isFitting());
     EXPECT_EQ(screen->imageView->image().toQImage(), stretched);
     EXPECT_EQ(screen->auraImage->image().toQImage(), shippedAura);
-    toolkit::setRandomSource({});
 }
 
 // A photo picked in face mode without a face: its centre, unstretched, under the aura as
 // the overlays have it, and the user is told.
 TEST_F(FitToFace, NoFaceIsCentredAndSaid) {
-    toolkit::setRandomSource([] { return std::uint32_t(2); });
+    std::optional<ScopedRandomSource> pinned([] { return std::uint32_t(2); });
     const FakeFaceDetector detector;
     screen->setFaceDetector(&detector);
     screen->setFit(VelmoraViewController::Fit::Face);
@@ -172,7 +172,7 @@ TEST_F(FitToFace, NoFaceIsCentredAndSaid) {
     ASSERT_TRUE(photo.save(path));
     pickFromAlbum(path);
     ASSERT_TRUE(waitUntil([this] { return !screen->isFitting(); }));
-    toolkit::setRandomSource({});
+    pinned.reset();
     EXPECT_FALSE(screen->second->isHidden());
     const QImage expected = photo.copy(QRect(450, 0, 900, 1200))
                                 .scaled(360, 480, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

@@ -61,17 +61,12 @@ TEST(Launch, HidesSecondSetsTheHomeImageThenShowsTheWindow) {
 TEST(Launch, GoesOnWithoutTheHomeImage) {
     FakePickerPlatform platform;
     QTemporaryDir empty;
-    const QString previous = toolkit::resourcePath();
-    toolkit::setResourcePath(empty.path());
-    Image::clearNamedImageCache();
+    const ScopedResourcePath resources(empty.path());
 
     auto app = loadMainInterface();
     app->applicationDidFinishLaunching();
     EXPECT_TRUE(app->homeview->image().isNull());
     EXPECT_TRUE(app->window()->isVisible());
-
-    toolkit::setResourcePath(previous);
-    Image::clearNamedImageCache();
 }
 
 TEST(Launch, TheLayoutStartsInTheHomeState) {

@@ -17,6 +17,7 @@
 #include <cstring>
 #include <deque>
 #include <libheif/heif.h>
+#include <optional>
 
 using toolkit::Image;
 
@@ -55,13 +56,7 @@ public:
             pixel.fill(QColor(n, 0, 0));
             pixel.save(m_dir.filePath(QStringLiteral("%1.png").arg(n)));
         }
-        m_previous = toolkit::resourcePath();
-        toolkit::setResourcePath(m_dir.path());
-        Image::clearNamedImageCache();
-    }
-    ~NumberedOverlays() {
-        toolkit::setResourcePath(m_previous);
-        Image::clearNamedImageCache();
+        m_resources.emplace(m_dir.path());
     }
     static int shown(const toolkit::ImageView* view) {
         const QImage pixels = view->image().toQImage();
@@ -70,7 +65,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QString m_previous;
+    std::optional<ScopedResourcePath> m_resources;
 };
 
 // Applies EXIF orientation `o` (what a viewer does to show the stored pixels upright).
@@ -404,14 +399,10 @@ TEST_F(Photo, OverlaysAreDrawnUniformly) {
 
 TEST_F(Photo, MissingOverlayClearsTheAura) {
     QTemporaryDir empty;
-    const QString previous = toolkit::resourcePath();
-    toolkit::setResourcePath(empty.path());
-    Image::clearNamedImageCache();
+    const ScopedResourcePath resources(empty.path());
     screen->auraImage->setImage(Image(QImage(2, 2, QImage::Format_ARGB32)));
     screen->determinecurrentimage();
     EXPECT_TRUE(screen->auraImage->image().isNull());
-    toolkit::setResourcePath(previous);
-    Image::clearNamedImageCache();
 }
 
 TEST_F(Photo, APickWithoutAPictureShowsABlankTransparentPhoto) {

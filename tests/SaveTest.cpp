@@ -66,15 +66,8 @@ const QRect kPhotoArea(0, 0, 360, 480);
 
 class Save : public AppFixture {
 protected:
-    void SetUp() override {
-        AppFixture::SetUp();
-        // Pinned so that every portrait of a test has the same overlay.
-        toolkit::setRandomSource([] { return std::uint32_t(41); });
-    }
-    void TearDown() override {
-        toolkit::setRandomSource({});
-        AppFixture::TearDown();
-    }
+    // Pinned so that every portrait of a test has the same overlay.
+    const ScopedRandomSource pinned{[] { return std::uint32_t(41); }};
 
     /// What the window shows now over the photo area.
     QImage screenShows() const { return argb(app->window()->grab(kPhotoArea).toImage()); }

@@ -1,7 +1,10 @@
 #include "TestSupport.h"
 
+#include "Image.h"
 #include "Log.h"
 #include "PhotoAlbum.h"
+#include "Random.h"
+#include "Resources.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,6 +28,25 @@ QString writePicture(const QString& path, QSize size, QColor color) {
     QImageWriter writer(path);
     EXPECT_TRUE(writer.write(image)) << qPrintable(writer.errorString());
     return path;
+}
+
+ScopedRandomSource::ScopedRandomSource(std::function<std::uint32_t()> source) {
+    toolkit::setRandomSource(std::move(source));
+}
+
+ScopedRandomSource::~ScopedRandomSource() {
+    toolkit::setRandomSource({});
+}
+
+ScopedResourcePath::ScopedResourcePath(const QString& folder)
+    : m_previous(toolkit::resourcePath()) {
+    toolkit::setResourcePath(folder);
+    toolkit::Image::clearNamedImageCache();
+}
+
+ScopedResourcePath::~ScopedResourcePath() {
+    toolkit::setResourcePath(m_previous);
+    toolkit::Image::clearNamedImageCache();
 }
 
 LogCapture::LogCapture() {

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <cstdint>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -14,6 +16,29 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 
 /// Writes a picture file of `size` filled with `color` (JPEG or PNG by the suffix).
 QString writePicture(const QString& path, QSize size, QColor color = QColor(200, 120, 60));
+
+/// Draws overlays from `source` instead of the system's generator while it lives. The
+/// generator comes back even when a failed assertion ends the test early.
+class ScopedRandomSource {
+public:
+    explicit ScopedRandomSource(std::function<std::uint32_t()> source);
+    ~ScopedRandomSource();
+    ScopedRandomSource(const ScopedRandomSource&) = delete;
+    ScopedRandomSource& operator=(const ScopedRandomSource&) = delete;
+};
+
+/// Looks named images up in `folder` while it lives, with the named-image cache emptied on
+/// the way in and out, so that no picture of one folder is seen under the other.
+class ScopedResourcePath {
+public:
+    explicit ScopedResourcePath(const QString& folder);
+    ~ScopedResourcePath();
+    ScopedResourcePath(const ScopedResourcePath&) = delete;
+    ScopedResourcePath& operator=(const ScopedResourcePath&) = delete;
+
+private:
+    QString m_previous;
+};
 
 /// Collects the lines the application logs while it lives.
 class LogCapture {

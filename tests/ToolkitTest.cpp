@@ -3,6 +3,7 @@
 #include "Log.h"
 #include "PngEncoder.h"
 #include "Resources.h"
+#include "TestSupport.h"
 #include "TextView.h"
 
 #include <QPainter>
@@ -106,18 +107,13 @@ TEST(Image, NamedImagesComeFromTheResourcesAndMissingOnesAreNull) {
     QImage pixels(3, 2, QImage::Format_ARGB32);
     pixels.fill(Qt::green);
     ASSERT_TRUE(pixels.save(dir.filePath(QStringLiteral("here.png"))));
-    const QString previous = toolkit::resourcePath();
-    toolkit::setResourcePath(dir.path());
-    Image::clearNamedImageCache();
+    const ScopedResourcePath resources(dir.path());
 
     const Image here = Image::imageNamed(QStringLiteral("here.png"));
     EXPECT_EQ(here.size(), QSize(3, 2));
     QFile::remove(dir.filePath(QStringLiteral("here.png")));
     EXPECT_FALSE(Image::imageNamed(QStringLiteral("here.png")).isNull()) << "cached";
     EXPECT_TRUE(Image::imageNamed(QStringLiteral("gone.png")).isNull());
-
-    toolkit::setResourcePath(previous);
-    Image::clearNamedImageCache();
 }
 
 TEST(Log, LinesHaveThePlatformLogForm) {
