@@ -66,7 +66,6 @@ void hide(QWidget* element) {
 
 VelmoraViewController::VelmoraViewController(QObject* parent)
     : ViewController(parent), m_faceDetector(&toolkit::HogFaceDetector::shared()) {
-    ImagePickerController::setDecodeSize(QSize(PortraitFormat::Width, PortraitFormat::Height));
     connect(&toolkit::PickerPlatform::current(), &toolkit::PickerPlatform::camerasChanged, this,
             &VelmoraViewController::updateCameraControls);
 }

@@ -18,13 +18,6 @@
 
 namespace toolkit {
 
-namespace {
-QSize& decodeSizeSetting() {
-    static QSize size(PortraitFormat::Width, PortraitFormat::Height);
-    return size;
-}
-} // namespace
-
 ImagePickerController::ImagePickerController(QObject* parent)
     : ViewController(parent), m_decoder(new ImageDecoder(this)) {}
 
@@ -42,12 +35,8 @@ bool ImagePickerController::isSourceTypeAvailable(int sourceType) {
     return sourceType == ImagePickerControllerSourceTypeSavedPhotosAlbum;
 }
 
-void ImagePickerController::setDecodeSize(QSize size) {
-    decodeSizeSetting() = size;
-}
-
 QSize ImagePickerController::decodeSize() {
-    return decodeSizeSetting();
+    return QSize(PortraitFormat::Width, PortraitFormat::Height);
 }
 
 void ImagePickerController::preselectFile(const QString& path) {

@@ -67,8 +67,7 @@ public:
     /// Whether the source can be used now (a camera must be plugged in).
     static bool isSourceTypeAvailable(int sourceType);
 
-    /// The size at which picked files are decoded: the size they will be drawn at.
-    static void setDecodeSize(QSize size);
+    /// The size at which picked files are decoded: the portrait's, which they are drawn at.
     static QSize decodeSize();
 
     /// Opens `path` for the album source without the chooser: once presented, the picker
