@@ -51,8 +51,7 @@ int ComposeCommand::run() {
     // SIGTERM or SIGINT: the photo being composed is given up and the portrait being
     // written is finished, so no temporary is left; a second signal ends it at once.
     bool stopped = false;
-    toolkit::MemoryPressureMonitor signals_;
-    toolkit::MemoryPressureMonitor::setEmergencyCleanup(&toolkit::PhotoAlbum::removeTemporaryNow);
+    toolkit::MemoryPressureMonitor signals_(&toolkit::PhotoAlbum::removeTemporaryNow);
     QObject::connect(&signals_, &toolkit::MemoryPressureMonitor::terminationRequested,
                      [&stopped] { stopped = true; });
 

@@ -48,8 +48,7 @@ int applicationMain(int argc, char** argv, const MainInterfaceLoader& loadMainIn
     installTranslations(QLocale::system());
 
     std::unique_ptr<ApplicationDelegate> delegate = loadMainInterface();
-    MemoryPressureMonitor monitor;
-    MemoryPressureMonitor::setEmergencyCleanup(&PhotoAlbum::removeTemporaryNow);
+    MemoryPressureMonitor monitor(&PhotoAlbum::removeTemporaryNow);
     QObject::connect(&monitor, &MemoryPressureMonitor::memoryWarning, [&delegate] {
         if (ViewController* controller = delegate->rootViewController())
             controller->didReceiveMemoryWarning();

@@ -49,9 +49,11 @@ void restoreDefault(int number) {
 }
 } // namespace
 
-MemoryPressureMonitor::MemoryPressureMonitor(QObject* parent) : QObject(parent) {
+MemoryPressureMonitor::MemoryPressureMonitor(void (*cleanup)(), QObject* parent) : QObject(parent) {
     if (signalPipe[0] < 0 &&
         ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, signalPipe) == 0) {
+        // Set before the handlers: a signal may arrive as soon as they are in.
+        emergencyCleanup = cleanup;
         m_signalNotifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
         connect(m_signalNotifier, &QSocketNotifier::activated, this,
                 &MemoryPressureMonitor::readSignals);
@@ -84,16 +86,13 @@ MemoryPressureMonitor::~MemoryPressureMonitor() {
         restoreDefault(SIGTERM);
         restoreDefault(SIGINT);
         terminationSignals = 0;
+        emergencyCleanup = nullptr;
         ::close(signalPipe[0]);
         ::close(signalPipe[1]);
         signalPipe[0] = signalPipe[1] = -1;
     }
     if (m_pressureFd >= 0)
         ::close(m_pressureFd);
-}
-
-void MemoryPressureMonitor::setEmergencyCleanup(void (*cleanup)()) {
-    emergencyCleanup = cleanup;
 }
 
 void MemoryPressureMonitor::readSignals() {

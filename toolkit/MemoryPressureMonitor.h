@@ -15,12 +15,11 @@ class MemoryPressureMonitor : public QObject {
     Q_OBJECT
 
 public:
-    explicit MemoryPressureMonitor(QObject* parent = nullptr);
+    /// `emergencyCleanup` is what a second termination signal runs before the process ends,
+    /// while this monitor lives: it runs inside the signal handler, so only
+    /// async-signal-safe calls (unlink, write).
+    explicit MemoryPressureMonitor(void (*emergencyCleanup)() = nullptr, QObject* parent = nullptr);
     ~MemoryPressureMonitor() override;
-
-    /// Sets what a second termination signal runs before the process ends: it runs inside
-    /// the signal handler, so only async-signal-safe calls (unlink, write).
-    static void setEmergencyCleanup(void (*cleanup)());
 
 signals:
     void memoryWarning();
