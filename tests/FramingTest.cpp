@@ -84,8 +84,9 @@ TEST(Framing, FaceKeepsItsShapeAndLandsInTheClearOval) {
             ASSERT_FALSE(seen.isEmpty());
             // Part of a face cut by the photo's own edge has no aspect to keep.
             if (box.left() >= 0 && box.right() <= shape.width() && box.top() >= 0 &&
-                box.bottom() <= shape.height())
+                box.bottom() <= shape.height()) {
                 EXPECT_NEAR(double(seen.width()) / seen.height(), 1.0, 0.02);
+            }
 
             const QPointF centre = framed.placement.inverted().map(QRectF(seen).center());
             const QRectF oval = PortraitGeometry::faceRect();
