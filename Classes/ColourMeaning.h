@@ -1,25 +1,15 @@
 #pragma once
 
+#include "AuraPalette.h"
+
 #include <QColor>
-#include <QPointer>
 #include <array>
-#include <cstddef>
 
-class QObject;
-class QPushButton;
-class VelmoraViewController;
-
-namespace toolkit {
-class TextView;
-}
-
-/// One aura colour of the colour picker: the action its button sends, the text view that
-/// shows its meaning, the background that view gets, and the meaning itself.
+/// One aura colour of the colour picker: its name, the background its text view gets, and
+/// its meaning. The row's index is its AuraPalette::Colour; the controller keeps its own
+/// button, text view and action for each row (VelmoraViewController::colourControls()).
 struct ColourMeaning {
     const char* colour;
-    void (VelmoraViewController::*action)(QObject* sender);
-    QPointer<QPushButton> VelmoraViewController::*button;
-    QPointer<toolkit::TextView> VelmoraViewController::*textView;
     /// The named colour set as the text view's background; null for the six colours whose
     /// text views keep the look the layout gives them.
     QColor (*background)();
@@ -27,25 +17,5 @@ struct ColourMeaning {
     const char* text;
 };
 
-/// The rows of the colour table, in its order: an action finds its row by index.
-enum class AuraColour : std::size_t {
-    Violet,
-    Lavender,
-    Indigo,
-    Purple,
-    Turquoise,
-    Blue,
-    Brown,
-    Green,
-    Gold,
-    Yellow,
-    Pink,
-    Orange,
-    Red,
-    Black,
-    Silver,
-    White,
-};
-
 /// The sixteen aura colours, from violet to white.
-const std::array<ColourMeaning, 16>& colourMeaningTable();
+const std::array<ColourMeaning, AuraPalette::Count>& colourMeaningTable();

@@ -185,7 +185,7 @@ void VelmoraViewController::connectActions() {
     fitToFace->setChecked(m_fit == Fit::Face);
     connect(fitToFace, &QToolButton::toggled, this,
             [this](bool on) { setFit(on ? Fit::Face : Fit::Stretch); });
-    for (const ColourMeaning& row : colourMeaningTable())
+    for (const ColourControls& row : colourControls())
         wire(this->*row.button, row.action);
 }
 
@@ -317,7 +317,7 @@ void VelmoraViewController::setMeaningTextViewsHidden(bool hidden) {
 void VelmoraViewController::setColourPickerHidden(bool hidden) {
     setHidden(selectColor, hidden);
     // The picker's buttons run from white to violet: the colour table read backwards.
-    const auto& table = colourMeaningTable();
+    const auto& table = colourControls();
     for (auto row = table.rbegin(); row != table.rend(); ++row)
         setHidden(this->*row->button, hidden);
 }
@@ -580,9 +580,50 @@ void VelmoraViewController::xOut(QObject*) {
 
 // ---- Colour meanings
 
-void VelmoraViewController::selectColour(AuraColour colour) {
-    const ColourMeaning& row = colourMeaningTable()[std::size_t(colour)];
-    toolkit::TextView* text = this->*row.textView;
+const std::array<VelmoraViewController::ColourControls, AuraPalette::Count>&
+VelmoraViewController::colourControls() {
+    // In the colour table's order.
+    static const std::array<ColourControls, AuraPalette::Count> controls = {{
+        {&VelmoraViewController::getColorViolet, &VelmoraViewController::violet,
+         &VelmoraViewController::violetText},
+        {&VelmoraViewController::getColorLavendar, &VelmoraViewController::lavendar,
+         &VelmoraViewController::lavenderText},
+        {&VelmoraViewController::getColorIndigo, &VelmoraViewController::indigo,
+         &VelmoraViewController::indigoText},
+        {&VelmoraViewController::getColorPurple, &VelmoraViewController::purple,
+         &VelmoraViewController::auraText},
+        {&VelmoraViewController::getColorTourquise, &VelmoraViewController::tourquise,
+         &VelmoraViewController::turquoiseText},
+        {&VelmoraViewController::getColorBlue, &VelmoraViewController::blue,
+         &VelmoraViewController::auraText},
+        {&VelmoraViewController::getColorBrown, &VelmoraViewController::brown,
+         &VelmoraViewController::auraText},
+        {&VelmoraViewController::getColorGreen, &VelmoraViewController::green,
+         &VelmoraViewController::auraText},
+        {&VelmoraViewController::getColorGold, &VelmoraViewController::gold,
+         &VelmoraViewController::goldText},
+        {&VelmoraViewController::getColorYellow, &VelmoraViewController::yellow,
+         &VelmoraViewController::auraText},
+        {&VelmoraViewController::getColorPink, &VelmoraViewController::pink,
+         &VelmoraViewController::pinkText},
+        {&VelmoraViewController::getColorOrange, &VelmoraViewController::orange,
+         &VelmoraViewController::auraText},
+        {&VelmoraViewController::getColorRed, &VelmoraViewController::red,
+         &VelmoraViewController::auraText},
+        {&VelmoraViewController::getColorBlack, &VelmoraViewController::black,
+         &VelmoraViewController::auraText},
+        {&VelmoraViewController::getColorSilver, &VelmoraViewController::silver,
+         &VelmoraViewController::auraText},
+        {&VelmoraViewController::getColorWhite, &VelmoraViewController::white,
+         &VelmoraViewController::auraText},
+    }};
+    return controls;
+}
+
+void VelmoraViewController::selectColour(AuraPalette::Colour colour) {
+    const ColourMeaning& row = colourMeaningTable()[colour];
+    const ColourControls& own = colourControls()[colour];
+    toolkit::TextView* text = this->*own.textView;
     rememberFocus();
     show(close);
     show(text);
@@ -594,59 +635,59 @@ void VelmoraViewController::selectColour(AuraColour colour) {
         text->setBackgroundColor(row.background());
     text->verticalScrollBar()->setValue(0);
     // Named after the colour as its button says it, in the user's language.
-    const QPushButton* button = this->*row.button;
+    const QPushButton* button = this->*own.button;
     text->setAccessibleName(
         tr("%1 meaning").arg(button ? button->text() : QString::fromLatin1(row.colour)));
     focusPanel(text);
 }
 
 void VelmoraViewController::getColorViolet(QObject*) {
-    selectColour(AuraColour::Violet);
+    selectColour(AuraPalette::Violet);
 }
 void VelmoraViewController::getColorLavendar(QObject*) {
-    selectColour(AuraColour::Lavender);
+    selectColour(AuraPalette::Lavender);
 }
 void VelmoraViewController::getColorIndigo(QObject*) {
-    selectColour(AuraColour::Indigo);
+    selectColour(AuraPalette::Indigo);
 }
 void VelmoraViewController::getColorPurple(QObject*) {
-    selectColour(AuraColour::Purple);
+    selectColour(AuraPalette::Purple);
 }
 void VelmoraViewController::getColorTourquise(QObject*) {
-    selectColour(AuraColour::Turquoise);
+    selectColour(AuraPalette::Turquoise);
 }
 void VelmoraViewController::getColorBlue(QObject*) {
-    selectColour(AuraColour::Blue);
+    selectColour(AuraPalette::Blue);
 }
 void VelmoraViewController::getColorBrown(QObject*) {
-    selectColour(AuraColour::Brown);
+    selectColour(AuraPalette::Brown);
 }
 void VelmoraViewController::getColorGreen(QObject*) {
-    selectColour(AuraColour::Green);
+    selectColour(AuraPalette::Green);
 }
 void VelmoraViewController::getColorGold(QObject*) {
-    selectColour(AuraColour::Gold);
+    selectColour(AuraPalette::Gold);
 }
 void VelmoraViewController::getColorYellow(QObject*) {
-    selectColour(AuraColour::Yellow);
+    selectColour(AuraPalette::Yellow);
 }
 void VelmoraViewController::getColorPink(QObject*) {
-    selectColour(AuraColour::Pink);
+    selectColour(AuraPalette::Pink);
 }
 void VelmoraViewController::getColorOrange(QObject*) {
-    selectColour(AuraColour::Orange);
+    selectColour(AuraPalette::Orange);
 }
 void VelmoraViewController::getColorRed(QObject*) {
-    selectColour(AuraColour::Red);
+    selectColour(AuraPalette::Red);
 }
 void VelmoraViewController::getColorBlack(QObject*) {
-    selectColour(AuraColour::Black);
+    selectColour(AuraPalette::Black);
 }
 void VelmoraViewController::getColorSilver(QObject*) {
-    selectColour(AuraColour::Silver);
+    selectColour(AuraPalette::Silver);
 }
 void VelmoraViewController::getColorWhite(QObject*) {
-    selectColour(AuraColour::White);
+    selectColour(AuraPalette::White);
 }
 
 // ---- Composite save

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AlbumSave.h"
+#include "AuraPalette.h"
 #include "FaceDetector.h"
 #include "ImagePickerController.h"
 #include "ImageView.h"
@@ -13,11 +14,10 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVariant>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
-struct ColourMeaning;
-enum class AuraColour : std::size_t;
 namespace toolkit {
 class Window;
 }
@@ -86,6 +86,15 @@ public:
     /// Lays overlay `number` (1 to the overlay count) on every photo from now on instead of
     /// drawing one at random (`velmora compose --aura`); 0 draws at random again.
     void setFixedAura(int number) { m_fixedAura = number; }
+
+    /// What the screen has for each row of the colour table, in its order: the action, the
+    /// button that sends it and the text view that shows the meaning.
+    struct ColourControls {
+        void (VelmoraViewController::*action)(QObject* sender);
+        QPointer<QPushButton> VelmoraViewController::*button;
+        QPointer<toolkit::TextView> VelmoraViewController::*textView;
+    };
+    static const std::array<ColourControls, AuraPalette::Count>& colourControls();
 
     Fit fit() const { return m_fit; }
     /// Switches the fit; the photo on the screen is redrawn in it at once, under the same
@@ -171,7 +180,7 @@ private:
     void applyIcons();
     void updateCameraControls();
     void takePhotoFromKeyboard();
-    void selectColour(AuraColour colour);
+    void selectColour(AuraPalette::Colour colour);
     void setXOutPairHidden(bool hidden);
     void setMeaningTextViewsHidden(bool hidden);
     void setColourPickerHidden(bool hidden);

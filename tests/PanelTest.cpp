@@ -150,13 +150,15 @@ TEST_F(Panels, EachAuraTextColourReplacesTextAndBackground) {
 }
 
 TEST_F(Panels, TheColourButtonsSendTheirOwnActions) {
-    for (const ColourMeaning& row : colourMeaningTable()) {
+    for (size_t i = 0; i < colourMeaningTable().size(); ++i) {
+        const ColourMeaning& row = colourMeaningTable()[i];
+        const auto& own = VelmoraViewController::colourControls()[i];
         SCOPED_TRACE(row.colour);
         screen->meanings(nullptr);
-        (screen->*row.button)->click();
-        EXPECT_FALSE((screen->*row.textView)->isHidden());
-        EXPECT_EQ((screen->*row.textView)->text(), QString::fromUtf8(row.text));
-        EXPECT_FALSE((screen->*row.button)->accessibleName().isEmpty());
+        (screen->*own.button)->click();
+        EXPECT_FALSE((screen->*own.textView)->isHidden());
+        EXPECT_EQ((screen->*own.textView)->text(), QString::fromUtf8(row.text));
+        EXPECT_FALSE((screen->*own.button)->accessibleName().isEmpty());
     }
 }
 

@@ -127,10 +127,11 @@ TEST_F(Save, APortraitWithAnyPanelOpenEqualsTheOneWithNone) {
     std::vector<std::pair<QString, std::function<void()>>> panels{
         {QStringLiteral("about"), [this] { screen->about(screen->about2); }},
         {QStringLiteral("meanings"), [this] { screen->meanings(screen->meanings2); }}};
-    for (const ColourMeaning& row : colourMeaningTable()) {
-        panels.emplace_back(QString::fromLatin1(row.colour), [this, &row] {
+    for (size_t i = 0; i < colourMeaningTable().size(); ++i) {
+        const auto& own = VelmoraViewController::colourControls()[i];
+        panels.emplace_back(QString::fromLatin1(colourMeaningTable()[i].colour), [this, &own] {
             screen->meanings(screen->meanings2);
-            (screen->*row.action)(screen->*row.button);
+            (screen->*own.action)(screen->*own.button);
         });
     }
     for (const auto& [name, open] : panels) {
@@ -156,8 +157,10 @@ TEST_F(Save, TheColourPickerIsNeverInThePortraitAndIsHiddenAfterwards) {
     const QImage portrait = saveAndLoad();
     EXPECT_LT(shareOfColour(portrait, whiteButton, Qt::white), 0.05);
     EXPECT_GT(differingPixels(portrait, before, screen->selectColor->geometry()), 100);
-    for (const ColourMeaning& row : colourMeaningTable())
-        EXPECT_TRUE((screen->*row.button)->isHidden()) << row.colour;
+    for (size_t i = 0; i < colourMeaningTable().size(); ++i) {
+        EXPECT_TRUE((screen->*VelmoraViewController::colourControls()[i].button)->isHidden())
+            << colourMeaningTable()[i].colour;
+    }
     EXPECT_TRUE(screen->selectColor->isHidden());
     screen->xOut(screen->xOut1);
     EXPECT_EQ(differingPixels(portrait, screenShows(), kPhotoArea), 0);
