@@ -33,7 +33,7 @@ const char kLibraryName[] = "libheif.so.1";
 // mapping, binding and start-up every process paid at its start, for the few that ever
 // read a HEIF file: they are loaded the first time one is looked at.
 // clang-format off
-#define VELMORA_HEIF_FUNCTIONS(F) \
+#define TOOLKIT_HEIF_FUNCTIONS(F) \
     F(heif_init) \
     F(heif_context_alloc) \
     F(heif_context_free) \
@@ -71,9 +71,9 @@ const char kLibraryName[] = "libheif.so.1";
 // clang-format on
 
 struct Library {
-#define VELMORA_HEIF_POINTER(name) decltype(&::name) name = nullptr;
-    VELMORA_HEIF_FUNCTIONS(VELMORA_HEIF_POINTER)
-#undef VELMORA_HEIF_POINTER
+#define TOOLKIT_HEIF_POINTER(name) decltype(&::name) name = nullptr;
+    TOOLKIT_HEIF_FUNCTIONS(TOOLKIT_HEIF_POINTER)
+#undef TOOLKIT_HEIF_POINTER
     bool loaded = false;
 };
 
@@ -85,13 +85,13 @@ Library load() {
         return library;
     }
     bool complete = true;
-#define VELMORA_HEIF_RESOLVE(name)                                                                 \
+#define TOOLKIT_HEIF_RESOLVE(name)                                                                 \
     library.name = reinterpret_cast<decltype(&::name)>(::dlsym(handle, #name));                    \
     complete = complete && library.name;
-    VELMORA_HEIF_FUNCTIONS(VELMORA_HEIF_RESOLVE)
-#undef VELMORA_HEIF_RESOLVE
+    TOOLKIT_HEIF_FUNCTIONS(TOOLKIT_HEIF_RESOLVE)
+#undef TOOLKIT_HEIF_RESOLVE
     if (!complete) {
-        qCWarning(programLog, "HEIF pictures cannot be read: %s lacks a function Velmora uses",
+        qCWarning(programLog, "HEIF pictures cannot be read: %s lacks a function the decoder uses",
                   kLibraryName);
         return library;
     }
