@@ -16,6 +16,7 @@
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
+#include <optional>
 
 namespace {
 // Composing never asks the user anything and never opens a camera.
@@ -38,7 +39,7 @@ void report(const QString& line, FILE* stream) {
 
 int ComposeCommand::run() {
     HeadlessPickerPlatform headless;
-    toolkit::PickerPlatform::setCurrent(&headless);
+    const toolkit::PickerPlatform::Scope usingHeadless(&headless);
     toolkit::PhotoAlbum& album = toolkit::PhotoAlbum::shared();
     if (!outFolder.isEmpty())
         album.setFolder(outFolder);
@@ -72,7 +73,7 @@ int ComposeCommand::run() {
         toolkit::DecodeAhead ahead(inFlight);
         for (const QString& photo : photos)
             ahead.announce(photo, toolkit::ImagePickerController::decodeSize());
-        toolkit::DecodeAhead::setCurrent(&ahead);
+        std::optional<toolkit::DecodeAhead::Scope> usingAhead(&ahead);
         for (const QString& photo : photos) {
             const auto opened = screen->openPhotoFile(photo);
             if (!opened.ok()) {
@@ -158,10 +159,9 @@ int ComposeCommand::run() {
             report(QStringLiteral("velmora: stopped before every photo was composed"), stderr);
             ++failures;
         }
-        toolkit::DecodeAhead::setCurrent(nullptr);
+        usingAhead.reset();
         album.waitForQueuedWrites();
         QCoreApplication::processEvents();
     }
-    toolkit::PickerPlatform::setCurrent(nullptr);
     return failures == 0 ? 0 : 1;
 }

@@ -41,7 +41,6 @@ protected:
 
     void launch(const QString& settings) {
         setCamera(settings);
-        toolkit::PickerPlatform::setCurrent(nullptr); // the real one
         app = loadMainInterface();
         app->applicationDidFinishLaunching();
         screen = app->viewController();

@@ -35,9 +35,6 @@ public:
     bool cameraPresent = true;
     QPointer<FakeCameraSource> camera;
 
-    FakePickerPlatform() { setCurrent(this); }
-    ~FakePickerPlatform() override { setCurrent(nullptr); }
-
     void chooseFile(QWidget*, const QString&, std::function<void(const QString&)> chosen) override {
         ++chooserOpened;
         // The real chooser answers later, from the event loop; so does this one.
@@ -56,4 +53,8 @@ public:
         cameraPresent = present;
         emit camerasChanged();
     }
+
+private:
+    // In use from its making to its end, whatever the test does in between.
+    toolkit::PickerPlatform::Scope m_inUse{this};
 };

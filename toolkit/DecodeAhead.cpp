@@ -101,8 +101,12 @@ void DecodeAhead::announce(const QString& path, QSize target) {
     m_state->wake.notify_one();
 }
 
-void DecodeAhead::setCurrent(DecodeAhead* ahead) {
+DecodeAhead::Scope::Scope(DecodeAhead* ahead) : m_previous(current) {
     current = ahead;
+}
+
+DecodeAhead::Scope::~Scope() {
+    current = m_previous;
 }
 
 std::optional<std::shared_future<Result<Image>>> DecodeAhead::take(const QString& path,

@@ -27,8 +27,19 @@ public:
     /// Announces that `path` will be opened at `target`, after the photos announced before.
     void announce(const QString& path, QSize target);
 
-    /// Makes this the batch that background decodes look in; null for none.
-    static void setCurrent(DecodeAhead* ahead);
+    /// Makes a batch the one that background decodes look in for as long as the scope
+    /// lives, then gives back the one before (null for none).
+    class Scope {
+    public:
+        explicit Scope(DecodeAhead* ahead);
+        ~Scope();
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+    private:
+        DecodeAhead* m_previous;
+    };
+
     /// The decode of `path` at `target` from the current batch, started or finished, if it
     /// is the next one announced with that name; the photos announced before it are
     /// forgotten. Main thread only.

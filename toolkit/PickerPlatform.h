@@ -37,10 +37,22 @@ public:
     /// Opens the default camera, not started yet.
     virtual std::unique_ptr<CameraSource> openCamera() = 0;
 
-    /// The platform in use: the one set last, else the real one.
+    /// The platform in use: the one of the innermost Scope, else the real one.
     static PickerPlatform& current();
-    /// Puts `platform` in use (not owned); nullptr goes back to the real one.
-    static void setCurrent(PickerPlatform* platform);
+
+    /// Puts a platform (not owned) in use for as long as the scope lives, then gives back
+    /// the one in use before, even when the code in between returns early; nullptr means
+    /// the real one. Scopes end in the reverse order of their start.
+    class Scope {
+    public:
+        explicit Scope(PickerPlatform* platform);
+        ~Scope();
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+    private:
+        PickerPlatform* m_previous;
+    };
 
 signals:
     /// A camera was plugged in or removed.

@@ -26,8 +26,12 @@ PickerPlatform& PickerPlatform::current() {
     return *currentPlatform();
 }
 
-void PickerPlatform::setCurrent(PickerPlatform* platform) {
+PickerPlatform::Scope::Scope(PickerPlatform* platform) : m_previous(currentPlatform()) {
     currentPlatform() = platform;
+}
+
+PickerPlatform::Scope::~Scope() {
+    currentPlatform() = m_previous;
 }
 
 QtPickerPlatform::QtPickerPlatform(QObject* parent) : PickerPlatform(parent) {}
