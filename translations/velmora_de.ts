@@ -521,6 +521,10 @@ Prüfe das Kabel, brich dann ab und versuche es noch einmal.</translation>
 <context>
     <name>toolkit::ImageDecoder</name>
     <message>
+        <source>there is not enough memory to decode it</source>
+        <translation>es gibt nicht genug Speicher, um es zu dekodieren</translation>
+    </message>
+    <message>
         <source>the picture cannot be decoded (%1)</source>
         <translation>das Bild lässt sich nicht dekodieren (%1)</translation>
     </message>
