@@ -10,6 +10,22 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImageWriter>
+#include <algorithm>
+#include <cmath>
+
+GreyLevel greyLevel(const QImage& picture) {
+    double sum = 0, squares = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const double v = qGreen(picture.pixel(x, y));
+            sum += v;
+            squares += v * v;
+        }
+    }
+    const double n = double(picture.width()) * picture.height();
+    const double mean = sum / n;
+    return {mean, std::sqrt(std::max(0.0, squares / n - mean * mean))};
+}
 
 bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer timer;

@@ -14,6 +14,14 @@
 /// Runs the event loop until `done` holds or `timeoutMs` pass; returns whether it held.
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 
+/// The mean of a grey picture's level and the RMS of what departs from it: a pattern the
+/// picture cannot show should leave a flat grey at the whole picture's mean.
+struct GreyLevel {
+    double mean = 0;
+    double rms = 0;
+};
+GreyLevel greyLevel(const QImage& picture);
+
 /// Writes a picture file of `size` filled with `color` (JPEG or PNG by the suffix).
 QString writePicture(const QString& path, QSize size, QColor color = QColor(200, 120, 60));
 
