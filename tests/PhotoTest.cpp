@@ -283,14 +283,7 @@ TEST_F(Photo, ARotatedOrMirroredHeicComesOutUprightAndIsNeverTurnedTwice) {
 // A HEIC is shrunk from the decoder's own planes: stripes finer than the portrait can show
 // still come out flat at their average level, as a JPEG's do.
 TEST_F(Photo, AHeicOfStripesFinerThanThePortraitComesOutFlat) {
-    QImage stripes(2000, 1500, QImage::Format_RGB32);
-    for (int y = 0; y < stripes.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(stripes.scanLine(y));
-        for (int x = 0; x < stripes.width(); ++x) {
-            const int v = qRound(128 + 100 * std::sin(2 * M_PI * (x / 3.1 + y / 4.3)));
-            row[x] = qRgb(v, v, v);
-        }
-    }
+    const QImage stripes = fineStripes(QSize(2000, 1500));
     const QString path = scratch.filePath(QStringLiteral("stripes.heic"));
     writeHeif(path, stripes, heif_compression_HEVC);
     auto whole = Image::fromFile(path, QSize());

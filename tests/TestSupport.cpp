@@ -13,6 +13,18 @@
 #include <algorithm>
 #include <cmath>
 
+QImage fineStripes(QSize size) {
+    QImage stripes(size, QImage::Format_RGB32);
+    for (int y = 0; y < stripes.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(stripes.scanLine(y));
+        for (int x = 0; x < stripes.width(); ++x) {
+            const int v = qRound(128 + 100 * std::sin(2 * M_PI * (x / 3.1 + y / 4.3)));
+            row[x] = qRgb(v, v, v);
+        }
+    }
+    return stripes;
+}
+
 GreyLevel greyLevel(const QImage& picture) {
     double sum = 0, squares = 0;
     for (int y = 0; y < picture.height(); ++y) {

@@ -14,6 +14,10 @@
 /// Runs the event loop until `done` holds or `timeoutMs` pass; returns whether it held.
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 
+/// Grey diagonal stripes of periods 3.1 and 4.3 pixels around level 128: far finer than a
+/// portrait made from the picture can show.
+QImage fineStripes(QSize size);
+
 /// The mean of a grey picture's level and the RMS of what departs from it: a pattern the
 /// picture cannot show should leave a flat grey at the whole picture's mean.
 struct GreyLevel {

@@ -130,14 +130,7 @@ TEST(Log, LinesHaveThePlatformLogForm) {
 // level: no moiré from the shrink, and no darkening from averages rounded down.
 TEST(Decoding, StripesFinerThanThePortraitComeOutFlatAtTheirAverageLevel) {
     QTemporaryDir folder;
-    QImage stripes(2000, 1500, QImage::Format_RGB32);
-    for (int y = 0; y < stripes.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(stripes.scanLine(y));
-        for (int x = 0; x < stripes.width(); ++x) {
-            const int v = qRound(128 + 100 * std::sin(2 * M_PI * (x / 3.1 + y / 4.3)));
-            row[x] = qRgb(v, v, v);
-        }
-    }
+    const QImage stripes = fineStripes(QSize(2000, 1500));
     for (const char* kind : {"jpg", "png"}) {
         SCOPED_TRACE(kind);
         const QString path = folder.filePath(QStringLiteral("stripes.") + QLatin1String(kind));
