@@ -761,7 +761,7 @@ Result<QImage> HeifDecoder::decode(const QByteArray& bytes, QSize target) {
         // Averaged in cells of two to three times the target's size, then filtered down to
         // it: averaging straight to the target left fine texture as moiré.
         const auto cells = [](int chosen, int target) {
-            return std::max(target, chosen / std::max(1, chosen / target / 2));
+            return std::max(target, chosen / Resampler::boxFactor(chosen, target));
         };
         QImage image = shrunkToRgb(decoded, chosen,
                                    QSize(cells(chosenSize.width(), storedTarget.width()),

@@ -127,8 +127,8 @@ Result<QImage> ImageDecoder::decode(const PictureFile& file, QSize target) {
         // A large PNG is read row by row into exact box averages, two to three times the
         // target, and filtered from there: it never exists whole, and keeps its level.
         const QSize stored = file.storedSize();
-        const int kx = qMax(1, stored.width() / target.width() / 2);
-        const int ky = qMax(1, stored.height() / target.height() / 2);
+        const int kx = Resampler::boxFactor(stored.width(), target.width());
+        const int ky = Resampler::boxFactor(stored.height(), target.height());
         if (kx > 1 || ky > 1) {
             if (auto boxes = PngRowReader::boxAveraged(file.bytes(), kx, ky)) {
                 QImage image = Resampler::scaled(*boxes, target);

@@ -14,6 +14,12 @@ public:
     /// RGB32, or ARGB32_Premultiplied when `source` has an alpha channel; a null image when
     /// `target` is empty or memory runs out.
     static QImage scaled(const QImage& source, QSize target);
+
+    /// How many pixels along one side a box average may take together before scaled()
+    /// brings `from` pixels down to `to`: the boxes leave two to three times `to`, where
+    /// the filter still removes what the target cannot show; averaging any further leaves
+    /// fine texture as moiré. 1 when there is nothing to average.
+    static int boxFactor(int from, int to) { return to > 0 ? qMax(1, from / to / 2) : 1; }
 };
 
 } // namespace toolkit
