@@ -39,6 +39,15 @@ GreyLevel greyLevel(const QImage& picture) {
     return {mean, std::sqrt(std::max(0.0, squares / n - mean * mean))};
 }
 
+void expectFlatPortrait(const QString& path, double level) {
+    auto decoded = toolkit::Image::fromFile(path, QSize(360, 480));
+    ASSERT_TRUE(decoded.ok()) << qPrintable(decoded.error());
+    ASSERT_EQ(decoded.value().toQImage().size(), QSize(360, 480));
+    const GreyLevel portrait = greyLevel(decoded.value().toQImage());
+    EXPECT_NEAR(portrait.mean, level, 0.2);
+    EXPECT_LE(portrait.rms, 1.5) << "stripes left in the portrait";
+}
+
 bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer timer;
     timer.start();

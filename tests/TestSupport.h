@@ -26,6 +26,10 @@ struct GreyLevel {
 };
 GreyLevel greyLevel(const QImage& picture);
 
+/// Expects the photo at `path`, decoded to a 360 × 480 portrait, to come out flat grey at
+/// `level`: no pattern left (moiré) and no darkening.
+void expectFlatPortrait(const QString& path, double level);
+
 /// Writes a picture file of `size` filled with `color` (JPEG or PNG by the suffix).
 QString writePicture(const QString& path, QSize size, QColor color = QColor(200, 120, 60));
 
