@@ -1,11 +1,11 @@
-#include "AuraOverlayPainter.h"
+#include "art/AuraOverlayPainter.h"
 
-#include "AuraLayer.h"
-#include "AuraRecipe.h"
-#include "Noise.h"
-#include "PortraitFormat.h"
-#include "PortraitGeometry.h"
-#include "Rng.h"
+#include "art/AuraLayer.h"
+#include "art/AuraRecipe.h"
+#include "art/Noise.h"
+#include "art/PortraitFormat.h"
+#include "art/PortraitGeometry.h"
+#include "art/Rng.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DistanceField.h"
+#include "art/DistanceField.h"
 
 #include <QImage>
 #include <QSize>

@@ -1,4 +1,4 @@
-#include "AuraPalette.h"
+#include "art/AuraPalette.h"
 
 QColor AuraPalette::colour(Colour colour) {
     switch (colour) {

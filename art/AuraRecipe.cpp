@@ -1,8 +1,8 @@
-#include "AuraRecipe.h"
+#include "art/AuraRecipe.h"
 
-#include "AuraPalette.h"
-#include "PortraitFormat.h"
-#include "Rng.h"
+#include "art/AuraPalette.h"
+#include "art/PortraitFormat.h"
+#include "art/Rng.h"
 
 #include <algorithm>
 #include <cmath>

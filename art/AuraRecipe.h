@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AuraLayer.h"
+#include "art/AuraLayer.h"
 
 #include <cstdint>
 #include <vector>

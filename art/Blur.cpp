@@ -1,4 +1,4 @@
-#include "Blur.h"
+#include "art/Blur.h"
 
 #include <QImage>
 

@@ -1,4 +1,4 @@
-#include "DistanceField.h"
+#include "art/DistanceField.h"
 
 #include <QImage>
 #include <QPainter>

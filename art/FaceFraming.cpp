@@ -1,6 +1,6 @@
-#include "FaceFraming.h"
+#include "art/FaceFraming.h"
 
-#include "PortraitFormat.h"
+#include "art/PortraitFormat.h"
 
 #include <algorithm>
 

@@ -1,12 +1,12 @@
-#include "HomePainter.h"
+#include "art/HomePainter.h"
 
-#include "AuraOverlayPainter.h"
-#include "AuraRecipe.h"
-#include "Blur.h"
-#include "PortraitFormat.h"
-#include "PortraitGeometry.h"
-#include "Rng.h"
-#include "SilhouettePainter.h"
+#include "art/AuraOverlayPainter.h"
+#include "art/AuraRecipe.h"
+#include "art/Blur.h"
+#include "art/PortraitFormat.h"
+#include "art/PortraitGeometry.h"
+#include "art/Rng.h"
+#include "art/SilhouettePainter.h"
 
 #include <QFont>
 #include <QLinearGradient>

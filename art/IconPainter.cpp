@@ -1,10 +1,10 @@
-#include "IconPainter.h"
+#include "art/IconPainter.h"
 
-#include "AuraOverlayPainter.h"
-#include "AuraRecipe.h"
-#include "Blur.h"
-#include "PortraitGeometry.h"
-#include "SilhouettePainter.h"
+#include "art/AuraOverlayPainter.h"
+#include "art/AuraRecipe.h"
+#include "art/Blur.h"
+#include "art/PortraitGeometry.h"
+#include "art/SilhouettePainter.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "Noise.h"
+#include "art/Noise.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "PortraitGeometry.h"
+#include "art/PortraitGeometry.h"
 
-#include "PortraitFormat.h"
+#include "art/PortraitFormat.h"
 
 QPointF PortraitGeometry::headCentre() {
     return QPointF(180.0, 190.0);

@@ -1,7 +1,7 @@
-#include "RevealPainter.h"
+#include "art/RevealPainter.h"
 
-#include "Blur.h"
-#include "PortraitFormat.h"
+#include "art/Blur.h"
+#include "art/PortraitFormat.h"
 
 #include <QPainter>
 #include <QPainterPath>

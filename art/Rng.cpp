@@ -1,4 +1,4 @@
-#include "Rng.h"
+#include "art/Rng.h"
 
 Rng::Rng(std::uint64_t seed) : m_state(seed) {}
 

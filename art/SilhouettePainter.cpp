@@ -1,8 +1,8 @@
-#include "SilhouettePainter.h"
+#include "art/SilhouettePainter.h"
 
-#include "Blur.h"
-#include "PortraitFormat.h"
-#include "PortraitGeometry.h"
+#include "art/Blur.h"
+#include "art/PortraitFormat.h"
+#include "art/PortraitGeometry.h"
 
 #include <QFont>
 #include <QLinearGradient>

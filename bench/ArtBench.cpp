@@ -1,9 +1,9 @@
 // Painting one aura at a photo's placement: the face framing paints one per photo, so the
 // painter's set-up (outline distance field, per-cell geometry) is part of every figure.
 
-#include "AuraOverlayPainter.h"
-#include "AuraRecipe.h"
-#include "PortraitFormat.h"
+#include "art/AuraOverlayPainter.h"
+#include "art/AuraRecipe.h"
+#include "art/PortraitFormat.h"
 
 #include <QTransform>
 #include <benchmark/benchmark.h>

@@ -1,8 +1,8 @@
-#include "Application.h"
 #include "BenchSession.h"
 #include "PhotoFactory.h"
-#include "Resources.h"
-#include "VelmoraAppDelegate.h"
+#include "app/VelmoraAppDelegate.h"
+#include "base/Resources.h"
+#include "ui/Application.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

@@ -1,10 +1,11 @@
 #include "BenchSession.h"
 
-#include "Image.h"
-#include "ImageContext.h"
-#include "MainInterface.h"
-#include "PhotoAlbum.h"
-#include "PortraitFormat.h"
+#include "album/PhotoAlbum.h"
+#include "app/MainInterface.h"
+#include "art/PortraitFormat.h"
+#include "imaging/Image.h"
+#include "imaging/ImageContext.h"
+#include "ui/RenderInContext.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "PhotoFactory.h"
-#include "VelmoraAppDelegate.h"
+#include "app/VelmoraAppDelegate.h"
 
 #include <QImage>
 #include <QTemporaryDir>

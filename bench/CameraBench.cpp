@@ -3,15 +3,15 @@
 // process's CPU while the live view runs. Speed is measured here, never asserted by tests.
 //
 //   velmora_camera_bench [--sizes "1280x720 640x480"] [--rounds 5] [--seconds 10]
-#include "Application.h"
-#include "CameraPage.h"
-#include "ImageView.h"
-#include "MainInterface.h"
-#include "PickerPlatform.h"
-#include "Resources.h"
-#include "VelmoraAppDelegate.h"
-#include "VelmoraViewController.h"
-#include "Window.h"
+#include "app/MainInterface.h"
+#include "app/VelmoraAppDelegate.h"
+#include "app/VelmoraViewController.h"
+#include "base/Resources.h"
+#include "ui/Application.h"
+#include "ui/CameraPage.h"
+#include "ui/ImageView.h"
+#include "ui/PickerPlatform.h"
+#include "ui/Window.h"
 
 #include <QApplication>
 #include <QDir>

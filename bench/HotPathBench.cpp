@@ -2,13 +2,13 @@
 // launch to first frame. Figures are wall-clock medians of repetitions.
 
 #include "BenchSession.h"
-#include "Image.h"
-#include "MainInterface.h"
-#include "PhotoAlbum.h"
 #include "PhotoFactory.h"
-#include "PngEncoder.h"
-#include "PortraitFormat.h"
-#include "Resampler.h"
+#include "album/PhotoAlbum.h"
+#include "app/MainInterface.h"
+#include "art/PortraitFormat.h"
+#include "imaging/Image.h"
+#include "imaging/PngEncoder.h"
+#include "imaging/Resampler.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

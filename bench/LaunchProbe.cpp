@@ -2,9 +2,9 @@
 // the first frame has been painted, and then quits; bench/launch times it from the process's start.
 // Not a test: the figure depends on the machine.
 
-#include "Application.h"
-#include "MainInterface.h"
-#include "Resources.h"
+#include "app/MainInterface.h"
+#include "base/Resources.h"
+#include "ui/Application.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,5 +1,5 @@
-#include "PhotoAlbum.h"
 #include "TestSupport.h"
+#include "album/PhotoAlbum.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

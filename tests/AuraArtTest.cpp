@@ -1,6 +1,6 @@
-#include "AuraOverlayPainter.h"
-#include "AuraRecipe.h"
-#include "PortraitFormat.h"
+#include "art/AuraOverlayPainter.h"
+#include "art/AuraRecipe.h"
+#include "art/PortraitFormat.h"
 
 #include <QGuiApplication>
 #include <QImage>

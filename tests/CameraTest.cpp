@@ -1,12 +1,12 @@
 // The webcam through Qt's real camera backend, on the fake webcam of tests/fakecamera.
-#include "CameraPage.h"
 #include "FakeFaceDetector.h"
-#include "ImageView.h"
-#include "MainInterface.h"
-#include "PickerPlatform.h"
 #include "TestSupport.h"
-#include "VelmoraViewController.h"
-#include "Window.h"
+#include "app/MainInterface.h"
+#include "app/VelmoraViewController.h"
+#include "ui/CameraPage.h"
+#include "ui/ImageView.h"
+#include "ui/PickerPlatform.h"
+#include "ui/Window.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
-#include "Application.h"
-#include "Resources.h"
-#include "VelmoraAppDelegate.h"
+#include "app/VelmoraAppDelegate.h"
+#include "base/Resources.h"
+#include "ui/Application.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "PhotoAlbum.h"
-#include "Random.h"
 #include "TestSupport.h"
+#include "album/PhotoAlbum.h"
+#include "base/Random.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,12 +1,12 @@
-#include "Application.h"
-#include "Image.h"
-#include "PhotoAlbum.h"
-#include "PictureFile.h"
-#include "Random.h"
-#include "Resources.h"
 #include "TestSupport.h"
-#include "Window.h"
-#include "WindowFrame.h"
+#include "album/PhotoAlbum.h"
+#include "base/Random.h"
+#include "base/Resources.h"
+#include "imaging/Image.h"
+#include "imaging/PictureFile.h"
+#include "ui/Application.h"
+#include "ui/Window.h"
+#include "ui/WindowFrame.h"
 
 #include <QAccessible>
 #include <QApplication>

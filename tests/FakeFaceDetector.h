@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FaceDetector.h"
+#include "face/FaceDetector.h"
 
 #include <QList>
 #include <QRectF>

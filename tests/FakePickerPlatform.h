@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CameraSource.h"
-#include "PickerPlatform.h"
+#include "camera/CameraSource.h"
+#include "ui/PickerPlatform.h"
 
 #include <QMetaObject>
 #include <QPointer>

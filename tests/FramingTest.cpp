@@ -1,13 +1,13 @@
-#include "AuraOverlayPainter.h"
-#include "AuraRecipe.h"
 #include "FakeFaceDetector.h"
-#include "HogFaceDetector.h"
-#include "PortraitFormat.h"
-#include "PortraitFramer.h"
-#include "PortraitGeometry.h"
-#include "Random.h"
 #include "TestSupport.h"
-#include "Window.h"
+#include "art/AuraOverlayPainter.h"
+#include "art/AuraRecipe.h"
+#include "art/PortraitFormat.h"
+#include "art/PortraitGeometry.h"
+#include "base/Random.h"
+#include "face/HogFaceDetector.h"
+#include "portrait/PortraitFramer.h"
+#include "ui/Window.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>

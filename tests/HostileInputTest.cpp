@@ -1,7 +1,7 @@
-#include "Image.h"
-#include "PhotoAlbum.h"
 #include "TestSupport.h"
-#include "Window.h"
+#include "album/PhotoAlbum.h"
+#include "imaging/Image.h"
+#include "ui/Window.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,10 +14,10 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <malloc.h>
 #include <memory>
 #include <poll.h>
 #include <sys/resource.h>
-#include <malloc.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "ImageView.h"
-#include "Resources.h"
 #include "TestSupport.h"
+#include "base/Resources.h"
+#include "ui/ImageView.h"
 
 #include <QEvent>
 #include <QFrame>

@@ -1,7 +1,7 @@
-#include "AboutText.h"
-#include "Color.h"
-#include "ColourMeaning.h"
 #include "TestSupport.h"
+#include "app/AboutText.h"
+#include "app/ColourMeaning.h"
+#include "ui/Color.h"
 
 #include <QShortcut>
 

@@ -1,8 +1,8 @@
-#include "CameraPage.h"
-#include "PictureFile.h"
-#include "Random.h"
-#include "Resources.h"
 #include "TestSupport.h"
+#include "base/Random.h"
+#include "base/Resources.h"
+#include "imaging/PictureFile.h"
+#include "ui/CameraPage.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "ColourMeaning.h"
-#include "Image.h"
-#include "PhotoAlbum.h"
-#include "Random.h"
 #include "TestSupport.h"
-#include "Window.h"
+#include "album/PhotoAlbum.h"
+#include "app/ColourMeaning.h"
+#include "base/Random.h"
+#include "imaging/Image.h"
+#include "ui/Window.h"
 
 #include <QDir>
 #include <QDropEvent>

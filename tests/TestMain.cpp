@@ -1,7 +1,7 @@
-#include "Application.h"
-#include "ImageDecoder.h"
-#include "Resources.h"
-#include "VelmoraAppDelegate.h"
+#include "app/VelmoraAppDelegate.h"
+#include "base/Resources.h"
+#include "imaging/ImageDecoder.h"
+#include "ui/Application.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -1,10 +1,10 @@
 #include "TestSupport.h"
 
-#include "Image.h"
-#include "Log.h"
-#include "PhotoAlbum.h"
-#include "Random.h"
-#include "Resources.h"
+#include "album/PhotoAlbum.h"
+#include "base/Log.h"
+#include "base/Random.h"
+#include "base/Resources.h"
+#include "imaging/Image.h"
 
 #include <QCoreApplication>
 #include <QDir>

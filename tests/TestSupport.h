@@ -1,7 +1,7 @@
 #pragma once
 
 #include "FakePickerPlatform.h"
-#include "MainInterface.h"
+#include "app/MainInterface.h"
 
 #include <QImage>
 #include <QStringList>

@@ -1,10 +1,10 @@
-#include "Color.h"
-#include "ImageContext.h"
-#include "Log.h"
-#include "PngEncoder.h"
-#include "Resources.h"
 #include "TestSupport.h"
-#include "TextView.h"
+#include "base/Log.h"
+#include "base/Resources.h"
+#include "imaging/ImageContext.h"
+#include "imaging/PngEncoder.h"
+#include "ui/Color.h"
+#include "ui/TextView.h"
 
 #include <QPainter>
 #include <QRegularExpression>

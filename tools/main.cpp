@@ -1,11 +1,11 @@
 #include "ArtWriter.h"
-#include "AuraOverlayPainter.h"
-#include "AuraRecipe.h"
-#include "HomePainter.h"
-#include "IconPainter.h"
-#include "PortraitFormat.h"
-#include "RevealPainter.h"
-#include "SilhouettePainter.h"
+#include "art/AuraOverlayPainter.h"
+#include "art/AuraRecipe.h"
+#include "art/HomePainter.h"
+#include "art/IconPainter.h"
+#include "art/PortraitFormat.h"
+#include "art/RevealPainter.h"
+#include "art/SilhouettePainter.h"
 
 #include <QGuiApplication>
 

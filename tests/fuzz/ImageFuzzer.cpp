@@ -1,7 +1,7 @@
 // Feeds untrusted bytes through the path a picked photo takes: the file is checked and
 // decoded at the draw size, then drawn into a 360x480 image context.
-#include "Image.h"
-#include "ImageContext.h"
+#include "imaging/Image.h"
+#include "imaging/ImageContext.h"
 
 #include <QCoreApplication>
 #include <QDir>

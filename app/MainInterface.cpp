@@ -1,0 +1,61 @@
+#include "app/MainInterface.h"
+
+#include "base/Log.h"
+#include "base/Resources.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
+
+std::unique_ptr<VelmoraAppDelegate> loadMainInterface(InterfaceUse use) {
+    auto delegate = std::make_unique<VelmoraAppDelegate>();
+    delegate->setWindow(std::make_unique<toolkit::Window>());
+    auto controller = std::make_unique<VelmoraViewController>();
+    controller->awakeFromNib();
+    controller->setPortraitsOnly(use == InterfaceUse::Portraits);
+    delegate->setViewController(std::move(controller));
+
+    VelmoraViewController* screen = delegate->viewController();
+    toolkit::Window* window = delegate->window();
+    screen->view();
+    delegate->second = screen->second;
+    delegate->homeview = screen->homeview;
+
+    VelmoraAppDelegate* app = delegate.get();
+    QObject::connect(window, &toolkit::Window::filesDropped, screen,
+                     [app](const QStringList& paths) { openPhotoFiles(*app, paths); });
+    return delegate;
+}
+
+void setApplicationIcon() {
+    // Read as the PNG it is: an icon made from a file name guesses the format, which loads
+    // every image plugin to ask it (a tenth of the launch).
+    QImageReader icon(toolkit::resourcePath() + QStringLiteral("/velmora.png"), "png");
+    icon.setAutoDetectImageFormat(false);
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon.read())));
+}
+
+void openPhotoFiles(VelmoraAppDelegate& app, const QStringList& paths) {
+    if (paths.isEmpty())
+        return;
+    toolkit::Window* window = app.window();
+    const auto opened = app.viewController()->openPhotoFile(paths.first());
+    if (!opened.ok()) {
+        qCWarning(toolkit::programLog, "cannot use the photo: %s", qUtf8Printable(opened.error()));
+        window->showMessage(QObject::tr("Cannot use this photo.\n%1").arg(opened.error()));
+    } else if (paths.size() > 1) {
+        const QString name = QFileInfo(paths.first()).fileName();
+        window->showMessage(
+            paths.size() == 2
+                ? QObject::tr("Velmora shows one photo at a time: %1 is opened, the other one "
+                              "is not.")
+                      .arg(name)
+                : QObject::tr("Velmora shows one photo at a time: %1 is opened, the other %2 "
+                              "are not.")
+                      .arg(name)
+                      .arg(paths.size() - 1));
+    }
+}

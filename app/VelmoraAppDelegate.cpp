@@ -1,0 +1,42 @@
+#include "app/VelmoraAppDelegate.h"
+
+#include "imaging/Image.h"
+#include "ui/ImageView.h"
+#include "ui/PickerPlatform.h"
+#include "ui/WindowFrame.h"
+
+VelmoraAppDelegate::VelmoraAppDelegate() = default;
+
+toolkit::ApplicationIdentity VelmoraAppDelegate::identity() {
+    // The name is also the prefix of the saved portraits (velmora-…png) and of the
+    // environment variables (VELMORA_ALBUM, VELMORA_RESOURCES); the display name is the
+    // window's title and the album folder's name.
+    return {QStringLiteral("velmora"), QStringLiteral("Velmora"), QStringLiteral(VELMORA_VERSION)};
+}
+
+VelmoraAppDelegate::~VelmoraAppDelegate() {
+    m_viewController.reset();
+    m_window.reset();
+}
+
+void VelmoraAppDelegate::setWindow(std::unique_ptr<toolkit::Window> window) {
+    m_window = std::move(window);
+}
+
+void VelmoraAppDelegate::setViewController(std::unique_ptr<VelmoraViewController> controller) {
+    m_viewController = std::move(controller);
+}
+
+void VelmoraAppDelegate::applicationDidFinishLaunching() {
+    if (second)
+        second->setHidden(true);
+    if (homeview)
+        homeview->setImage(toolkit::Image::imageNamed(QStringLiteral("home.png")));
+    m_window->addSubview(m_viewController->view());
+    // The cameras are looked for once the window shows: the media backend's start would
+    // otherwise double the wait for it. The take-photo controls follow the answer.
+    QObject::connect(m_window->frame(), &toolkit::WindowFrame::firstFrameShown,
+                     &toolkit::PickerPlatform::current(), &toolkit::PickerPlatform::lookForCameras,
+                     Qt::SingleShotConnection);
+    m_window->makeKeyAndVisible();
+}

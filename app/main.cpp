@@ -1,0 +1,228 @@
+#include "album/PhotoAlbum.h"
+#include "app/ComposeCommand.h"
+#include "app/MainInterface.h"
+#include "art/PortraitFormat.h"
+#include "base/FileName.h"
+#include "base/Log.h"
+#include "imaging/ImageDecoder.h"
+#include "ui/Application.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// A decode abandoned over its time limit may still be running on its thread: the process
+// ends without the static destructors it could be using.
+int finish(int status) {
+    if (toolkit::ImageDecoder::decodesRunning() > 0) {
+        std::fflush(stdout);
+        std::fflush(stderr);
+        std::_Exit(status);
+    }
+    return status;
+}
+
+void print(const QString& text, FILE* stream) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+// Composing is a command whose output people read and scripts parse: Qt's own chatter about
+// the headless platform has no place in it; its critical messages, and Velmora's own
+// warnings (a portrait not saved), still do.
+void quietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    const char* own = toolkit::programLog().categoryName();
+    if (context.category && qstrcmp(context.category, own) == 0)
+        print(QString::fromUtf8(own) + QStringLiteral(": ") + message + QLatin1Char('\n'), stderr);
+    else if (type == QtCriticalMsg || type == QtFatalMsg)
+        print(message + QLatin1Char('\n'), stderr);
+}
+
+// The help names the overlay range in words.
+static_assert(PortraitFormat::OverlayCount == 100);
+const char kComposeHelp[] =
+    "Usage: velmora compose [--out DIR] [--aura N] [--fit stretch|face] [--] PHOTO...\n"
+    "Makes aura portraits of the given photos without opening a window.\n\n"
+    "  --out DIR   Write the portraits into DIR (default: the album).\n"
+    "  --aura N    Lay overlay N (1-100) instead of a random one.\n"
+    "  --fit FIT   stretch: stretch the photo to the portrait (default);\n"
+    "              face: cut it around the face and lay the aura on the face.\n"
+    "  -h, --help  Show this help.\n"
+    "  --          Every argument after it is a photo, even one that starts with -.\n";
+
+// "stretch" or "face"; false for anything else.
+bool parseFit(const QString& text, VelmoraViewController::Fit& fit) {
+    if (text == QLatin1String("stretch"))
+        fit = VelmoraViewController::Fit::Stretch;
+    else if (text == QLatin1String("face"))
+        fit = VelmoraViewController::Fit::Face;
+    else
+        return false;
+    return true;
+}
+
+// The arguments after "compose", parsed here rather than by Qt: a photo may be named like
+// one of Qt's own options (-style=x.jpg, -reverse), and every photo must be composed or
+// reported. Returns 0 to go on, else the exit status.
+int parseCompose(int argc, char** argv, ComposeCommand& command) {
+    bool auraSet = false;
+    QString auraText;
+    bool photosOnly = false;
+    for (int i = 2; i < argc; ++i) {
+        const QString argument = toolkit::FileName::decode(argv[i]);
+        if (photosOnly || !argument.startsWith(QLatin1Char('-')) ||
+            argument == QLatin1String("-")) {
+            command.photos << argument;
+            continue;
+        }
+        if (argument == QLatin1String("--")) {
+            photosOnly = true;
+            continue;
+        }
+        if (argument == QLatin1String("-h") || argument == QLatin1String("--help")) {
+            print(QString::fromUtf8(kComposeHelp), stdout);
+            return -1;
+        }
+        const qsizetype equals = argument.indexOf(QLatin1Char('='));
+        const QString name = argument.left(equals);
+        if (name != QLatin1String("--out") && name != QLatin1String("--aura") &&
+            name != QLatin1String("--fit")) {
+            print(QStringLiteral("velmora: unknown option \"%1\" (a photo whose name starts with "
+                                 "- goes after --)\n%2")
+                      .arg(argument, QString::fromUtf8(kComposeHelp)),
+                  stderr);
+            return 2;
+        }
+        QString value;
+        if (equals >= 0) {
+            value = argument.mid(equals + 1);
+        } else if (i + 1 < argc) {
+            value = toolkit::FileName::decode(argv[++i]);
+        } else {
+            print(QStringLiteral("velmora: %1 needs a value\n").arg(name), stderr);
+            return 2;
+        }
+        if (name == QLatin1String("--out")) {
+            command.outFolder = value;
+        } else if (name == QLatin1String("--fit")) {
+            if (!parseFit(value, command.fit)) {
+                print(
+                    QStringLiteral("velmora: --fit takes stretch or face, not \"%1\"\n").arg(value),
+                    stderr);
+                return 2;
+            }
+        } else {
+            auraSet = true;
+            auraText = value;
+        }
+    }
+    if (auraSet) {
+        bool ok = false;
+        command.aura = auraText.toInt(&ok);
+        if (!ok || command.aura < 1 || command.aura > PortraitFormat::OverlayCount) {
+            print(QStringLiteral("velmora: --aura takes a number from 1 to %1, not \"%2\"\n")
+                      .arg(QString::number(PortraitFormat::OverlayCount), auraText),
+                  stderr);
+            return 2;
+        }
+    }
+    if (command.photos.isEmpty()) {
+        print(QStringLiteral("velmora: compose needs at least one photo\n"), stderr);
+        print(QString::fromUtf8(kComposeHelp), stderr);
+        return 2;
+    }
+    return 0;
+}
+
+int compose(int argc, char** argv) {
+    ComposeCommand command;
+    if (const int status = parseCompose(argc, argv, command))
+        return status < 0 ? 0 : status;
+    // Headless: no display is needed or opened.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietQtMessages);
+    // Qt sees only the program's name: every other argument is a photo or ours.
+    static int qtArgc = 1;
+    static char* qtArgv[] = {argv[0], nullptr};
+    QApplication app(qtArgc, qtArgv);
+    toolkit::configureProcess(VelmoraAppDelegate::identity());
+    return command.run();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1 && qstrcmp(argv[1], "compose") == 0)
+        return finish(compose(argc, argv));
+
+    QString albumOption;
+    QStringList photos;
+    VelmoraViewController::Fit startingFit = VelmoraViewController::Fit::Stretch;
+    {
+        // Parsed before the window exists so that --help and --version need no display.
+        QCoreApplication parsing(argc, argv);
+        toolkit::configureProcess(VelmoraAppDelegate::identity());
+        QCommandLineParser parser;
+        parser.setApplicationDescription(
+            QStringLiteral("Velmora makes aura portraits: a photo from the webcam or your "
+                           "pictures under a glowing aura.\n\n"
+                           "  velmora compose [--out DIR] [--aura N] [--fit stretch|face] "
+                           "[--] PHOTO...\n"
+                           "      makes portraits without a window (see velmora compose --help)"));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        const QCommandLineOption album(
+            QStringLiteral("album"),
+            QStringLiteral("Save portraits into DIR (default: $VELMORA_ALBUM, else "
+                           "Pictures/Velmora)."),
+            QStringLiteral("DIR"));
+        parser.addOption(album);
+        const QCommandLineOption fit(
+            QStringLiteral("fit"),
+            QStringLiteral("stretch: stretch photos to the portrait (default); face: cut them "
+                           "around the face, the aura laid on it."),
+            QStringLiteral("FIT"), QStringLiteral("stretch"));
+        parser.addOption(fit);
+        parser.addPositionalArgument(
+            QStringLiteral("photo"),
+            QStringLiteral("A photo to open, as if it had been chosen from the album."),
+            QStringLiteral("[PHOTO]"));
+        // Decoded without loss: a folder name that is not UTF-8 must still name that folder.
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments << toolkit::FileName::decode(argv[i]);
+        parser.process(arguments);
+        photos = parser.positionalArguments();
+        albumOption = parser.value(album);
+        if (!parseFit(parser.value(fit), startingFit)) {
+            print(QStringLiteral("velmora: --fit takes stretch or face, not \"%1\"\n")
+                      .arg(parser.value(fit)),
+                  stderr);
+            return 2;
+        }
+    }
+    toolkit::PhotoAlbum::shared().setFolder(toolkit::PhotoAlbum::defaultFolder(albumOption));
+    // Qt sees only the program's name: its own options (-style, -platform, -reverse) are
+    // not Velmora's, and were refused above as unknown.
+    static int qtArgc = 1;
+    static char* qtArgv[] = {argv[0], nullptr};
+    // The identity the desktop knows the application by: its desktop file and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
+    return finish(toolkit::applicationMain(qtArgc, qtArgv, [photos, startingFit] {
+        setApplicationIcon();
+        std::unique_ptr<VelmoraAppDelegate> app = loadMainInterface();
+        app->viewController()->setFit(startingFit);
+        if (!photos.isEmpty()) {
+            // Opened once the window shows, through the same path as a pick from the album.
+            VelmoraAppDelegate* launched = app.get();
+            QTimer::singleShot(0, launched->viewController(),
+                               [launched, photos] { openPhotoFiles(*launched, photos); });
+        }
+        return app;
+    }));
+}

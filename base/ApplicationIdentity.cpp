@@ -1,0 +1,26 @@
+#include "base/ApplicationIdentity.h"
+
+namespace toolkit {
+
+namespace {
+// Written once at start-up, before any thread runs; only read afterwards, from any thread.
+// Not QGuiApplication's display name: Qt would add it to every window title.
+ApplicationIdentity& recorded() {
+    static ApplicationIdentity identity;
+    return identity;
+}
+} // namespace
+
+ApplicationIdentity ApplicationIdentity::current() {
+    return recorded();
+}
+
+void ApplicationIdentity::record() const {
+    recorded() = *this;
+}
+
+QString ApplicationIdentity::environmentVariable(const QString& setting) const {
+    return name.toUpper() + QLatin1Char('_') + setting;
+}
+
+} // namespace toolkit

@@ -1,0 +1,91 @@
+#include "face/HogFaceDetector.h"
+
+#include "base/Log.h"
+#include "base/Resources.h"
+
+#include <QFile>
+#include <dlib/image_processing/frontal_face_detector.h>
+#include <dlib/serialize.h>
+
+#include <exception>
+#include <sstream>
+
+#include <mutex>
+
+namespace toolkit {
+
+namespace {
+// Above the detector's own threshold of 0: round badges and patches on clothing score just
+// over it (0.006 on a mission patch), faces well above (1.4 on a plain portrait).
+constexpr double kMinimumConfidence = 0.2;
+} // namespace
+
+struct HogFaceDetector::Engine {
+    QString serialised;
+    std::once_flag built;
+    // The detector keeps scratch buffers between calls: one call at a time.
+    std::mutex running;
+    dlib::frontal_face_detector detector;
+};
+
+HogFaceDetector::HogFaceDetector(const QString& serialised) : m_engine(std::make_unique<Engine>()) {
+    m_engine->serialised = serialised;
+}
+
+HogFaceDetector::~HogFaceDetector() = default;
+
+const HogFaceDetector& HogFaceDetector::shared() {
+    static const HogFaceDetector detector(toolkit::resourcePath() +
+                                          QStringLiteral("/face-detector.dat"));
+    return detector;
+}
+
+QList<QRect> HogFaceDetector::findFaces(const QImage& picture) const {
+    if (picture.isNull())
+        return {};
+    std::call_once(m_engine->built, [this] {
+        if (!m_engine->serialised.isEmpty()) {
+            QFile file(m_engine->serialised);
+            if (file.open(QIODevice::ReadOnly)) {
+                const QByteArray bytes = file.readAll();
+                std::istringstream in(std::string(bytes.constData(), size_t(bytes.size())));
+                try {
+                    dlib::deserialize(m_engine->detector, in);
+                    return;
+                } catch (const std::exception& error) {
+                    qCWarning(programLog, "%s: the face detector cannot be read (%s)",
+                              qUtf8Printable(m_engine->serialised), error.what());
+                }
+            } else {
+                qCWarning(programLog, "%s: %s", qUtf8Printable(m_engine->serialised),
+                          qUtf8Printable(file.errorString()));
+            }
+        }
+        // Slower, but finds the same faces.
+        m_engine->detector = dlib::get_frontal_face_detector();
+    });
+    const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
+    dlib::array2d<unsigned char> pixels(grey.height(), grey.width());
+    for (int y = 0; y < grey.height(); ++y) {
+        const uchar* line = grey.constScanLine(y);
+        for (int x = 0; x < grey.width(); ++x)
+            pixels[y][x] = line[x];
+    }
+    std::vector<dlib::rect_detection> found;
+    try {
+        std::lock_guard<std::mutex> lock(m_engine->running);
+        m_engine->detector(pixels, found, kMinimumConfidence);
+    } catch (const std::exception& error) {
+        // Nothing thrown may reach the thread that waits for the answer.
+        qCWarning(programLog, "face detection failed: %s", error.what());
+        return {};
+    }
+    QList<QRect> faces;
+    for (const dlib::rect_detection& hit : found) {
+        const dlib::rectangle& box = hit.rect;
+        faces << QRect(int(box.left()), int(box.top()), int(box.width()), int(box.height()));
+    }
+    return faces;
+}
+
+} // namespace toolkit

@@ -1,0 +1,179 @@
+#include "imaging/Image.h"
+
+#include "base/Log.h"
+#include "base/Resources.h"
+#include "imaging/ImageContext.h"
+#include "imaging/ImageDecoder.h"
+#include "imaging/PictureFile.h"
+
+#include <QCache>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QPainter>
+#include <QSet>
+#include <optional>
+#include <utility>
+
+namespace toolkit {
+
+struct Image::Data {
+    QImage pixels;                   // decoded pixels, or the file decoded at `pixels.size()`
+    std::optional<PictureFile> file; // the bytes the pixels came from; none for pixel images
+    QSize uprightSize;
+};
+
+Image::Image(QImage pixels) {
+    if (pixels.isNull())
+        return;
+    auto data = std::make_shared<Data>();
+    data->uprightSize = pixels.size();
+    data->pixels = std::move(pixels);
+    d = std::move(data);
+}
+
+Result<QSize> Image::uprightSizeOfFile(const QString& path) {
+    auto file = PictureFile::read(path);
+    if (!file.ok())
+        return Result<QSize>::failure(file.error());
+    return Result<QSize>::success(file.value().uprightSize());
+}
+
+Result<Image> Image::fromFile(const QString& path, QSize drawSize) {
+    auto file = PictureFile::read(path);
+    if (!file.ok())
+        return Result<Image>::failure(file.error());
+    auto pixels = ImageDecoder::decode(file.value(), drawSize);
+    if (!pixels.ok())
+        return Result<Image>::failure(pixels.error());
+    auto data = std::make_shared<Data>();
+    data->pixels = std::move(pixels.value());
+    data->uprightSize = file.value().uprightSize();
+    data->file = std::move(file.value());
+    Image image;
+    image.d = std::move(data);
+    return Result<Image>::success(std::move(image));
+}
+
+namespace {
+// Bounded so that a long session that has shown all hundred overlays does not keep every
+// one of them (70 MB) alive; a memory warning empties it. Only the GUI thread looks
+// pictures up by name (widgets and their controllers do), so it needs no lock.
+constexpr int kNamedCacheKilobytes = 24 * 1024;
+
+QCache<QString, Image>& namedCache() {
+    static QCache<QString, Image> cache(kNamedCacheKilobytes);
+    return cache;
+}
+QSet<QString>& reportedMissing() {
+    static QSet<QString> reported;
+    return reported;
+}
+} // namespace
+
+Image Image::imageNamed(const QString& name) {
+    return imageNamed(name, qGuiApp ? qGuiApp->devicePixelRatio() : 1.0);
+}
+
+Image Image::imageNamed(const QString& name, qreal devicePixelRatio) {
+    QString file = name;
+    int density = 1;
+    for (const int factor : {3, 2}) {
+        if (devicePixelRatio < factor - 0.5)
+            continue;
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        const QString variant =
+            dot < 0 ? name + QStringLiteral("@%1x").arg(factor)
+                    : name.left(dot) + QStringLiteral("@%1x").arg(factor) + name.mid(dot);
+        if (QFileInfo::exists(resourcePath() + QLatin1Char('/') + variant)) {
+            file = variant;
+            density = factor;
+            break;
+        }
+    }
+    if (const Image* cached = namedCache().object(file))
+        return *cached;
+    const QString path = resourcePath() + QLatin1Char('/') + file;
+    // Read as its name says: a reader left to guess loads every image plugin to ask it.
+    QImageReader reader(path, QFileInfo(file).suffix().toLower().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    QImage pixels = reader.read();
+    pixels.setDevicePixelRatio(density);
+    if (pixels.isNull()) {
+        if (!reportedMissing().contains(name)) {
+            reportedMissing().insert(name);
+            qCWarning(programLog, "no image named \"%s\" (%s: %s)", qUtf8Printable(name),
+                      qUtf8Printable(path), qUtf8Printable(reader.errorString()));
+        }
+        return Image();
+    }
+    Image image(pixels.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    const int kilobytes =
+        int(qMin<qsizetype>(pixels.sizeInBytes() / 1024 + 1, kNamedCacheKilobytes));
+    namedCache().insert(file, new Image(image), kilobytes);
+    return image;
+}
+
+void Image::clearNamedImageCache() {
+    namedCache().clear();
+    reportedMissing().clear();
+}
+
+bool Image::isNull() const {
+    return !d;
+}
+
+QSize Image::size() const {
+    return d ? d->uprightSize : QSize();
+}
+
+QImage Image::toQImage() const {
+    return d ? d->pixels : QImage();
+}
+
+QImage Image::scaledToFit(QSize bound) const {
+    if (!d || bound.isEmpty())
+        return QImage();
+    QSize size = d->uprightSize;
+    if (size.width() > bound.width() || size.height() > bound.height())
+        size = size.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    if (d->file) {
+        auto decoded = ImageDecoder::decode(*d->file, size);
+        return decoded.ok() ? decoded.value() : QImage();
+    }
+    if (size == d->pixels.size())
+        return d->pixels;
+    return d->pixels.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+void Image::drawInRect(const QRectF& rect) const {
+    if (QPainter* painter = currentContext())
+        drawInRect(*painter, rect);
+}
+
+void Image::drawInRect(QPainter& painter, const QRectF& rect) const {
+    if (!d || rect.isEmpty())
+        return;
+    const QRectF device = painter.transform().mapRect(rect);
+    const QSize target(qMax(1, qRound(device.width())), qMax(1, qRound(device.height())));
+    QImage pixels = d->pixels;
+    if (d->file && pixels.size() != target) {
+        // Drawn at another size than decoded: decode the same bytes again at that size,
+        // rather than stretch a small decode up.
+        auto again = ImageDecoder::decode(*d->file, target);
+        if (again.ok())
+            pixels = std::move(again.value());
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(rect, pixels);
+    painter.restore();
+}
+
+void Image::configureDecoding() {
+    ImageDecoder::configure();
+}
+
+} // namespace toolkit

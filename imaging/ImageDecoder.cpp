@@ -1,0 +1,265 @@
+#include "imaging/ImageDecoder.h"
+
+#include "imaging/DecodeAhead.h"
+#include "imaging/HeifDecoder.h"
+#include "imaging/PngRowReader.h"
+#include "imaging/Resampler.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QImageReader>
+#include <QPointer>
+#include <QTimer>
+#include <QtEndian>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+namespace toolkit {
+
+namespace {
+
+std::atomic<int> running{0};
+
+// The warnings a decoder gives on the current thread while it decodes; null when none is
+// being listened to.
+thread_local QStringList* heardWarnings = nullptr;
+QtMessageHandler previousHandler = nullptr;
+
+// libjpeg reports corrupt data (a scan cut short, a missing scan, bad Huffman codes) only
+// as a warning and fills the rest with grey. Those warnings are refusals; other decoders'
+// warnings (an odd ICC profile in a PNG, an unknown TIFF tag) are not about the pixels.
+void listenToDecoders(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (heardWarnings && type == QtWarningMsg && context.category &&
+        std::strcmp(context.category, "qt.gui.imageio.jpeg") == 0) {
+        // Bytes between the picture data and a marker lose nothing.
+        if (!message.contains(QLatin1String("extraneous bytes before marker")))
+            heardWarnings->append(message.trimmed());
+        return;
+    }
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+
+// libjpeg-turbo reads its memory limit from JPEGMEM (in kilobytes, or megabytes with M)
+// whenever a decoder is created: above it, a progressive picture that it would have to
+// keep whole is refused instead of allocated.
+constexpr int kJpegMemoryMegabytes = 300;
+
+// The size to ask Qt's JPEG reader for, so that libjpeg's DCT shrink (by M/8) gives a
+// picture that covers `target` and the reader adds no step of its own: it picks M from the
+// size asked for (the ceiling of 8 over the smaller ratio) and box-averages, rounding
+// down, to that size when the two differ. Some sizes cannot be had exactly at the smallest
+// M (rounding); then a larger M that can is taken, within the decode budget.
+QSize jpegDctSize(QSize stored, QSize target) {
+    const auto chosenByReader = [stored](QSize asked) {
+        const double f =
+            qMin(double(stored.width()) / asked.width(), double(stored.height()) / asked.height());
+        return qBound(1, int(std::ceil(8 / f)), 8);
+    };
+    int smallest = 0;
+    for (int m = 1; m <= 8; ++m) {
+        const QSize size((stored.width() * qint64(m) + 7) / 8,
+                         (stored.height() * qint64(m) + 7) / 8);
+        if (size.width() < target.width() || size.height() < target.height())
+            continue;
+        if (!smallest)
+            smallest = m;
+        if (qint64(size.width()) * size.height() * 4 > PictureFile::kDecodeBudgetBytes)
+            break;
+        if (chosenByReader(size) == m)
+            return size;
+    }
+    if (!smallest)
+        return stored;
+    // A pixel short of the DCT's size: the reader's own step is then a small one.
+    return QSize(qMax(1, int(stored.width() * qint64(smallest) / 8)),
+                 qMax(1, int(stored.height() * qint64(smallest) / 8)));
+}
+
+} // namespace
+
+struct ImageDecoder::Job {
+    QString path;
+    std::atomic<bool> abandoned{false};
+};
+
+ImageDecoder::ImageDecoder(QObject* parent) : QObject(parent) {
+    m_budget = new QTimer(this);
+    m_budget->setSingleShot(true);
+    m_budget->setInterval(kTimeBudgetMs);
+}
+
+ImageDecoder::~ImageDecoder() {
+    cancel();
+}
+
+void ImageDecoder::configure() {
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    QImageReader::setAllocationLimit(int(PictureFile::kDecodeBudgetBytes / (1024 * 1024)));
+    if (qEnvironmentVariableIsEmpty("JPEGMEM"))
+        qputenv("JPEGMEM", QByteArray::number(kJpegMemoryMegabytes) + 'M');
+    previousHandler = qInstallMessageHandler(listenToDecoders);
+}
+
+int ImageDecoder::decodesRunning() {
+    return running.load() + DecodeAhead::decodesRunning();
+}
+
+Result<QImage> ImageDecoder::decode(const PictureFile& file, QSize target) {
+    if (file.format() == "heif" || file.format() == "avif") {
+        auto image = HeifDecoder::decode(file.bytes(), target);
+        if (!image.ok())
+            return Result<QImage>::failure(
+                file.describe(QCoreApplication::translate("toolkit::ImageDecoder",
+                                                          "the picture cannot be decoded (%1)")
+                                  .arg(image.error())));
+        return image;
+    }
+    if (target.isValid() && file.format() == "png" && !file.rotated()) {
+        // A large PNG is read row by row into exact box averages, two to three times the
+        // target, and filtered from there: it never exists whole, and keeps its level.
+        const QSize stored = file.storedSize();
+        const int kx = Resampler::boxFactor(stored.width(), target.width());
+        const int ky = Resampler::boxFactor(stored.height(), target.height());
+        if (kx > 1 || ky > 1) {
+            if (auto boxes = PngRowReader::boxAveraged(file.bytes(), kx, ky)) {
+                QImage image = Resampler::scaled(*boxes, target);
+                if (!image.isNull())
+                    return Result<QImage>::success(std::move(image));
+            }
+        }
+    }
+    QByteArray bytes = file.bytes();
+    bool flip = false;
+    if (file.format() == "bmp" && bytes.size() >= 26) {
+        // The reader takes only bottom-up rows: a top-down picture is read as its mirror
+        // image and turned back.
+        qint32 height;
+        std::memcpy(&height, bytes.constData() + 22, 4);
+        height = qFromLittleEndian(height);
+        if (height < 0) {
+            height = qToLittleEndian(-height);
+            std::memcpy(bytes.data() + 22, &height, 4);
+            flip = true;
+        }
+    }
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    // The format is given, so the reader never picks a decoder by itself (nor loads every
+    // image plugin to ask each).
+    QImageReader reader(&buffer, file.format());
+    reader.setAutoTransform(true);
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoDetectImageFormat(false);
+    if (target.isValid()) {
+        // Scaled sizes apply before the EXIF rotation.
+        const QSize stored = file.storedSize();
+        const QSize storedTarget = file.rotated() ? target.transposed() : target;
+        if (file.format() == "jpeg") {
+            // Only the DCT shrink here; the rest is the filter's below. Other readers'
+            // scaling averages boxes rounding down (and Qt's PNG reader, scaling, turns a
+            // PNG of one bit a pixel white): they decode whole.
+            reader.setScaledSize(jpegDctSize(stored, storedTarget));
+        }
+    }
+    QStringList warnings;
+    heardWarnings = &warnings;
+    QImage image = reader.read();
+    heardWarnings = nullptr;
+    if (image.isNull())
+        return Result<QImage>::failure(
+            file.describe(QCoreApplication::translate("toolkit::ImageDecoder",
+                                                      "the picture cannot be decoded (%1)")
+                              .arg(reader.errorString())));
+    if (!warnings.isEmpty())
+        return Result<QImage>::failure(file.describe(
+            QCoreApplication::translate("toolkit::ImageDecoder", "the picture is corrupt (%1)")
+                .arg(warnings.first())));
+    if (flip)
+        image = image.mirrored(false, true);
+    if (target.isValid() && image.size() != target) {
+        image = Resampler::scaled(image, target);
+        if (image.isNull())
+            return Result<QImage>::failure(file.describe(QCoreApplication::translate(
+                "toolkit::ImageDecoder", "there is not enough memory to decode it")));
+    }
+    return Result<QImage>::success(std::move(image));
+}
+
+void ImageDecoder::start(const QString& path, QSize target,
+                         std::function<void(Result<Image>)> done) {
+    cancel();
+    auto job = std::make_shared<Job>();
+    job->path = path;
+    m_job = job;
+    QPointer<ImageDecoder> self(this);
+    auto deliver = [self, job, done](Result<Image> result) {
+        if (!self || job->abandoned || self->m_job != job)
+            return;
+        job->abandoned = true; // answered: a late answer from the thread is dropped
+        self->m_budget->stop();
+        self->m_job.reset();
+        done(std::move(result));
+    };
+    m_budget->disconnect();
+    connect(m_budget, &QTimer::timeout, this, [job, deliver] {
+        deliver(Result<Image>::failure(
+            QCoreApplication::translate("toolkit::ImageDecoder",
+                                        "%1: the picture takes too long to decode (over %2 s)")
+                .arg(QDir::toNativeSeparators(job->path), QString::number(kTimeBudgetMs / 1000))));
+    });
+    m_budget->start();
+    ++running;
+    // A thread of its own rather than a pool: an abandoned decode keeps its thread until
+    // the decoder gives up, and must not hold up the next one.
+    try {
+        // A batch may have this photo decoding already, on a thread of its own.
+        std::thread([job, target, deliver = std::function<void(Result<Image>)>(deliver),
+                     ahead = DecodeAhead::take(path, target)]() mutable {
+            Result<Image> result = ahead ? ahead->get() : Image::fromFile(job->path, target);
+            // Answered through the application object, which outlives every decoder; the
+            // decoder itself may be gone by then, which `deliver` checks on the main thread.
+            if (!job->abandoned)
+                QMetaObject::invokeMethod(
+                    QCoreApplication::instance(), [deliver, result] { deliver(result); },
+                    Qt::QueuedConnection);
+            // Let go of everything before counting down: once the count is zero, nothing of
+            // this thread may still touch the process's objects.
+            job.reset();
+            deliver = nullptr;
+            ahead.reset();
+            --running;
+        }).detach();
+    } catch (const std::system_error& error) {
+        --running;
+        const QString reason =
+            QCoreApplication::translate("toolkit::ImageDecoder", "%1: no thread to decode it (%2)")
+                .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(error.what()));
+        QMetaObject::invokeMethod(
+            this, [deliver, reason] { deliver(Result<Image>::failure(reason)); },
+            Qt::QueuedConnection);
+    }
+}
+
+void ImageDecoder::cancel() {
+    if (m_job)
+        m_job->abandoned = true;
+    m_job.reset();
+    if (m_budget)
+        m_budget->stop();
+}
+
+bool ImageDecoder::isBusy() const {
+    return m_job != nullptr;
+}
+
+} // namespace toolkit

@@ -1,0 +1,61 @@
+#include "portrait/PortraitFramer.h"
+
+#include "art/AuraOverlayPainter.h"
+#include "art/AuraRecipe.h"
+#include "art/FaceFraming.h"
+#include "art/PortraitFormat.h"
+
+#include <QPainter>
+#include <optional>
+
+PortraitFramer::Framed PortraitFramer::frame(const toolkit::Image& photo,
+                                             const toolkit::FaceDetector& detector,
+                                             int auraNumber) {
+    const QSize size = photo.size();
+    std::optional<QRectF> face;
+    const QImage reduced = photo.scaledToFit(QSize(kDetectionSide, kDetectionSide));
+    if (!reduced.isNull() && !size.isEmpty()) {
+        QRect largest;
+        for (const QRect& box : detector.findFaces(reduced)) {
+            if (qint64(box.width()) * box.height() > qint64(largest.width()) * largest.height())
+                largest = box;
+        }
+        if (!largest.isEmpty()) {
+            const double sx = double(size.width()) / reduced.width();
+            const double sy = double(size.height()) / reduced.height();
+            face = QRectF(largest.x() * sx, largest.y() * sy, largest.width() * sx,
+                          largest.height() * sy);
+        }
+    }
+    const FaceFraming framing(QSizeF(size), face);
+
+    Framed framed;
+    framed.faceFound = framing.hasFace();
+    framed.placement = framing.auraPlacement();
+    const QSize portrait(PortraitFormat::Width, PortraitFormat::Height);
+    QImage canvas(portrait, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    {
+        // The whole photo drawn at the crop's scale and shifted; the canvas cuts it. A file is
+        // decoded at that scale, which the framing keeps a few times the portrait at most.
+        const QRectF crop = framing.crop();
+        const double scale = portrait.height() / crop.height();
+        const QRectF whole(-crop.x() * scale, -crop.y() * scale, size.width() * scale,
+                           size.height() * scale);
+        QPainter painter(&canvas);
+        if (!reduced.isNull() && whole.width() <= reduced.width() + 0.5 &&
+            whole.height() <= reduced.height() + 0.5) {
+            // The copy faces were looked for in is sharp enough: no second decode.
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+            painter.drawImage(whole, reduced);
+        } else {
+            photo.drawInRect(painter, whole);
+        }
+    }
+    framed.photo = toolkit::Image(std::move(canvas));
+    if (!framed.placement.isIdentity()) {
+        const AuraOverlayPainter painter(portrait, framed.placement);
+        framed.aura = painter.paint(AuraRecipe::forIndex(auraNumber));
+    }
+    return framed;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "face/FaceDetector.h"
+#include "imaging/Image.h"
+
+#include <QImage>
+#include <QTransform>
+
+/// Cuts a photo to a portrait around its largest face, without stretching it, and paints
+/// the aura with its clear oval on that face. Without a face the photo is cut to its centre
+/// and the aura stays where the overlays have it. Runs on any thread.
+class PortraitFramer {
+public:
+    /// The long side of the reduced copy that faces are looked for in.
+    static constexpr int kDetectionSide = 640;
+
+    struct Framed {
+        /// The portrait's photo, PortraitFormat::Width × PortraitFormat::Height.
+        toolkit::Image photo;
+        /// Overlay `auraNumber` painted at `placement`; null at the identity placement,
+        /// where the shipped overlay is the same picture.
+        QImage aura;
+        QTransform placement;
+        bool faceFound = false;
+    };
+
+    /// Frames `photo` with the faces `detector` finds, for overlay `auraNumber` (1 to 100).
+    static Framed frame(const toolkit::Image& photo, const toolkit::FaceDetector& detector,
+                        int auraNumber);
+};

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "imaging/Image.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QWidget>
+#include <memory>
+
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace toolkit {
+
+class CameraSource;
+
+/// The camera page of the image picker, laid over the screen inside the window: the live
+/// view, the overlay picture over it, a shutter and a cancel control. Without a working
+/// camera it says why and offers only cancel, so the user is never left on an empty page:
+/// a camera that sends nothing, stops sending, is unplugged or gives nothing to take is
+/// explained within seconds. The view and the photo are the frame's centre 3:4 part.
+class CameraPage : public QWidget {
+    Q_OBJECT
+
+public:
+    /// `camera` may be null: no camera is plugged in. `chooseShortcut` names the keys that
+    /// choose a photo from the pictures instead; the problem messages suggest it when it is
+    /// not empty.
+    CameraPage(std::unique_ptr<CameraSource> camera, const QString& chooseShortcut,
+               QWidget* parent = nullptr);
+    ~CameraPage() override;
+
+    /// The picture laid over the live view.
+    void setOverlay(const Image& overlay);
+    /// Starts the camera and the deadlines it must meet.
+    void start();
+    /// Stops the camera and lets go of the device.
+    void stop();
+
+    /// The message shown instead of the live view, empty while the camera works.
+    QString problem() const;
+    /// Where the live view and the overlay are drawn: the page above its bar of buttons.
+    QRect viewArea() const;
+
+signals:
+    void pictureTaken(const QImage& picture);
+    void cancelled();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void showProblem(const QString& text);
+    void checkCamera();
+
+    std::unique_ptr<CameraSource> m_camera;
+    Image m_overlay;
+    QImage m_frame;
+    QLabel* m_problem = nullptr;
+    QPushButton* m_shutter = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QTimer* m_watch = nullptr;
+    QElapsedTimer m_startedAt;
+    QElapsedTimer m_lastFrameAt;
+    QElapsedTimer m_captureAt;
+    bool m_capturing = false;
+    bool m_failed = false;
+};
+
+} // namespace toolkit

@@ -1,0 +1,67 @@
+#include "ui/ImageView.h"
+
+#include <QPainter>
+
+namespace toolkit {
+
+ImageView::ImageView(QWidget* parent) : QWidget(parent) {
+    // Overlays lie over one another: only the image itself is painted.
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void ImageView::setImage(const Image& image) {
+    m_image = image;
+    m_detail = Image();
+    m_detailPixels = QImage();
+    m_imageNamePending = false;
+    update();
+}
+
+void ImageView::setDetailImage(const Image& image) {
+    m_detail = image;
+    m_detailPixels = QImage();
+    update();
+}
+
+void ImageView::setImageName(const QString& name) {
+    m_imageName = name;
+    m_image = Image();
+    m_detail = Image();
+    m_detailPixels = QImage();
+    m_imageNamePending = true;
+    update();
+}
+
+Image ImageView::image() const {
+    if (m_imageNamePending) {
+        m_imageNamePending = false;
+        m_image = Image::imageNamed(m_imageName);
+    }
+    return m_image;
+}
+
+void ImageView::paintEvent(QPaintEvent*) {
+    const Image shown = image();
+    if (shown.isNull())
+        return;
+    QPainter painter(this);
+    // The scale of a window and of the screen shows in the device transform only.
+    const qreal scale = painter.deviceTransform().m11();
+    if (m_detail.isNull() || scale <= 1.01) {
+        shown.drawInRect(painter, QRectF(rect()));
+        return;
+    }
+    // The detail is drawn once at the size it takes on the device, decoded for that size,
+    // and kept until that size changes.
+    const QSize device = (QSizeF(size()) * scale).toSize();
+    if (m_detailPixels.size() != device) {
+        m_detailPixels = QImage(device, QImage::Format_ARGB32_Premultiplied);
+        m_detailPixels.fill(Qt::transparent);
+        QPainter detail(&m_detailPixels);
+        m_detail.drawInRect(detail, QRectF(QPointF(0, 0), QSizeF(device)));
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(QRectF(rect()), m_detailPixels);
+}
+
+} // namespace toolkit

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "imaging/Image.h"
+
+#include <QWidget>
+
+namespace toolkit {
+
+/// Shows an image stretched to its bounds (scale to fill). The layout can name a
+/// resource image for it through the `imageName` property.
+class ImageView : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(QString imageName READ imageName WRITE setImageName)
+
+public:
+    explicit ImageView(QWidget* parent = nullptr);
+
+    /// Replaces the shown image; a null image shows nothing.
+    void setImage(const Image& image);
+    /// The image shown now.
+    Image image() const;
+    /// A rendition of the same picture with more detail (the photo as decoded from its
+    /// file), drawn instead of the image where the view is shown enlarged: a scaled window,
+    /// a dense screen. Drawn at its own size, as into a saved portrait, the view draws the
+    /// image itself. setImage forgets it.
+    void setDetailImage(const Image& image);
+
+    QString imageName() const { return m_imageName; }
+    /// Shows the resource image named `name` (see Image::imageNamed). It is looked up when
+    /// first needed: a hidden view's picture costs nothing until it is shown.
+    void setImageName(const QString& name);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    mutable Image m_image;
+    Image m_detail;
+    QImage m_detailPixels;
+    QString m_imageName;
+    mutable bool m_imageNamePending = false;
+};
+
+} // namespace toolkit
