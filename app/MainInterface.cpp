@@ -10,12 +10,11 @@
 #include <QImageReader>
 #include <QPixmap>
 
-std::unique_ptr<VelmoraAppDelegate> loadMainInterface(InterfaceUse use) {
+std::unique_ptr<VelmoraAppDelegate> loadMainInterface() {
     auto delegate = std::make_unique<VelmoraAppDelegate>();
     delegate->setWindow(std::make_unique<toolkit::Window>());
     auto controller = std::make_unique<VelmoraViewController>();
     controller->awakeFromNib();
-    controller->setPortraitsOnly(use == InterfaceUse::Portraits);
     delegate->setViewController(std::move(controller));
 
     VelmoraViewController* screen = delegate->viewController();

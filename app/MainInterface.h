@@ -5,15 +5,11 @@
 #include <QStringList>
 #include <memory>
 
-/// What the main interface is loaded for: the window, or portraits only (`velmora compose`),
-/// which leaves out what only someone looking at the window needs.
-enum class InterfaceUse { Window, Portraits };
-
 /// Creates what the main interface holds (the window, the delegate, the screen's
 /// controller and its elements), binds the delegate's outlets to the controller's
 /// elements and connects the window's drops and the album's failures to the screen.
 /// The launch callback is left to the caller.
-std::unique_ptr<VelmoraAppDelegate> loadMainInterface(InterfaceUse use = InterfaceUse::Window);
+std::unique_ptr<VelmoraAppDelegate> loadMainInterface();
 
 /// Gives the application's windows its icon, from the resources folder.
 void setApplicationIcon();

@@ -7,13 +7,10 @@
 #include "base/Log.h"
 #include "base/Random.h"
 #include "face/HogFaceDetector.h"
-#include "imaging/ImageContext.h"
-#include "portrait/PortraitFramer.h"
 #include "ui/Color.h"
 #include "ui/Desktop.h"
 #include "ui/ImageView.h"
 #include "ui/PickerPlatform.h"
-#include "ui/RenderInContext.h"
 #include "ui/TextView.h"
 #include "ui/Window.h"
 #include "ui_VelmoraViewController.h"
@@ -156,8 +153,7 @@ QWidget* VelmoraViewController::loadView() {
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     // The icons lie on the toolbars, outside every portrait.
-    if (!m_portraitsOnly)
-        applyIcons();
+    applyIcons();
     addNoticeActions();
     connectActions();
     addShortcuts(view);
@@ -207,7 +203,7 @@ void VelmoraViewController::addShortcuts(QWidget* view) {
     add(QKeySequence(Qt::Key_Escape), [this] {
         // The innermost thing first: a message over the screen, then a panel, then the
         // notice of a save.
-        auto* window = qobject_cast<toolkit::Window*>(this->view()->window());
+        toolkit::Window* window = this->window();
         if (window && window->dismissMessage())
             return;
         if (close && close->isVisibleTo(close->parentWidget()))
@@ -265,7 +261,7 @@ void VelmoraViewController::addNoticeActions() {
         if (!opened.ok()) {
             qCWarning(toolkit::programLog, "cannot open the album folder: %s",
                       qUtf8Printable(opened.error()));
-            if (auto* window = qobject_cast<toolkit::Window*>(view()->window()))
+            if (toolkit::Window* window = this->window())
                 window->showMessage(tr("Cannot open the folder.\n%1").arg(opened.error()));
         }
     });
@@ -293,11 +289,15 @@ void VelmoraViewController::updateCameraControls() {
 void VelmoraViewController::takePhotoFromKeyboard() {
     if (!ImagePickerController::isSourceTypeAvailable(
             toolkit::ImagePickerControllerSourceTypeCamera)) {
-        if (auto* window = qobject_cast<toolkit::Window*>(view()->window()))
+        if (toolkit::Window* window = this->window())
             window->showMessage(tr("No camera found. Plug one in, or choose a photo (Ctrl+O)."));
         return;
     }
     getPhoto(takePhotoBtn);
+}
+
+toolkit::Window* VelmoraViewController::window() {
+    return isViewLoaded() ? qobject_cast<toolkit::Window*>(view()->window()) : nullptr;
 }
 
 // ---- Groups
@@ -416,12 +416,10 @@ void VelmoraViewController::imagePickerControllerDidCancel(ImagePickerController
 }
 
 void VelmoraViewController::useImage(const Image& image) {
-    toolkit::beginImageContext(QSizeF(PortraitFormat::Width, PortraitFormat::Height));
-    image.drawInRect(QRectF(0, 0, PortraitFormat::Width, PortraitFormat::Height));
-    const Image normalised = toolkit::imageFromCurrentImageContext();
-    toolkit::endImageContext();
+    m_portrait = PortraitComposer::frame(image, Fit::Stretch, currentimage + 1, *m_faceDetector);
+    m_hasPhoto = true;
     if (imageView) {
-        imageView->setImage(normalised);
+        imageView->setImage(Image(m_portrait.photo));
         // In an enlarged window the photo is drawn from the picture itself, decoded for the
         // size it is shown at, rather than the normalised one blown up.
         imageView->setDetailImage(image);
@@ -450,8 +448,7 @@ void VelmoraViewController::showStretched() {
     if (imageView)
         imageView->setImage(m_photo);
     useImage(imageView ? imageView->image() : Image());
-    if (auraImage)
-        auraImage->setImage(Image::imageNamed(QStringLiteral("%1.png").arg(currentimage + 1)));
+    showAura();
 }
 
 void VelmoraViewController::fitToFaceInBackground(bool finishesPick) {
@@ -462,27 +459,25 @@ void VelmoraViewController::fitToFaceInBackground(bool finishesPick) {
     const Image photo = m_photo;
     const toolkit::FaceDetector* detector = m_faceDetector;
     const int number = currentimage + 1;
-    auto* watcher = new QFutureWatcher<PortraitFramer::Framed>(this);
+    auto* watcher = new QFutureWatcher<PortraitComposer::Layers>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, fit, finishesPick] {
         watcher->deleteLater();
         if (fit != m_fitting)
             return; // a newer pick or fit replaced it
         m_fitting = 0;
-        const PortraitFramer::Framed framed = watcher->result();
+        const PortraitComposer::Layers framed = watcher->result();
         // Switched back to stretch while the first photo was being fitted: stretched it is.
         const bool fitted = m_fit == Fit::Face;
         if (!fitted) {
             showStretched();
         } else {
+            m_portrait = framed;
+            m_hasPhoto = true;
             if (imageView) {
-                imageView->setImage(framed.photo);
+                imageView->setImage(Image(framed.photo));
                 imageView->setDetailImage(Image());
             }
-            if (auraImage)
-                auraImage->setImage(
-                    framed.aura.isNull()
-                        ? Image::imageNamed(QStringLiteral("%1.png").arg(currentimage + 1))
-                        : Image(framed.aura));
+            showAura();
         }
         if (finishesPick) {
             hide(homeview);
@@ -490,13 +485,14 @@ void VelmoraViewController::fitToFaceInBackground(bool finishesPick) {
             hide(first);
             show(second);
         }
-        if (fitted && !framed.faceFound && isViewLoaded()) {
-            if (auto* window = qobject_cast<toolkit::Window*>(view()->window()))
+        if (fitted && !framed.faceFound) {
+            if (toolkit::Window* window = this->window())
                 window->showMessage(tr("No face found: centred"));
         }
     });
-    watcher->setFuture(QtConcurrent::run(
-        [photo, detector, number] { return PortraitFramer::frame(photo, *detector, number); }));
+    watcher->setFuture(QtConcurrent::run([photo, detector, number] {
+        return PortraitComposer::frame(photo, Fit::Face, number, *detector);
+    }));
 }
 
 // ---- Aura overlay
@@ -511,8 +507,23 @@ void VelmoraViewController::drawAuraNumber() {
 
 void VelmoraViewController::determinecurrentimage() {
     drawAuraNumber();
-    if (currentimage >= 0 && currentimage < PortraitFormat::OverlayCount && auraImage)
-        auraImage->setImage(Image::imageNamed(QStringLiteral("%1.png").arg(currentimage + 1)));
+    m_portrait.aura = QImage();
+    m_portrait.auraNumber = currentimage + 1;
+    showAura();
+}
+
+void VelmoraViewController::showAura() {
+    if (!auraImage)
+        return;
+    const auto aura = PortraitComposer::aura(m_portrait);
+    auraImage->setImage(aura.ok() ? aura.value() : Image());
+}
+
+PortraitComposer::Layers VelmoraViewController::portraitLayers() const {
+    if (m_hasPhoto)
+        return m_portrait;
+    // Before any photo, the portrait is the home screen.
+    return PortraitComposer::withoutAura(Image::imageNamed(QStringLiteral("home.png"), 1.0));
 }
 
 // ---- Panels
@@ -705,23 +716,23 @@ toolkit::AlbumSave* VelmoraViewController::savePortrait() {
     closeC(closeB);
     hide(siloImage);
     hide(reveal);
-    if (sizer) {
-        toolkit::beginImageContext(QSizeF(sizer->rect().size()));
-        // The screen's own tree, not the whole window: a message lying over the window
-        // (such as the report of an earlier failed save) is no part of the portrait.
-        toolkit::renderInContext(sizer->parentWidget(), toolkit::currentContext());
-        const Image composed = toolkit::imageFromCurrentImageContext();
-        toolkit::endImageContext();
-        saving = toolkit::imageWriteToSavedPhotosAlbum(composed);
-        lastPortrait = composed;
-        lastPortraitFolder = toolkit::PhotoAlbum::shared().folder();
-        // The window as it is now: the view may be unloaded by the time the album answers.
-        QPointer<toolkit::Window> window = qobject_cast<toolkit::Window*>(view()->window());
-        connect(saving, &toolkit::AlbumSave::finished, this,
-                [this, window](const toolkit::Result<QString>& outcome) {
-                    saveFinished(outcome, window);
-                });
+    const auto composed = PortraitComposer::paint(portraitLayers());
+    if (!composed.ok()) {
+        qCWarning(toolkit::programLog, "cannot compose the portrait: %s",
+                  qUtf8Printable(composed.error()));
+        if (auto* window = this->window())
+            window->showMessage(tr("The portrait was not saved.\n%1").arg(composed.error()));
+        return nullptr;
     }
+    const Image portrait(composed.value());
+    saving = toolkit::imageWriteToSavedPhotosAlbum(portrait);
+    lastPortrait = portrait;
+    lastPortraitFolder = toolkit::PhotoAlbum::shared().folder();
+    // The window as it is now: the view may be unloaded by the time the album answers.
+    QPointer<toolkit::Window> window = this->window();
+    connect(
+        saving, &toolkit::AlbumSave::finished, this,
+        [this, window](const toolkit::Result<QString>& outcome) { saveFinished(outcome, window); });
     if (xOut1) {
         // The file gets its name when the album has written it (showSavedNotice).
         const QString folder = QDir::toNativeSeparators(toolkit::PhotoAlbum::shared().folder());

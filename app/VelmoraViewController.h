@@ -3,6 +3,7 @@
 #include "album/AlbumSave.h"
 #include "art/AuraPalette.h"
 #include "face/FaceDetector.h"
+#include "portrait/PortraitComposer.h"
 #include "ui/ImagePickerController.h"
 #include "ui/ImageView.h"
 #include "ui/TextView.h"
@@ -30,19 +31,15 @@ class VelmoraViewController : public toolkit::ViewController,
     Q_OBJECT
 
 public:
-    /// How a photo becomes the portrait: stretched to fill it (the described behaviour), or
+    /// How a photo becomes the portrait: stretched to fill it (the screen's behaviour), or
     /// cut to 3:4 around its largest face with the aura placed on the face.
-    enum class Fit { Stretch, Face };
+    using Fit = PortraitComposer::Fit;
 
     explicit VelmoraViewController(QObject* parent = nullptr);
     ~VelmoraViewController() override;
 
     void awakeFromNib() override;
     void didReceiveMemoryWarning() override;
-
-    /// For a screen that only makes portraits and is never looked at (`velmora compose`):
-    /// the view is loaded without the control icons. Set before the view loads.
-    void setPortraitsOnly(bool portraitsOnly) { m_portraitsOnly = portraitsOnly; }
 
     // Actions: each takes the control that sent it.
     void getPhoto(QObject* sender);
@@ -193,6 +190,12 @@ private:
     // Fits `m_photo` to its face in the background; a pick finishes its sequence on arrival.
     void fitToFaceInBackground(bool finishesPick);
     void showStretched();
+    // Shows the portrait's aura in `auraImage`.
+    void showAura();
+    // What the portrait is now: the photo and its aura, or the home picture before any.
+    PortraitComposer::Layers portraitLayers() const;
+    // The window the screen is in; null while the view is unloaded.
+    toolkit::Window* window();
     void addNoticeActions();
     void rememberFocus();
     void focusPanel(QWidget* element);
@@ -206,11 +209,13 @@ private:
     int m_fixedAura = 0;
     // The picture of the last pick, unedited, for redrawing it in the other fit.
     toolkit::Image m_photo;
+    // The portrait of that photo, as shown and as saved; kept through a reload of the view.
+    PortraitComposer::Layers m_portrait;
+    bool m_hasPhoto = false;
     const toolkit::FaceDetector* m_faceDetector;
     // Which fit is the newest: an older one that arrives late is dropped. 0 when none runs.
     int m_fitting = 0;
     int m_fitsStarted = 0;
     // Where the keyboard focus returns when the open panel closes.
     QPointer<QWidget> focusBeforePanel;
-    bool m_portraitsOnly = false;
 };

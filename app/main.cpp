@@ -1,15 +1,16 @@
 #include "album/PhotoAlbum.h"
-#include "app/ComposeCommand.h"
 #include "app/MainInterface.h"
 #include "art/PortraitFormat.h"
 #include "base/FileName.h"
 #include "base/Log.h"
+#include "compose/ComposeCommand.h"
 #include "imaging/ImageDecoder.h"
+#include "imaging/ProcessSetup.h"
 #include "ui/Application.h"
 
-#include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QGuiApplication>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -56,11 +57,11 @@ const char kComposeHelp[] =
     "  --          Every argument after it is a photo, even one that starts with -.\n";
 
 // "stretch" or "face"; false for anything else.
-bool parseFit(const QString& text, VelmoraViewController::Fit& fit) {
+bool parseFit(const QString& text, PortraitComposer::Fit& fit) {
     if (text == QLatin1String("stretch"))
-        fit = VelmoraViewController::Fit::Stretch;
+        fit = PortraitComposer::Fit::Stretch;
     else if (text == QLatin1String("face"))
-        fit = VelmoraViewController::Fit::Face;
+        fit = PortraitComposer::Fit::Face;
     else
         return false;
     return true;
@@ -143,13 +144,13 @@ int compose(int argc, char** argv) {
     ComposeCommand command;
     if (const int status = parseCompose(argc, argv, command))
         return status < 0 ? 0 : status;
-    // Headless: no display is needed or opened.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietQtMessages);
     // Qt sees only the program's name: every other argument is a photo or ours.
     static int qtArgc = 1;
     static char* qtArgv[] = {argv[0], nullptr};
-    QApplication app(qtArgc, qtArgv);
+    // Pictures are decoded and painted into images: no platform, no fonts and no widget are
+    // needed, and the screen is never built to compose.
+    QCoreApplication app(qtArgc, qtArgv);
     toolkit::configureProcess(VelmoraAppDelegate::identity());
     return command.run();
 }
@@ -162,7 +163,7 @@ int main(int argc, char** argv) {
 
     QString albumOption;
     QStringList photos;
-    VelmoraViewController::Fit startingFit = VelmoraViewController::Fit::Stretch;
+    PortraitComposer::Fit startingFit = PortraitComposer::Fit::Stretch;
     {
         // Parsed before the window exists so that --help and --version need no display.
         QCoreApplication parsing(argc, argv);

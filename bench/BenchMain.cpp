@@ -2,6 +2,7 @@
 #include "PhotoFactory.h"
 #include "app/VelmoraAppDelegate.h"
 #include "base/Resources.h"
+#include "imaging/ProcessSetup.h"
 #include "ui/Application.h"
 
 #include <QApplication>

@@ -3,9 +3,9 @@
 #include "album/PhotoAlbum.h"
 #include "app/MainInterface.h"
 #include "art/PortraitFormat.h"
+#include "face/HogFaceDetector.h"
 #include "imaging/Image.h"
-#include "imaging/ImageContext.h"
-#include "ui/RenderInContext.h"
+#include "portrait/PortraitComposer.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -62,12 +62,13 @@ void BenchSession::showPortrait(PhotoFactory::Kind kind) {
 }
 
 QImage BenchSession::composedPortrait() {
-    showPortrait(PhotoFactory::Kind::Jpeg12);
-    toolkit::beginImageContext(QSizeF(screen()->sizer->rect().size()));
-    toolkit::renderInContext(screen()->sizer->parentWidget(), toolkit::currentContext());
-    const toolkit::Image composed = toolkit::imageFromCurrentImageContext();
-    toolkit::endImageContext();
-    return composed.toQImage();
+    auto picked = toolkit::Image::fromFile(PhotoFactory::path(PhotoFactory::Kind::Jpeg12),
+                                           PortraitComposer::portraitSize());
+    if (!picked.ok())
+        return QImage();
+    const auto portrait = PortraitComposer::paint(PortraitComposer::frame(
+        picked.value(), PortraitComposer::Fit::Stretch, 1, toolkit::HogFaceDetector::shared()));
+    return portrait.ok() ? portrait.value() : QImage();
 }
 
 void BenchSession::clearAlbum() {

@@ -22,7 +22,7 @@ public:
 
     /// Shows `kind` under an aura, as a pick does.
     void showPortrait(PhotoFactory::Kind kind);
-    /// The screen as a save captures it: the 360x480 photo area with its overlay.
+    /// The portrait a save makes of the 12 MP photo: 360 × 480 under overlay 1.
     QImage composedPortrait();
     /// Removes the portraits saved so far, so that every save finds the folder alike.
     void clearAlbum();

@@ -7,6 +7,7 @@
 #include "app/VelmoraAppDelegate.h"
 #include "app/VelmoraViewController.h"
 #include "base/Resources.h"
+#include "imaging/ProcessSetup.h"
 #include "ui/Application.h"
 #include "ui/CameraPage.h"
 #include "ui/ImageView.h"

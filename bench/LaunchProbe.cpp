@@ -4,6 +4,7 @@
 
 #include "app/MainInterface.h"
 #include "base/Resources.h"
+#include "imaging/ProcessSetup.h"
 #include "ui/Application.h"
 
 #include <QApplication>

@@ -9,8 +9,8 @@
 #include <optional>
 
 PortraitFramer::Framed PortraitFramer::frame(const toolkit::Image& photo,
-                                             const toolkit::FaceDetector& detector,
-                                             int auraNumber) {
+                                             const toolkit::FaceDetector& detector, int auraNumber,
+                                             QSize portrait) {
     const QSize size = photo.size();
     std::optional<QRectF> face;
     const QImage reduced = photo.scaledToFit(QSize(kDetectionSide, kDetectionSide));
@@ -32,7 +32,6 @@ PortraitFramer::Framed PortraitFramer::frame(const toolkit::Image& photo,
     Framed framed;
     framed.faceFound = framing.hasFace();
     framed.placement = framing.auraPlacement();
-    const QSize portrait(PortraitFormat::Width, PortraitFormat::Height);
     QImage canvas(portrait, QImage::Format_ARGB32_Premultiplied);
     canvas.fill(Qt::transparent);
     {
@@ -52,9 +51,12 @@ PortraitFramer::Framed PortraitFramer::frame(const toolkit::Image& photo,
             photo.drawInRect(painter, whole);
         }
     }
-    framed.photo = toolkit::Image(std::move(canvas));
+    framed.photo = std::move(canvas);
     if (!framed.placement.isIdentity()) {
-        const AuraOverlayPainter painter(portrait, framed.placement);
+        // The placement is in the 360 × 480 portrait's units.
+        const double scale = double(portrait.width()) / PortraitFormat::Width;
+        const AuraOverlayPainter painter(portrait,
+                                         framed.placement * QTransform::fromScale(scale, scale));
         framed.aura = painter.paint(AuraRecipe::forIndex(auraNumber));
     }
     return framed;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "art/PortraitFormat.h"
 #include "face/FaceDetector.h"
 #include "imaging/Image.h"
 
@@ -15,8 +16,8 @@ public:
     static constexpr int kDetectionSide = 640;
 
     struct Framed {
-        /// The portrait's photo, PortraitFormat::Width × PortraitFormat::Height.
-        toolkit::Image photo;
+        /// The portrait's photo, at the portrait size asked for.
+        QImage photo;
         /// Overlay `auraNumber` painted at `placement`; null at the identity placement,
         /// where the shipped overlay is the same picture.
         QImage aura;
@@ -24,7 +25,9 @@ public:
         bool faceFound = false;
     };
 
-    /// Frames `photo` with the faces `detector` finds, for overlay `auraNumber` (1 to 100).
+    /// Frames `photo` with the faces `detector` finds, for overlay `auraNumber` (1 to 100),
+    /// into a portrait of `portrait` pixels (a multiple of 360 × 480).
     static Framed frame(const toolkit::Image& photo, const toolkit::FaceDetector& detector,
-                        int auraNumber);
+                        int auraNumber,
+                        QSize portrait = QSize(PortraitFormat::Width, PortraitFormat::Height));
 };

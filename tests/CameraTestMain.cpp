@@ -1,5 +1,6 @@
 #include "app/VelmoraAppDelegate.h"
 #include "base/Resources.h"
+#include "imaging/ProcessSetup.h"
 #include "ui/Application.h"
 
 #include <QApplication>

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <csignal>
 #include <sys/stat.h>
 
@@ -198,6 +199,29 @@ TEST_F(ComposeLikeTheApplication, TheComposedFileEqualsWhatTheApplicationSaves) 
     ASSERT_EQ(composed.size(), saved.size());
     EXPECT_TRUE(composed.convertToFormat(QImage::Format_ARGB32) ==
                 saved.convertToFormat(QImage::Format_ARGB32));
+}
+
+// Composing builds no screen: no platform plugin, no font configuration and no layout is
+// opened, whatever the photo and fit.
+TEST_F(Compose, OpensNoPlatformFontOrLayout) {
+    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+    if (strace.isEmpty())
+        GTEST_SKIP() << "strace is not installed";
+    const QString trace = scratch.filePath(QStringLiteral("trace"));
+    QProcess process;
+    process.start(strace,
+                  {QStringLiteral("-f"), QStringLiteral("-e"), QStringLiteral("trace=open,openat"),
+                   QStringLiteral("-o"), trace, QStringLiteral(VELMORA_BINARY),
+                   QStringLiteral("compose"), QStringLiteral("--out"), out, QStringLiteral("--fit"),
+                   QStringLiteral("face"),
+                   QStringLiteral(VELMORA_SOURCE_DIR "/tests/data/astronaut.jpg")});
+    ASSERT_TRUE(process.waitForFinished(120000));
+    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_EQ(filesIn(out).size(), 1);
+    const QString opened = QString::fromUtf8(bytesOf(trace));
+    ASSERT_TRUE(opened.contains(QStringLiteral("astronaut.jpg"))) << "strace saw nothing";
+    for (const char* unwanted : {"/platforms/", "fonts.conf", ".ui\""})
+        EXPECT_FALSE(opened.contains(QLatin1String(unwanted))) << unwanted;
 }
 
 // An install that lost its pictures must not pass bare photos off as portraits.

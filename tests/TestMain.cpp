@@ -1,6 +1,7 @@
 #include "app/VelmoraAppDelegate.h"
 #include "base/Resources.h"
 #include "imaging/ImageDecoder.h"
+#include "imaging/ProcessSetup.h"
 #include "ui/Application.h"
 
 #include <QApplication>

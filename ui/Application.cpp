@@ -8,19 +8,8 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
-#include <csignal>
 
 namespace toolkit {
-
-void configureProcess(const ApplicationIdentity& identity) {
-    // A file-size limit must fail a write with EFBIG, which the album reports, rather than
-    // end the process; set once here, before any thread can write.
-    std::signal(SIGXFSZ, SIG_IGN);
-    identity.record();
-    QCoreApplication::setApplicationName(identity.name);
-    QCoreApplication::setApplicationVersion(identity.version);
-    Image::configureDecoding();
-}
 
 bool installTranslations(const QLocale& locale) {
     // Qt's own strings (the file chooser's buttons) follow the same language when the

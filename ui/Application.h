@@ -24,7 +24,7 @@ public:
 };
 
 /// Creates the window, the delegate and the controller from the main interface and
-/// connects them; what the layout file does for a phone application.
+/// connects them; as the layout file would.
 using MainInterfaceLoader = std::function<std::unique_ptr<ApplicationDelegate>()>;
 
 /// Runs the application: creates the QApplication, loads the main interface, calls the
@@ -37,10 +37,5 @@ int applicationMain(int argc, char** argv, const MainInterfaceLoader& loadMainIn
 /// ":/i18n/<application name>_<language>.qm") and Qt's own for `locale`; false when the
 /// application has none for it, so its English source strings show.
 bool installTranslations(const QLocale& locale);
-
-/// Sets what every process of the application needs before it decodes or shows anything:
-/// its identity, the image reader's allocation limit, and file-size limits failing writes
-/// instead of ending the process.
-void configureProcess(const ApplicationIdentity& identity);
 
 } // namespace toolkit

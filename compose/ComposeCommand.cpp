@@ -1,0 +1,128 @@
+#include "compose/ComposeCommand.h"
+
+#include "album/AlbumSave.h"
+#include "album/PhotoAlbum.h"
+#include "art/PortraitFormat.h"
+#include "base/FileName.h"
+#include "base/MemoryPressureMonitor.h"
+#include "base/Random.h"
+#include "face/HogFaceDetector.h"
+#include "imaging/DecodeAhead.h"
+#include "imaging/ImageDecoder.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <QTimer>
+#include <cstdio>
+#include <optional>
+
+namespace {
+// Paths are written as the file system has them, so that a script can use every one.
+void report(const QString& line, FILE* stream) {
+    const QByteArray bytes = toolkit::FileName::encode(line) + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+// Waits for events rather than polling for them: a poll loop took a core from the decoders.
+// The tick bounds each wait so that a stop is still seen.
+template <class Done> void waitUntil(Done done, const bool& stopped) {
+    QTimer tick;
+    tick.start(50);
+    while (!done() && !stopped)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+} // namespace
+
+toolkit::Result<toolkit::Image> ComposeCommand::decode(const QString& photo, const bool& stopped) {
+    // The decoder's own time limit ends a photo that takes too long.
+    toolkit::ImageDecoder decoder;
+    std::optional<toolkit::Result<toolkit::Image>> decoded;
+    decoder.start(
+        photo, PortraitComposer::portraitSize(),
+        [&decoded](toolkit::Result<toolkit::Image> picture) { decoded = std::move(picture); });
+    waitUntil([&decoded] { return decoded.has_value(); }, stopped);
+    if (!decoded)
+        return toolkit::Result<toolkit::Image>::failure(QStringLiteral("stopped"));
+    return std::move(*decoded);
+}
+
+int ComposeCommand::run() {
+    toolkit::PhotoAlbum& album = toolkit::PhotoAlbum::shared();
+    if (!outFolder.isEmpty())
+        album.setFolder(outFolder);
+
+    int failures = 0;
+    // Each save of this run is followed through this object, which ends with the run: the
+    // counters live on this stack.
+    QObject followingSaves;
+
+    // SIGTERM or SIGINT: the photo being composed is given up and the portrait being
+    // written is finished, so no temporary is left; a second signal ends it at once.
+    bool stopped = false;
+    toolkit::MemoryPressureMonitor signals_(&toolkit::PhotoAlbum::removeTemporaryNow);
+    QObject::connect(&signals_, &toolkit::MemoryPressureMonitor::terminationRequested,
+                     [&stopped] { stopped = true; });
+
+    // The photos are decoded ahead, about one a core, while they are composed one by one
+    // in their order: the aura each gets, and so each file, is the same as without. Only
+    // the photos in flight are held, however long the batch.
+    const int inFlight = QThread::idealThreadCount();
+    int writing = 0;
+    toolkit::DecodeAhead ahead(inFlight);
+    for (const QString& photo : photos)
+        ahead.announce(photo, PortraitComposer::portraitSize());
+    std::optional<toolkit::DecodeAhead::Scope> usingAhead(&ahead);
+    const toolkit::FaceDetector& detector = toolkit::HogFaceDetector::shared();
+    for (const QString& photo : photos) {
+        const auto decoded = decode(photo, stopped);
+        if (stopped)
+            break;
+        if (!decoded.ok()) {
+            ++failures;
+            report(QStringLiteral("velmora: skipped %1").arg(decoded.error()), stderr);
+            continue;
+        }
+        const int number =
+            aura > 0 ? aura
+                     : int(toolkit::arc4random() % std::uint32_t(PortraitFormat::OverlayCount)) + 1;
+        const auto portrait = PortraitComposer::paint(
+            PortraitComposer::frame(decoded.value(), fit, number, detector));
+        // A portrait without its aura is no portrait: an install that lost its pictures
+        // fails loudly here, where the window would just show the bare photo.
+        if (!portrait.ok()) {
+            ++failures;
+            report(QStringLiteral("velmora: skipped %1: %2").arg(photo, portrait.error()), stderr);
+            continue;
+        }
+        // The album's writer may fall behind: portraits waiting for it are held whole, so
+        // no more wait than photos are decoded ahead.
+        waitUntil([&writing, inFlight] { return writing < inFlight; }, stopped);
+        if (stopped)
+            break;
+        // The album prints its own line for a failed write; here it is only counted.
+        ++writing;
+        toolkit::AlbumSave* saving =
+            toolkit::imageWriteToSavedPhotosAlbum(toolkit::Image(portrait.value()));
+        QObject::connect(saving, &toolkit::AlbumSave::finished, &followingSaves,
+                         [&failures, &writing](const toolkit::Result<QString>& outcome) {
+                             --writing;
+                             if (outcome.ok())
+                                 report(outcome.value(), stdout);
+                             else
+                                 ++failures;
+                         });
+        QCoreApplication::processEvents();
+        if (stopped)
+            break;
+    }
+    if (stopped) {
+        album.discardQueuedWrites();
+        report(QStringLiteral("velmora: stopped before every photo was composed"), stderr);
+        ++failures;
+    }
+    usingAhead.reset();
+    album.waitForQueuedWrites();
+    QCoreApplication::processEvents();
+    return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "portrait/PortraitComposer.h"
+
+#include <QString>
+#include <QStringList>
+
+/// `velmora compose`: makes portraits without a window. Each photo is decoded as an album
+/// pick decodes it and composed by the same PortraitComposer the window saves with, so each
+/// file equals what the application would save.
+class ComposeCommand {
+public:
+    QStringList photos;
+    /// The folder the portraits go to; empty for the album folder.
+    QString outFolder;
+    /// 1 to 100 lays that overlay; 0 draws one at random.
+    int aura = 0;
+    /// Stretched to the portrait, or cut around the face.
+    PortraitComposer::Fit fit = PortraitComposer::Fit::Stretch;
+
+    /// Prints each written path on stdout and each refused photo, with the reason, on
+    /// stderr. Returns 0 when every photo became a portrait, 1 otherwise. Needs a
+    /// QGuiApplication, and no more.
+    int run();
+
+private:
+    // Decodes `photo` within the decoding budget, as an album pick does; waits on the
+    // event loop. Fails with the reason; `stopped` ends the wait early.
+    static toolkit::Result<toolkit::Image> decode(const QString& photo, const bool& stopped);
+};
