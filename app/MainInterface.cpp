@@ -20,8 +20,8 @@ std::unique_ptr<VelmoraAppDelegate> loadMainInterface() {
     VelmoraViewController* screen = delegate->viewController();
     toolkit::Window* window = delegate->window();
     screen->view();
-    delegate->second = screen->second;
-    delegate->homeview = screen->homeview;
+    delegate->second = screen->ui->second;
+    delegate->homeview = screen->ui->homeview;
 
     VelmoraAppDelegate* app = delegate.get();
     QObject::connect(window, &toolkit::Window::filesDropped, screen,

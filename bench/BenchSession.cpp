@@ -57,8 +57,8 @@ void BenchSession::showPortrait(PhotoFactory::Kind kind) {
     }
     screen()->useImage(picked.value());
     screen()->determinecurrentimage();
-    screen()->homeview->setHidden(true);
-    screen()->auraImage->setHidden(false);
+    screen()->ui->homeview->setHidden(true);
+    screen()->ui->auraImage->setHidden(false);
 }
 
 QImage BenchSession::composedPortrait() {

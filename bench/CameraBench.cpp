@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     app->applicationDidFinishLaunching();
     VelmoraViewController* screen = app->viewController();
     QWidget* window = app->window();
-    if (!waitFor([&] { return screen->takePhotoBtn->isEnabled(); })) {
+    if (!waitFor([&] { return screen->ui->takePhotoBtn->isEnabled(); })) {
         std::fprintf(stderr, "camera bench: the fake camera was not found\n");
         return 1;
     }

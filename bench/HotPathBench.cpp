@@ -86,7 +86,7 @@ void saveReturns(benchmark::State& state) {
     double publishedAfter = 0;
     for (auto _ : state) {
         const auto start = Clock::now();
-        screen->save(screen->save2);
+        screen->save(screen->ui->save2);
         const auto returned = Clock::now();
         album.waitForQueuedWrites();
         const auto published = Clock::now();

@@ -52,8 +52,8 @@ protected:
     }
 
     toolkit::CameraPage* openPage() {
-        EXPECT_TRUE(waitUntil([this] { return screen->takePhotoBtn->isEnabled(); }, kOpenMs));
-        screen->takePhotoBtn->click();
+        EXPECT_TRUE(waitUntil([this] { return screen->ui->takePhotoBtn->isEnabled(); }, kOpenMs));
+        screen->ui->takePhotoBtn->click();
         return app->window()->findChild<toolkit::CameraPage*>();
     }
     QImage shown(QWidget* w) const { return w->grab().toImage(); }
@@ -84,16 +84,16 @@ protected:
 TEST_F(Camera, StartsWithTheCameraPluggedAndTheControlsFollowPlugAndUnplug) {
     launch(QStringLiteral("state plugged\n"));
     ASSERT_TRUE(waitUntil(
-        [this] { return app->window()->isVisible() && screen->takePhotoBtn->isEnabled(); },
+        [this] { return app->window()->isVisible() && screen->ui->takePhotoBtn->isEnabled(); },
         kOpenMs));
 
     setCamera(QStringLiteral("state unplugged\n"));
-    EXPECT_TRUE(waitUntil([this] { return !screen->takePhotoBtn->isEnabled(); }, kOpenMs))
+    EXPECT_TRUE(waitUntil([this] { return !screen->ui->takePhotoBtn->isEnabled(); }, kOpenMs))
         << "a camera plugged in at start is listed once, so its removal shows";
     setCamera(QStringLiteral("state plugged\n"));
-    EXPECT_TRUE(waitUntil([this] { return screen->takePhotoBtn->isEnabled(); }, kOpenMs));
+    EXPECT_TRUE(waitUntil([this] { return screen->ui->takePhotoBtn->isEnabled(); }, kOpenMs));
     setCamera(QStringLiteral("state unplugged\n"));
-    EXPECT_TRUE(waitUntil([this] { return !screen->takePhotoBtn->isEnabled(); }, kOpenMs));
+    EXPECT_TRUE(waitUntil([this] { return !screen->ui->takePhotoBtn->isEnabled(); }, kOpenMs));
 }
 
 TEST_F(Camera, LiveViewShowsTheCentreOfAWideFrameAndSpaceTakesIt) {
@@ -109,12 +109,12 @@ TEST_F(Camera, LiveViewShowsTheCentreOfAWideFrameAndSpaceTakesIt) {
 
     page->findChild<QPushButton*>(QStringLiteral("shutter"))->click();
     ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }, kOpenMs));
-    const QImage portrait = screen->imageView->image().toQImage();
+    const QImage portrait = screen->ui->imageView->image().toQImage();
     ASSERT_EQ(portrait.size(), QSize(360, 480));
     EXPECT_TRUE(near(portrait.pixel(5, 100), QColor(0, 255, 255)));
     EXPECT_TRUE(near(portrait.pixel(180, 100), QColor(0, 255, 0)));
     EXPECT_TRUE(near(portrait.pixel(354, 100), QColor(255, 0, 255)));
-    EXPECT_FALSE(screen->second->isHidden());
+    EXPECT_FALSE(screen->ui->second->isHidden());
 }
 
 // Fitted to the face, the live view still shows the outline, and the shot goes through the
@@ -128,12 +128,12 @@ TEST_F(Camera, InFaceModeTheShotIsFramedAroundTheFace) {
     auto* page = openPage();
     ASSERT_NE(page, nullptr);
     ASSERT_TRUE(waitUntil([&] { return liveViewShows(page, QColor(0, 255, 0)); }, kOpenMs));
-    EXPECT_FALSE(screen->siloImage->isHidden()) << "the outline over the live view";
+    EXPECT_FALSE(screen->ui->siloImage->isHidden()) << "the outline over the live view";
     page->findChild<QPushButton*>(QStringLiteral("shutter"))->click();
     ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController() && !screen->isFitting(); },
                           kOpenMs));
-    EXPECT_FALSE(screen->second->isHidden());
-    const QImage aura = screen->auraImage->image().toQImage();
+    EXPECT_FALSE(screen->ui->second->isHidden());
+    const QImage aura = screen->ui->auraImage->image().toQImage();
     ASSERT_EQ(aura.size(), QSize(360, 480));
     const QRect box(int(face.x() * 360), int(face.y() * 480), int(face.width() * 360),
                     int(face.height() * 480));
@@ -179,7 +179,7 @@ TEST_F(Camera, LiveViewKeepsRunningThroughASlowFrameAndAnEndedStream) {
 
     page->findChild<QPushButton*>(QStringLiteral("shutter"))->click();
     ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }, kOpenMs));
-    EXPECT_EQ(screen->imageView->image().size(), QSize(360, 480));
+    EXPECT_EQ(screen->ui->imageView->image().size(), QSize(360, 480));
 }
 
 TEST_F(Camera, EveryFailureIsExplainedOnThePageAndCancelReturns) {
@@ -188,7 +188,7 @@ TEST_F(Camera, EveryFailureIsExplainedOnThePageAndCancelReturns) {
         QStringLiteral("source videotestsrc is-live=true pattern=solid-color "
                        "foreground-color=0xff00ff00\n");
     launch(QStringLiteral("state busy\n") + greenCamera);
-    ASSERT_TRUE(waitUntil([this] { return screen->takePhotoBtn->isEnabled(); }, kOpenMs));
+    ASSERT_TRUE(waitUntil([this] { return screen->ui->takePhotoBtn->isEnabled(); }, kOpenMs));
 
     // Another program holds the camera: it is listed, but sends nothing.
     auto* page = openPage();
@@ -229,5 +229,5 @@ TEST_F(Camera, EveryFailureIsExplainedOnThePageAndCancelReturns) {
     EXPECT_TRUE(page->problem().endsWith(QStringLiteral("choose a photo (Ctrl+O).")))
         << "the screen's own shortcut is offered: " << qPrintable(page->problem());
     cancel(page);
-    EXPECT_TRUE(waitUntil([this] { return !screen->takePhotoBtn->isEnabled(); }, kOpenMs));
+    EXPECT_TRUE(waitUntil([this] { return !screen->ui->takePhotoBtn->isEnabled(); }, kOpenMs));
 }

@@ -184,7 +184,7 @@ TEST_F(ComposeLikeTheApplication, TheComposedFileEqualsWhatTheApplicationSaves) 
     {
         const ScopedRandomSource pinned([] { return std::uint32_t(16); });
         pickFromAlbum(face);
-        screen->save(screen->save2);
+        screen->save(screen->ui->save2);
     }
     ASSERT_TRUE(toolkit::PhotoAlbum::shared().waitForQueuedWrites(30000));
     QCoreApplication::processEvents();

@@ -68,7 +68,7 @@ protected:
 
     QByteArray saveAndRead() {
         const QStringList before = albumFiles();
-        screen->save(screen->save2);
+        screen->save(screen->ui->save2);
         EXPECT_TRUE(toolkit::PhotoAlbum::shared().waitForQueuedWrites(30000));
         QStringList added = albumFiles();
         for (const QString& name : before)
@@ -144,9 +144,9 @@ TEST_F(Desktop, DropOnTheScaledWindowOpensThePhoto) {
     QCoreApplication::sendEvent(target, &move);
     QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &drop);
-    ASSERT_TRUE(waitUntil([this] { return !screen->imageView->image().isNull(); }))
+    ASSERT_TRUE(waitUntil([this] { return !screen->ui->imageView->image().isNull(); }))
         << qPrintable(app->window()->message());
-    const QColor shown = screen->imageView->image().toQImage().pixelColor(180, 240);
+    const QColor shown = screen->ui->imageView->image().toQImage().pixelColor(180, 240);
     EXPECT_NEAR(shown.green(), 200, 12);
     EXPECT_NEAR(shown.red(), 30, 12);
 }
@@ -175,46 +175,46 @@ TEST_F(Desktop, ImageNamedTakesTheSharperVariantWhenThereIsOne) {
 // reader hears which meaning is shown.
 TEST_F(Desktop, KeyboardWorksTheControlsAndPanelsTakeTheFocus) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(app->window()->focusWidget(), screen->choosePhotoBtn)
+    EXPECT_EQ(app->window()->focusWidget(), screen->ui->choosePhotoBtn)
         << "Tab from the start goes to the toolbar's first button";
-    screen->about_->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(screen->about_, Qt::Key_Return);
-    ASSERT_TRUE(waitUntil([this] { return screen->auraText->isVisible(); }))
+    screen->ui->about->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(screen->ui->about, Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([this] { return screen->ui->auraText->isVisible(); }))
         << "Enter on a focused button works it";
-    EXPECT_TRUE(screen->auraText->hasFocus()) << "the opened panel has the keyboard";
-    QTest::keyClick(screen->auraText, Qt::Key_Escape);
-    EXPECT_FALSE(screen->close->isVisible());
-    EXPECT_TRUE(screen->about_->hasFocus()) << "closing gives the keyboard back";
+    EXPECT_TRUE(screen->ui->auraText->hasFocus()) << "the opened panel has the keyboard";
+    QTest::keyClick(screen->ui->auraText, Qt::Key_Escape);
+    EXPECT_FALSE(screen->ui->close->isVisible());
+    EXPECT_TRUE(screen->ui->about->hasFocus()) << "closing gives the keyboard back";
 
-    QTest::keyClick(screen->about_, Qt::Key_M, Qt::ControlModifier);
-    ASSERT_TRUE(screen->white->hasFocus());
-    QTest::keyClick(screen->white, Qt::Key_Space);
-    ASSERT_TRUE(screen->auraText->hasFocus());
-    EXPECT_EQ(spokenName(QAccessible::queryAccessibleInterface(frame), screen->auraText),
+    QTest::keyClick(screen->ui->about, Qt::Key_M, Qt::ControlModifier);
+    ASSERT_TRUE(screen->ui->white->hasFocus());
+    QTest::keyClick(screen->ui->white, Qt::Key_Space);
+    ASSERT_TRUE(screen->ui->auraText->hasFocus());
+    EXPECT_EQ(spokenName(QAccessible::queryAccessibleInterface(frame), screen->ui->auraText),
               QStringLiteral("White meaning"))
         << "a screen reader finds the meaning from the desktop window, named for its colour";
-    QTest::keyClick(screen->auraText, Qt::Key_Escape);
-    EXPECT_TRUE(screen->about_->hasFocus());
+    QTest::keyClick(screen->ui->auraText, Qt::Key_Escape);
+    EXPECT_TRUE(screen->ui->about->hasFocus());
 
-    QTest::keyClick(screen->about_, Qt::Key_F11);
+    QTest::keyClick(screen->ui->about, Qt::Key_F11);
     EXPECT_TRUE(waitUntil([this] { return frame->isFullScreen(); }))
         << int(frame->windowState()) << QApplication::activeWindow();
-    QTest::keyClick(screen->about_, Qt::Key_F11);
+    QTest::keyClick(screen->ui->about, Qt::Key_F11);
     EXPECT_FALSE(frame->isFullScreen()) << "F11 again leaves full screen";
 
     // Ctrl+Q ends the event loop (the application then waits for queued portraits).
-    QTimer::singleShot(0,
-                       [this] { QTest::keyClick(screen->about_, Qt::Key_Q, Qt::ControlModifier); });
+    QTimer::singleShot(
+        0, [this] { QTest::keyClick(screen->ui->about, Qt::Key_Q, Qt::ControlModifier); });
     QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
     EXPECT_EQ(QCoreApplication::exec(), 0) << "Ctrl+Q did not quit";
 
-    QTest::keyClick(screen->about_, Qt::Key_W, Qt::ControlModifier);
+    QTest::keyClick(screen->ui->about, Qt::Key_W, Qt::ControlModifier);
     EXPECT_FALSE(frame->isVisible()) << "Ctrl+W closes the window";
 }
 
 // The focus ring must be seen against the dark toolbar: at least 3:1.
 TEST_F(Desktop, FocusRingStandsOutAgainstTheToolbar) {
-    QToolButton* button = screen->save_;
+    QToolButton* button = screen->ui->save;
     button->setFocus(Qt::TabFocusReason);
     ASSERT_TRUE(button->hasFocus());
     const QImage shown = app->window()->grab().toImage();
@@ -237,14 +237,14 @@ TEST_F(Desktop, PhotosFromTheCommandLineTakeThePickPath) {
     openPhotoFiles(*app, {bad});
     ASSERT_TRUE(waitUntil([this] { return !app->window()->message().isEmpty(); }));
     EXPECT_TRUE(app->window()->message().contains(QStringLiteral("notes.jpg")));
-    EXPECT_FALSE(screen->first->isHidden()) << "nothing was opened";
+    EXPECT_FALSE(screen->ui->first->isHidden()) << "nothing was opened";
 
     app->window()->dismissMessage();
     openPhotoFiles(*app, {picture(QStringLiteral("first.jpg"), QSize(600, 800), Qt::red),
                           picture(QStringLiteral("second.jpg"), QSize(600, 800), Qt::blue)});
-    ASSERT_TRUE(waitUntil([this] { return !screen->second->isHidden(); }));
+    ASSERT_TRUE(waitUntil([this] { return !screen->ui->second->isHidden(); }));
     EXPECT_TRUE(app->window()->message().contains(QStringLiteral("first.jpg")));
-    const QColor corner = screen->imageView->image().toQImage().pixelColor(2, 2);
+    const QColor corner = screen->ui->imageView->image().toQImage().pixelColor(2, 2);
     EXPECT_GT(corner.red(), 200) << "the first photo is the one shown";
 }
 
@@ -256,14 +256,15 @@ TEST(Translation, AGermanLocaleShowsGermanTexts) {
         std::unique_ptr<VelmoraAppDelegate> app = loadMainInterface();
         app->applicationDidFinishLaunching();
         VelmoraViewController* screen = app->viewController();
-        EXPECT_EQ(screen->meanings_->text(), QStringLiteral("Deutungen"));
-        screen->about(screen->about2);
-        EXPECT_TRUE(screen->auraText->toPlainText().contains(QStringLiteral("Aura")));
-        EXPECT_FALSE(screen->auraText->toPlainText().startsWith(QStringLiteral("Velmora gives")));
-        screen->meanings(screen->meanings2);
-        screen->getColorGold(screen->gold);
-        EXPECT_TRUE(screen->goldText->toPlainText().startsWith(QStringLiteral("Gold ist")))
-            << qPrintable(screen->goldText->toPlainText().left(40));
+        EXPECT_EQ(screen->ui->meanings->text(), QStringLiteral("Deutungen"));
+        screen->about(screen->ui->about2);
+        EXPECT_TRUE(screen->ui->auraText->toPlainText().contains(QStringLiteral("Aura")));
+        EXPECT_FALSE(
+            screen->ui->auraText->toPlainText().startsWith(QStringLiteral("Velmora gives")));
+        screen->meanings(screen->ui->meanings2);
+        screen->getColorGold(screen->ui->gold);
+        EXPECT_TRUE(screen->ui->goldText->toPlainText().startsWith(QStringLiteral("Gold ist")))
+            << qPrintable(screen->ui->goldText->toPlainText().left(40));
     }
     // The toolkit's own reasons too, with the application's name filled in.
     const QByteArray notAPicture("plain text, not a picture");

@@ -164,24 +164,24 @@ TEST_F(FitToFace, ToggleRedrawsThePhotoWithTheSameAura) {
     const FakeFaceDetector detector({share});
     screen->setFaceDetector(&detector);
     pickFromAlbum(path);
-    const QImage stretched = screen->imageView->image().toQImage();
-    const QImage shippedAura = screen->auraImage->image().toQImage();
+    const QImage stretched = screen->ui->imageView->image().toQImage();
+    const QImage shippedAura = screen->ui->auraImage->image().toQImage();
 
-    screen->fitToFace->click();
+    screen->ui->fitToFace->click();
     EXPECT_TRUE(waitUntil([this] { return !screen->isFitting(); }));
     EXPECT_EQ(screen->currentimage, 41);
     const auto picked = Image::fromFile(path, QSize(360, 480));
     ASSERT_TRUE(picked.ok());
     const auto expected = PortraitFramer::frame(picked.value(), detector, 42);
-    EXPECT_EQ(screen->imageView->image().toQImage(), expected.photo);
-    EXPECT_EQ(screen->auraImage->image().toQImage(), expected.aura);
-    const QRect face = skinBox(screen->imageView->image().toQImage());
+    EXPECT_EQ(screen->ui->imageView->image().toQImage(), expected.photo);
+    EXPECT_EQ(screen->ui->auraImage->image().toQImage(), expected.aura);
+    const QRect face = skinBox(screen->ui->imageView->image().toQImage());
     EXPECT_NEAR(double(face.width()) / face.height(), 1.0, 0.02) << "the face is not stretched";
 
-    screen->fitToFace->click();
+    screen->ui->fitToFace->click();
     EXPECT_FALSE(screen->isFitting());
-    EXPECT_EQ(screen->imageView->image().toQImage(), stretched);
-    EXPECT_EQ(screen->auraImage->image().toQImage(), shippedAura);
+    EXPECT_EQ(screen->ui->imageView->image().toQImage(), stretched);
+    EXPECT_EQ(screen->ui->auraImage->image().toQImage(), shippedAura);
 }
 
 // A photo picked in face mode without a face: its centre, unstretched, under the aura as
@@ -191,24 +191,24 @@ TEST_F(FitToFace, NoFaceIsCentredAndSaid) {
     const FakeFaceDetector detector;
     screen->setFaceDetector(&detector);
     screen->setFit(VelmoraViewController::Fit::Face);
-    EXPECT_TRUE(screen->fitToFace->isChecked());
+    EXPECT_TRUE(screen->ui->fitToFace->isChecked());
     const QImage photo = photoWithFace(QSize(1800, 1200), QRectF(850, 550, 100, 100));
     const QString path = scratch.filePath(QStringLiteral("wall.png"));
     ASSERT_TRUE(photo.save(path));
     pickFromAlbum(path);
     ASSERT_TRUE(waitUntil([this] { return !screen->isFitting(); }));
     pinned.reset();
-    EXPECT_FALSE(screen->second->isHidden());
+    EXPECT_FALSE(screen->ui->second->isHidden());
     const QImage expected = photo.copy(QRect(450, 0, 900, 1200))
                                 .scaled(360, 480, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    const QImage shown = screen->imageView->image().toQImage();
+    const QImage shown = screen->ui->imageView->image().toQImage();
     ASSERT_EQ(shown.size(), expected.size());
     int far = 0;
     for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 360; ++x)
             far += std::abs(qRed(shown.pixel(x, y)) - qRed(expected.pixel(x, y))) > 12 ? 1 : 0;
     EXPECT_LT(far, 360 * 4) << "pixels unlike the centre crop";
-    EXPECT_EQ(screen->auraImage->image().toQImage(),
+    EXPECT_EQ(screen->ui->auraImage->image().toQImage(),
               Image::imageNamed(QStringLiteral("3.png")).toQImage());
     auto* window = qobject_cast<toolkit::Window*>(screen->view()->window());
     ASSERT_TRUE(window);

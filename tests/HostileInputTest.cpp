@@ -227,7 +227,7 @@ protected:
     // A good pick after a bad one: the application goes on working.
     void expectAGoodPickWorks() {
         pickFromAlbum(good);
-        const QImage shown = screen->imageView->image().toQImage();
+        const QImage shown = screen->ui->imageView->image().toQImage();
         ASSERT_EQ(shown.size(), QSize(360, 480));
         EXPECT_NEAR(QColor(shown.pixel(180, 240)).blue(), 200, 3);
     }
@@ -239,17 +239,17 @@ TEST_F(HostileInput, TheAlbumPickerRefusesEachBadFileWithItsReasonAndTakesEachOd
     for (const HostileCase& c : HostileCorpus::get().cases) {
         SCOPED_TRACE(qPrintable(c.name));
         platform.nextChoice = c.path;
-        const QImage before = screen->imageView->image().toQImage();
-        screen->getPhoto(screen->choosePhotoBtn);
+        const QImage before = screen->ui->imageView->image().toQImage();
+        screen->getPhoto(screen->ui->choosePhotoBtn);
         ASSERT_TRUE(waitUntil([this] { return screen->modalViewController() == nullptr; }, 20000))
             << "the picker never came back";
         if (c.accepted) {
-            EXPECT_EQ(screen->imageView->image().size(), QSize(360, 480));
-            EXPECT_EQ(screen->imageView->image().toQImage().size(), QSize(360, 480));
+            EXPECT_EQ(screen->ui->imageView->image().size(), QSize(360, 480));
+            EXPECT_EQ(screen->ui->imageView->image().toQImage().size(), QSize(360, 480));
             EXPECT_FALSE(app->window()->message().contains(c.name));
         } else {
             expectReason(app->window()->message(), c);
-            EXPECT_EQ(screen->imageView->image().toQImage(), before)
+            EXPECT_EQ(screen->ui->imageView->image().toQImage(), before)
                 << "the screen stays as it was";
             expectAGoodPickWorks();
         }
@@ -260,15 +260,15 @@ TEST_F(HostileInput, TheAlbumPickerRefusesEachBadFileWithItsReasonAndTakesEachOd
 TEST_F(HostileInput, ADroppedFileIsCheckedLikeAPick) {
     for (const HostileCase& c : HostileCorpus::get().cases) {
         SCOPED_TRACE(qPrintable(c.name));
-        const QImage before = screen->imageView->image().toQImage();
+        const QImage before = screen->ui->imageView->image().toQImage();
         emit app->window()->filesDropped({c.path});
         ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }, 20000));
         if (c.accepted) {
-            EXPECT_EQ(screen->imageView->image().toQImage().size(), QSize(360, 480));
+            EXPECT_EQ(screen->ui->imageView->image().toQImage().size(), QSize(360, 480));
             EXPECT_FALSE(app->window()->message().contains(c.name));
         } else {
             expectReason(app->window()->message(), c);
-            EXPECT_EQ(screen->imageView->image().toQImage(), before)
+            EXPECT_EQ(screen->ui->imageView->image().toQImage(), before)
                 << "the screen stays as it was";
         }
     }
@@ -321,7 +321,7 @@ TEST_F(HostileInput, ATopDownBmpComesOutUpright) {
     // Its first row, at the top, is the least green; the bottom the most.
     pickFromAlbum(QFileInfo(HostileCorpus::get().cases.first().path).path() +
                   QStringLiteral("/top-down.bmp"));
-    const QImage shown = screen->imageView->image().toQImage();
+    const QImage shown = screen->ui->imageView->image().toQImage();
     ASSERT_EQ(shown.size(), QSize(360, 480));
     EXPECT_LT(qGreen(shown.pixel(180, 5)), 70);
     EXPECT_GT(qGreen(shown.pixel(180, 474)), 210);
@@ -386,7 +386,7 @@ TEST_F(HostileInput, SoakManyPicksSavesAndMemoryWarnings) {
                           QColor(20 * i, 255 - 20 * i, 120));
     auto round = [&](int i) {
         pickFromAlbum(photos[i % photos.size()]);
-        screen->save(screen->save2);
+        screen->save(screen->ui->save2);
         toolkit::PhotoAlbum::shared().waitForQueuedWrites();
         QCoreApplication::processEvents();
     };
@@ -432,7 +432,7 @@ TEST_F(HostileInput, SoakManyPicksSavesAndMemoryWarnings) {
     for (int i = 0; i < 200; ++i) {
         const bool pickerOpen = i % 2 == 0;
         if (pickerOpen) {
-            screen->getPhoto(screen->takePhotoBtn); // the camera page covers the screen
+            screen->getPhoto(screen->ui->takePhotoBtn); // the camera page covers the screen
             ASSERT_NE(screen->modalViewController(), nullptr);
         }
         screen->didReceiveMemoryWarning();
@@ -442,7 +442,7 @@ TEST_F(HostileInput, SoakManyPicksSavesAndMemoryWarnings) {
             ++loads;
         }
         QCoreApplication::processEvents();
-        ASSERT_NE(screen->imageView, nullptr);
+        ASSERT_NE(screen->ui->imageView, nullptr);
     }
     EXPECT_EQ(log.lines.size(), loads) << qPrintable(log.lines.join(QLatin1Char('\n')));
     std::printf("soak: 200 memory warnings, %d view loads, %d log lines\n", loads,

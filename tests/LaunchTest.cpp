@@ -37,8 +37,8 @@ TEST(Launch, HidesSecondSetsTheHomeImageThenShowsTheWindow) {
     FakePickerPlatform platform;
     auto app = loadMainInterface();
     ASSERT_TRUE(app->second);
-    ASSERT_EQ(app->second, app->viewController()->second) << "one toolbar, two outlets";
-    ASSERT_EQ(app->homeview, app->viewController()->homeview);
+    ASSERT_EQ(app->second, app->viewController()->ui->second) << "one toolbar, two outlets";
+    ASSERT_EQ(app->homeview, app->viewController()->ui->homeview);
     app->second->setHidden(false); // whatever the layout said
     app->homeview->setImage(Image());
 
@@ -55,7 +55,7 @@ TEST(Launch, HidesSecondSetsTheHomeImageThenShowsTheWindow) {
     EXPECT_EQ(app->viewController()->view()->parentWidget(), app->window());
     EXPECT_EQ(app->window()->size(), app->viewController()->view()->size())
         << "the window is exactly the one screen";
-    EXPECT_FALSE(app->viewController()->first->isHidden());
+    EXPECT_FALSE(app->viewController()->ui->first->isHidden());
 }
 
 TEST(Launch, GoesOnWithoutTheHomeImage) {
@@ -74,15 +74,16 @@ TEST(Launch, TheLayoutStartsInTheHomeState) {
     auto app = loadMainInterface();
     app->applicationDidFinishLaunching();
     VelmoraViewController* s = app->viewController();
-    EXPECT_FALSE(s->first->isHidden());
-    EXPECT_FALSE(s->homeview->isHidden());
+    EXPECT_FALSE(s->ui->first->isHidden());
+    EXPECT_FALSE(s->ui->homeview->isHidden());
     for (QWidget* hidden : std::initializer_list<QWidget*>{
-             s->selectColor, s->white, s->violet, s->auraText, s->pinkText, s->goldText,
-             s->turquoiseText, s->indigoText, s->lavenderText, s->violetText, s->close,
-             s->auraImage, s->siloImage, s->reveal, s->second})
+             s->ui->selectColor, s->ui->white, s->ui->violet, s->ui->auraText, s->ui->pinkText,
+             s->ui->goldText, s->ui->turquoiseText, s->ui->indigoText, s->ui->lavenderText,
+             s->ui->violetText, s->ui->close, s->ui->auraImage, s->ui->siloImage, s->ui->reveal,
+             s->ui->second})
         EXPECT_TRUE(hidden->isHidden()) << qPrintable(hidden->objectName());
-    EXPECT_EQ(s->sizer->rect().size(), QSize(360, 480));
-    EXPECT_EQ(s->imageView->geometry(), QRect(0, 0, 360, 480));
+    EXPECT_EQ(s->ui->sizer->rect().size(), QSize(360, 480));
+    EXPECT_EQ(s->ui->imageView->geometry(), QRect(0, 0, 360, 480));
 }
 
 class MemoryWarning : public AppFixture {};
@@ -100,18 +101,18 @@ TEST_F(MemoryWarning, WhileTheViewIsShownSetsTheFlagOnly) {
 TEST_F(MemoryWarning, WhileCoveredUnloadsAndEachLaterLoadLogsOnce) {
     LogCapture log;
     EmptyPage page;
-    QPointer<QWidget> oldImageView = screen->imageView.data();
+    QPointer<QWidget> oldImageView = screen->ui->imageView;
     screen->presentModalViewController(&page, false);
     screen->didReceiveMemoryWarning();
 
     EXPECT_FALSE(screen->isViewLoaded());
     EXPECT_TRUE(oldImageView.isNull());
-    EXPECT_TRUE(screen->imageView.isNull());
+    EXPECT_FALSE(screen->ui) << "no elements while unloaded";
     EXPECT_TRUE(log.lines.isEmpty());
 
     screen->dismissModalViewControllerAnimated(false);
     ASSERT_TRUE(screen->isViewLoaded());
-    ASSERT_TRUE(screen->imageView);
+    ASSERT_TRUE(screen->ui && screen->ui->imageView);
     EXPECT_EQ(screen->view()->parentWidget(), app->window());
     EXPECT_TRUE(screen->view()->isVisible());
     ASSERT_EQ(log.lines.size(), 1);
@@ -124,5 +125,5 @@ TEST_F(MemoryWarning, WhileCoveredUnloadsAndEachLaterLoadLogsOnce) {
     screen->dismissModalViewControllerAnimated(false);
     EXPECT_EQ(log.lines.size(), 2);
     screen->about(nullptr);
-    EXPECT_FALSE(screen->auraText->isHidden()) << "the new elements are bound and work";
+    EXPECT_FALSE(screen->ui->auraText->isHidden()) << "the new elements are bound and work";
 }

@@ -2,20 +2,23 @@
 #include "app/AboutText.h"
 #include "app/ColourMeaning.h"
 #include "ui/Color.h"
+#include "ui/TextView.h"
 
+#include <QScrollBar>
 #include <QShortcut>
 
 using toolkit::Color;
 
 namespace {
 std::vector<QWidget*> colourPicker(VelmoraViewController* s) {
-    return {s->selectColor, s->white,  s->silver, s->black,    s->red,   s->orange,
-            s->pink,        s->yellow, s->gold,   s->green,    s->brown, s->blue,
-            s->tourquise,   s->purple, s->indigo, s->lavendar, s->violet};
+    return {s->ui->selectColor, s->ui->white, s->ui->silver,    s->ui->black,  s->ui->red,
+            s->ui->orange,      s->ui->pink,  s->ui->yellow,    s->ui->gold,   s->ui->green,
+            s->ui->brown,       s->ui->blue,  s->ui->tourquise, s->ui->purple, s->ui->indigo,
+            s->ui->lavendar,    s->ui->violet};
 }
 std::vector<QWidget*> meaningTexts(VelmoraViewController* s) {
-    return {s->auraText,   s->pinkText,     s->goldText,  s->turquoiseText,
-            s->indigoText, s->lavenderText, s->violetText};
+    return {s->ui->auraText,   s->ui->pinkText,     s->ui->goldText,  s->ui->turquoiseText,
+            s->ui->indigoText, s->ui->lavenderText, s->ui->violetText};
 }
 int shownCount(const std::vector<QWidget*>& elements) {
     int n = 0;
@@ -30,34 +33,34 @@ class Panels : public AppFixture {};
 TEST_F(Panels, AboutReplacesAMeaningOnAuraTextAndHidesADedicatedOne) {
     screen->meanings(nullptr);
     screen->getColorRed(nullptr);
-    ASSERT_EQ(screen->auraText->backgroundColor(), Color::redColor());
+    ASSERT_EQ(screen->ui->auraText->backgroundColor(), Color::redColor());
     screen->about(nullptr);
-    EXPECT_EQ(screen->auraText->text(), QString::fromUtf8(kAboutText));
-    EXPECT_EQ(screen->auraText->backgroundColor(), Color::whiteColor());
-    EXPECT_FALSE(screen->auraText->isHidden());
-    EXPECT_FALSE(screen->close->isHidden());
+    EXPECT_EQ(screen->ui->auraText->text(), QString::fromUtf8(kAboutText));
+    EXPECT_EQ(screen->ui->auraText->backgroundColor(), Color::whiteColor());
+    EXPECT_FALSE(screen->ui->auraText->isHidden());
+    EXPECT_FALSE(screen->ui->close->isHidden());
     EXPECT_EQ(shownCount(colourPicker(screen)), 0);
 
     screen->meanings(nullptr);
     screen->getColorGold(nullptr);
-    screen->xOut1->setHidden(false);
-    screen->xOut2->setHidden(false);
+    screen->ui->xOut1->setHidden(false);
+    screen->ui->xOut2->setHidden(false);
     screen->about(nullptr);
-    EXPECT_TRUE(screen->goldText->isHidden());
+    EXPECT_TRUE(screen->ui->goldText->isHidden());
     EXPECT_EQ(shownCount(meaningTexts(screen)), 1);
-    EXPECT_TRUE(screen->xOut1->isHidden());
-    EXPECT_TRUE(screen->xOut2->isHidden());
+    EXPECT_TRUE(screen->ui->xOut1->isHidden());
+    EXPECT_TRUE(screen->ui->xOut2->isHidden());
 }
 
 TEST_F(Panels, MeaningsFromAboutShowsAllSeventeenPickerElements) {
     screen->about(nullptr);
-    screen->xOut1->setHidden(false);
+    screen->ui->xOut1->setHidden(false);
     screen->meanings(nullptr);
-    EXPECT_TRUE(screen->auraText->isHidden());
+    EXPECT_TRUE(screen->ui->auraText->isHidden());
     EXPECT_EQ(shownCount(meaningTexts(screen)), 0);
     EXPECT_EQ(shownCount(colourPicker(screen)), 17);
-    EXPECT_FALSE(screen->close->isHidden());
-    EXPECT_TRUE(screen->xOut1->isHidden());
+    EXPECT_FALSE(screen->ui->close->isHidden());
+    EXPECT_TRUE(screen->ui->xOut1->isHidden());
 }
 
 TEST_F(Panels, CloseHidesEveryPanelButNeverBringsBackTheXOutPair) {
@@ -68,24 +71,24 @@ TEST_F(Panels, CloseHidesEveryPanelButNeverBringsBackTheXOutPair) {
     screen->meanings(nullptr);
     screen->getColorBlue(nullptr);
     screen->closeC(nullptr);
-    EXPECT_TRUE(screen->close->isHidden());
+    EXPECT_TRUE(screen->ui->close->isHidden());
     EXPECT_EQ(shownCount(meaningTexts(screen)), 0);
     EXPECT_EQ(shownCount(colourPicker(screen)), 0);
-    EXPECT_TRUE(screen->xOut1->isHidden());
-    EXPECT_TRUE(screen->xOut2->isHidden());
-    EXPECT_EQ(screen->auraText->backgroundColor(), Color::blueColor()) << "close only hides";
+    EXPECT_TRUE(screen->ui->xOut1->isHidden());
+    EXPECT_TRUE(screen->ui->xOut2->isHidden());
+    EXPECT_EQ(screen->ui->auraText->backgroundColor(), Color::blueColor()) << "close only hides";
 }
 
 TEST_F(Panels, XOutHidesOnlyThePair) {
     screen->meanings(nullptr);
     screen->getColorPink(nullptr);
-    screen->xOut1->setHidden(false);
-    screen->xOut2->setHidden(false);
-    screen->xOut(screen->xOut2);
-    EXPECT_TRUE(screen->xOut1->isHidden());
-    EXPECT_TRUE(screen->xOut2->isHidden());
-    EXPECT_FALSE(screen->close->isHidden());
-    EXPECT_FALSE(screen->pinkText->isHidden());
+    screen->ui->xOut1->setHidden(false);
+    screen->ui->xOut2->setHidden(false);
+    screen->xOut(screen->ui->xOut2);
+    EXPECT_TRUE(screen->ui->xOut1->isHidden());
+    EXPECT_TRUE(screen->ui->xOut2->isHidden());
+    EXPECT_FALSE(screen->ui->close->isHidden());
+    EXPECT_FALSE(screen->ui->pinkText->isHidden());
 }
 
 TEST_F(Panels, EachColourShowsItsMeaningInItsViewOnItsBackground) {
@@ -96,22 +99,22 @@ TEST_F(Panels, EachColourShowsItsMeaningInItsViewOnItsBackground) {
     };
     auto* s = screen;
     const Expected table[] = {
-        {&VelmoraViewController::getColorViolet, s->violetText, {}},
-        {&VelmoraViewController::getColorLavendar, s->lavenderText, {}},
-        {&VelmoraViewController::getColorIndigo, s->indigoText, {}},
-        {&VelmoraViewController::getColorPurple, s->auraText, Color::purpleColor()},
-        {&VelmoraViewController::getColorTourquise, s->turquoiseText, {}},
-        {&VelmoraViewController::getColorBlue, s->auraText, Color::blueColor()},
-        {&VelmoraViewController::getColorBrown, s->auraText, Color::brownColor()},
-        {&VelmoraViewController::getColorGreen, s->auraText, Color::greenColor()},
-        {&VelmoraViewController::getColorGold, s->goldText, {}},
-        {&VelmoraViewController::getColorYellow, s->auraText, Color::yellowColor()},
-        {&VelmoraViewController::getColorPink, s->pinkText, {}},
-        {&VelmoraViewController::getColorOrange, s->auraText, Color::orangeColor()},
-        {&VelmoraViewController::getColorRed, s->auraText, Color::redColor()},
-        {&VelmoraViewController::getColorBlack, s->auraText, Color::whiteColor()},
-        {&VelmoraViewController::getColorSilver, s->auraText, Color::lightGrayColor()},
-        {&VelmoraViewController::getColorWhite, s->auraText, Color::whiteColor()},
+        {&VelmoraViewController::getColorViolet, s->ui->violetText, {}},
+        {&VelmoraViewController::getColorLavendar, s->ui->lavenderText, {}},
+        {&VelmoraViewController::getColorIndigo, s->ui->indigoText, {}},
+        {&VelmoraViewController::getColorPurple, s->ui->auraText, Color::purpleColor()},
+        {&VelmoraViewController::getColorTourquise, s->ui->turquoiseText, {}},
+        {&VelmoraViewController::getColorBlue, s->ui->auraText, Color::blueColor()},
+        {&VelmoraViewController::getColorBrown, s->ui->auraText, Color::brownColor()},
+        {&VelmoraViewController::getColorGreen, s->ui->auraText, Color::greenColor()},
+        {&VelmoraViewController::getColorGold, s->ui->goldText, {}},
+        {&VelmoraViewController::getColorYellow, s->ui->auraText, Color::yellowColor()},
+        {&VelmoraViewController::getColorPink, s->ui->pinkText, {}},
+        {&VelmoraViewController::getColorOrange, s->ui->auraText, Color::orangeColor()},
+        {&VelmoraViewController::getColorRed, s->ui->auraText, Color::redColor()},
+        {&VelmoraViewController::getColorBlack, s->ui->auraText, Color::whiteColor()},
+        {&VelmoraViewController::getColorSilver, s->ui->auraText, Color::lightGrayColor()},
+        {&VelmoraViewController::getColorWhite, s->ui->auraText, Color::whiteColor()},
     };
     ASSERT_EQ(std::size(table), colourMeaningTable().size());
     for (size_t i = 0; i < std::size(table); ++i) {
@@ -124,7 +127,7 @@ TEST_F(Panels, EachColourShowsItsMeaningInItsViewOnItsBackground) {
         const QColor dedicatedBefore = e.view->backgroundColor();
         (screen->*e.action)(nullptr);
 
-        EXPECT_FALSE(screen->close->isHidden());
+        EXPECT_FALSE(screen->ui->close->isHidden());
         EXPECT_FALSE(e.view->isHidden());
         EXPECT_EQ(shownCount(meaningTexts(screen)), 1);
         EXPECT_EQ(shownCount(colourPicker(screen)), 0);
@@ -133,8 +136,8 @@ TEST_F(Panels, EachColourShowsItsMeaningInItsViewOnItsBackground) {
             EXPECT_EQ(e.view->backgroundColor(), e.background);
         } else {
             EXPECT_EQ(e.view->backgroundColor(), dedicatedBefore);
-            EXPECT_EQ(screen->auraText->text(), QString::fromUtf8(kAboutText));
-            EXPECT_EQ(screen->auraText->backgroundColor(), Color::whiteColor());
+            EXPECT_EQ(screen->ui->auraText->text(), QString::fromUtf8(kAboutText));
+            EXPECT_EQ(screen->ui->auraText->backgroundColor(), Color::whiteColor());
         }
         EXPECT_GE(Color::contrastRatio(e.view->textColor(), e.view->backgroundColor()), 4.5);
     }
@@ -145,8 +148,8 @@ TEST_F(Panels, EachAuraTextColourReplacesTextAndBackground) {
     screen->getColorRed(nullptr);
     screen->meanings(nullptr);
     screen->getColorPurple(nullptr);
-    EXPECT_TRUE(screen->auraText->text().startsWith(QStringLiteral("Purple aura color")));
-    EXPECT_EQ(screen->auraText->backgroundColor(), Color::purpleColor());
+    EXPECT_TRUE(screen->ui->auraText->text().startsWith(QStringLiteral("Purple aura color")));
+    EXPECT_EQ(screen->ui->auraText->backgroundColor(), Color::purpleColor());
 }
 
 TEST_F(Panels, TheColourButtonsSendTheirOwnActions) {
@@ -155,10 +158,10 @@ TEST_F(Panels, TheColourButtonsSendTheirOwnActions) {
         const auto& own = VelmoraViewController::colourControls()[i];
         SCOPED_TRACE(row.colour);
         screen->meanings(nullptr);
-        (screen->*own.button)->click();
-        EXPECT_FALSE((screen->*own.textView)->isHidden());
-        EXPECT_EQ((screen->*own.textView)->text(), QString::fromUtf8(row.text));
-        EXPECT_FALSE((screen->*own.button)->accessibleName().isEmpty());
+        (screen->ui.get()->*own.button)->click();
+        EXPECT_FALSE((screen->ui.get()->*own.textView)->isHidden());
+        EXPECT_EQ((screen->ui.get()->*own.textView)->text(), QString::fromUtf8(row.text));
+        EXPECT_FALSE((screen->ui.get()->*own.button)->accessibleName().isEmpty());
     }
 }
 
@@ -175,12 +178,12 @@ TEST_F(Panels, KeyboardShortcutsOpenAndCloseThePanels) {
     ASSERT_TRUE(press(QKeySequence(Qt::CTRL | Qt::Key_M)));
     EXPECT_EQ(shownCount(colourPicker(screen)), 17);
     ASSERT_TRUE(press(QKeySequence(Qt::Key_Escape)));
-    EXPECT_TRUE(screen->close->isHidden());
+    EXPECT_TRUE(screen->ui->close->isHidden());
     EXPECT_EQ(shownCount(colourPicker(screen)), 0);
     ASSERT_TRUE(press(QKeySequence(Qt::Key_F1)));
-    EXPECT_FALSE(screen->auraText->isHidden());
+    EXPECT_FALSE(screen->ui->auraText->isHidden());
     ASSERT_TRUE(press(QKeySequence(Qt::Key_Escape)));
-    EXPECT_TRUE(screen->auraText->isHidden());
+    EXPECT_TRUE(screen->ui->auraText->isHidden());
 }
 
 TEST(Texts, TheMeaningsHaveTheirOpeningsLengthsAndSpelling) {
@@ -226,4 +229,24 @@ TEST(Texts, TheAboutTextHasItsStructure) {
     EXPECT_TRUE(lines[3].startsWith(QStringLiteral(" 1.)")));
     EXPECT_TRUE(lines[4].startsWith(QStringLiteral(" 2.)")));
     EXPECT_TRUE(lines[5].startsWith(QStringLiteral(" 3.)")));
+}
+
+// A meaning read to its end opens at its start the next time, whichever colour was read.
+TEST_F(Panels, AMeaningReopensAtItsStart) {
+    for (const AuraPalette::Colour colour : {AuraPalette::Gold, AuraPalette::Blue}) {
+        const auto& own = VelmoraViewController::colourControls()[colour];
+        screen->meanings(nullptr);
+        (screen->*own.action)(nullptr);
+        toolkit::TextView* text = screen->ui.get()->*own.textView;
+        // Short, as on a small screen or in large type, so that the meaning scrolls.
+        text->resize(text->width(), 60);
+        QScrollBar* bar = text->verticalScrollBar();
+        ASSERT_GT(bar->maximum(), 0) << "the meaning is too short to scroll";
+        bar->setValue(bar->maximum());
+        screen->closeC(nullptr);
+        screen->meanings(nullptr);
+        (screen->*own.action)(nullptr);
+        EXPECT_EQ(bar->value(), 0) << colourMeaningTable()[colour].colour;
+        screen->closeC(nullptr);
+    }
 }

@@ -171,7 +171,7 @@ protected:
     /// Picks `path`, a picture of quadrants(), and checks that it shows upright, 360 x 480.
     void pickUprightQuadrants(const QString& path) {
         pickFromAlbum(path);
-        const QImage shown = screen->imageView->image().toQImage();
+        const QImage shown = screen->ui->imageView->image().toQImage();
         ASSERT_EQ(shown.size(), QSize(360, 480));
         EXPECT_TRUE(near(shown.pixel(90, 120), Qt::red));
         EXPECT_TRUE(near(shown.pixel(270, 120), Qt::green));
@@ -189,7 +189,7 @@ TEST_F(Photo, AnyPictureComesOutExactly360By480Stretched) {
                 picture(QStringLiteral("%1x%2.%3").arg(size.width()).arg(size.height()).arg(suffix),
                         size, QColor(30, 160, 90));
             pickFromAlbum(path);
-            const QImage shown = screen->imageView->image().toQImage();
+            const QImage shown = screen->ui->imageView->image().toQImage();
             ASSERT_EQ(shown.size(), QSize(360, 480));
             for (const QPoint at : {QPoint(0, 0), QPoint(359, 0), QPoint(0, 479), QPoint(359, 479),
                                     QPoint(180, 240)}) {
@@ -231,7 +231,7 @@ TEST_F(Photo, EachPhoneFormatComesOutUprightAndMatchesTheJpeg) {
     const QString jpeg = scratch.filePath(QStringLiteral("photo.jpg"));
     ASSERT_TRUE(picture.save(jpeg, "JPEG", 95));
     pickFromAlbum(jpeg);
-    const QImage expected = screen->imageView->image().toQImage();
+    const QImage expected = screen->ui->imageView->image().toQImage();
     ASSERT_EQ(expected.size(), QSize(360, 480));
 
     QStringList phone{scratch.filePath(QStringLiteral("photo.webp")),
@@ -245,7 +245,7 @@ TEST_F(Photo, EachPhoneFormatComesOutUprightAndMatchesTheJpeg) {
     for (const QString& path : phone) {
         SCOPED_TRACE(qPrintable(path));
         pickFromAlbum(path);
-        const QImage shown = screen->imageView->image().toQImage();
+        const QImage shown = screen->ui->imageView->image().toQImage();
         ASSERT_EQ(shown.size(), QSize(360, 480));
         qint64 difference = 0;
         for (int y = 0; y < 480; ++y)
@@ -293,18 +293,18 @@ TEST_F(Photo, AHeicOfStripesFinerThanThePortraitComesOutFlat) {
 
 TEST_F(Photo, AlbumRequestKeepsTheHomeImageUntilThePickButCameraHidesItAtOnce) {
     platform.nextChoice = picture(QStringLiteral("a.png"), QSize(50, 50));
-    screen->getPhoto(screen->choosePhotoBtn);
-    EXPECT_FALSE(screen->homeview->isHidden());
-    EXPECT_FALSE(screen->siloImage->isHidden());
-    EXPECT_FALSE(screen->reveal->isHidden());
+    screen->getPhoto(screen->ui->choosePhotoBtn);
+    EXPECT_FALSE(screen->ui->homeview->isHidden());
+    EXPECT_FALSE(screen->ui->siloImage->isHidden());
+    EXPECT_FALSE(screen->ui->reveal->isHidden());
     ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
-    EXPECT_TRUE(screen->homeview->isHidden());
-    EXPECT_TRUE(screen->siloImage->isHidden());
-    EXPECT_TRUE(screen->reveal->isHidden());
+    EXPECT_TRUE(screen->ui->homeview->isHidden());
+    EXPECT_TRUE(screen->ui->siloImage->isHidden());
+    EXPECT_TRUE(screen->ui->reveal->isHidden());
 
     app->homeview->setHidden(false);
-    screen->getPhoto(screen->takePhotoBtn);
-    EXPECT_TRUE(screen->homeview->isHidden());
+    screen->getPhoto(screen->ui->takePhotoBtn);
+    EXPECT_TRUE(screen->ui->homeview->isHidden());
     EXPECT_NE(screen->modalViewController(), nullptr);
 }
 
@@ -312,15 +312,15 @@ TEST_F(Photo, GetPhotoClosesTheTextsAndThePickerButLeavesTheCloseBar) {
     platform.nextChoice.clear(); // every chooser is cancelled
     for (auto open : {&VelmoraViewController::about, &VelmoraViewController::meanings}) {
         (screen->*open)(nullptr);
-        screen->xOut1->setHidden(false);
-        screen->xOut2->setHidden(false);
-        screen->getPhoto(screen->choosePhotoBtn);
-        EXPECT_FALSE(screen->close->isHidden());
-        EXPECT_TRUE(screen->auraText->isHidden());
-        EXPECT_TRUE(screen->selectColor->isHidden());
-        EXPECT_TRUE(screen->violet->isHidden());
-        EXPECT_TRUE(screen->xOut1->isHidden());
-        EXPECT_TRUE(screen->xOut2->isHidden());
+        screen->ui->xOut1->setHidden(false);
+        screen->ui->xOut2->setHidden(false);
+        screen->getPhoto(screen->ui->choosePhotoBtn);
+        EXPECT_FALSE(screen->ui->close->isHidden());
+        EXPECT_TRUE(screen->ui->auraText->isHidden());
+        EXPECT_TRUE(screen->ui->selectColor->isHidden());
+        EXPECT_TRUE(screen->ui->violet->isHidden());
+        EXPECT_TRUE(screen->ui->xOut1->isHidden());
+        EXPECT_TRUE(screen->ui->xOut2->isHidden());
         ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
     }
 }
@@ -331,12 +331,12 @@ TEST_F(Photo, EveryPickDrawsANewOverlayAndSwapsTheToolbars) {
     const QString path = picture(QStringLiteral("same.png"), QSize(80, 60));
     for (int expected : {42, 8, 8}) {
         pickFromAlbum(path);
-        EXPECT_EQ(NumberedOverlays::shown(screen->auraImage), expected);
+        EXPECT_EQ(NumberedOverlays::shown(screen->ui->auraImage), expected);
         EXPECT_EQ(screen->currentimage, expected - 1);
         EXPECT_EQ(screen->throw2.toInt(), expected - 1);
-        EXPECT_FALSE(screen->auraImage->isHidden());
-        EXPECT_TRUE(screen->first->isHidden());
-        EXPECT_FALSE(screen->second->isHidden());
+        EXPECT_FALSE(screen->ui->auraImage->isHidden());
+        EXPECT_TRUE(screen->ui->first->isHidden());
+        EXPECT_FALSE(screen->ui->second->isHidden());
     }
 }
 
@@ -347,7 +347,7 @@ TEST_F(Photo, DrawsMapToOverlaysOneToAHundred) {
     for (const auto& [raw, overlay] : cases) {
         PinnedDraws draw({raw});
         screen->determinecurrentimage();
-        EXPECT_EQ(NumberedOverlays::shown(screen->auraImage), overlay) << raw;
+        EXPECT_EQ(NumberedOverlays::shown(screen->ui->auraImage), overlay) << raw;
     }
 }
 
@@ -360,7 +360,7 @@ TEST_F(Photo, OverlaysAreDrawnUniformly) {
         screen->determinecurrentimage();
         ASSERT_GE(screen->currentimage, 0);
         ASSERT_LE(screen->currentimage, 99);
-        ++counts[NumberedOverlays::shown(screen->auraImage)];
+        ++counts[NumberedOverlays::shown(screen->ui->auraImage)];
     }
     EXPECT_EQ(counts[0], 0);
     for (int n = 1; n <= 100; ++n) {
@@ -372,19 +372,19 @@ TEST_F(Photo, OverlaysAreDrawnUniformly) {
 TEST_F(Photo, MissingOverlayClearsTheAura) {
     QTemporaryDir empty;
     const ScopedResourcePath resources(empty.path());
-    screen->auraImage->setImage(Image(QImage(2, 2, QImage::Format_ARGB32)));
+    screen->ui->auraImage->setImage(Image(QImage(2, 2, QImage::Format_ARGB32)));
     screen->determinecurrentimage();
-    EXPECT_TRUE(screen->auraImage->image().isNull());
+    EXPECT_TRUE(screen->ui->auraImage->image().isNull());
 }
 
 TEST_F(Photo, APickWithoutAPictureShowsABlankTransparentPhoto) {
     toolkit::ImagePickerController picker;
     screen->imagePickerControllerDidFinishPickingMediaWithInfo(&picker, toolkit::MediaInfo());
-    const QImage shown = screen->imageView->image().toQImage();
+    const QImage shown = screen->ui->imageView->image().toQImage();
     ASSERT_EQ(shown.size(), QSize(360, 480));
     EXPECT_EQ(qAlpha(shown.pixel(180, 240)), 0);
-    EXPECT_FALSE(screen->second->isHidden());
-    EXPECT_FALSE(screen->auraImage->isHidden());
+    EXPECT_FALSE(screen->ui->second->isHidden());
+    EXPECT_FALSE(screen->ui->auraImage->isHidden());
 }
 
 TEST_F(Photo, AnUnreadableFileIsRefusedInThePickerAndTheScreenStaysAsItWas) {
@@ -395,33 +395,33 @@ TEST_F(Photo, AnUnreadableFileIsRefusedInThePickerAndTheScreenStaysAsItWas) {
     file.close();
 
     pickFromAlbum(path);
-    EXPECT_TRUE(screen->imageView->image().isNull());
-    EXPECT_FALSE(screen->homeview->isHidden());
-    EXPECT_FALSE(screen->first->isHidden());
-    EXPECT_TRUE(screen->second->isHidden());
+    EXPECT_TRUE(screen->ui->imageView->image().isNull());
+    EXPECT_FALSE(screen->ui->homeview->isHidden());
+    EXPECT_FALSE(screen->ui->first->isHidden());
+    EXPECT_TRUE(screen->ui->second->isHidden());
     EXPECT_TRUE(app->window()->message().contains(QStringLiteral("not-a-photo.jpg")))
         << qPrintable(app->window()->message());
 
     // The application goes on working.
     pickFromAlbum(picture(QStringLiteral("good.png"), QSize(10, 10)));
-    EXPECT_EQ(screen->imageView->image().size(), QSize(360, 480));
+    EXPECT_EQ(screen->ui->imageView->image().size(), QSize(360, 480));
 }
 
 TEST_F(Photo, CancellingTheChooserKeepsTheHomeState) {
     platform.nextChoice.clear();
-    screen->getPhoto(screen->choosePhotoBtn);
+    screen->getPhoto(screen->ui->choosePhotoBtn);
     ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
     EXPECT_EQ(platform.chooserOpened, 1);
-    EXPECT_FALSE(screen->homeview->isHidden());
-    EXPECT_FALSE(screen->first->isHidden());
-    EXPECT_TRUE(screen->auraImage->isHidden());
+    EXPECT_FALSE(screen->ui->homeview->isHidden());
+    EXPECT_FALSE(screen->ui->first->isHidden());
+    EXPECT_TRUE(screen->ui->auraImage->isHidden());
     // A second request works: the cancelled picker is gone.
     pickFromAlbum(picture(QStringLiteral("after.png"), QSize(10, 10)));
-    EXPECT_FALSE(screen->second->isHidden());
+    EXPECT_FALSE(screen->ui->second->isHidden());
 }
 
 TEST_F(Photo, TheCameraPageDeliversAFrameFromItsSource) {
-    screen->getPhoto(screen->takePhotoBtn);
+    screen->getPhoto(screen->ui->takePhotoBtn);
     ASSERT_TRUE(platform.camera);
     EXPECT_TRUE(platform.camera->running);
     auto* page = app->window()->findChild<toolkit::CameraPage*>();
@@ -439,17 +439,17 @@ TEST_F(Photo, TheCameraPageDeliversAFrameFromItsSource) {
 
     ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
     EXPECT_TRUE(screen->view()->isVisible());
-    const QImage shown = screen->imageView->image().toQImage();
+    const QImage shown = screen->ui->imageView->image().toQImage();
     ASSERT_EQ(shown.size(), QSize(360, 480));
     EXPECT_TRUE(near(shown.pixel(10, 10), QColor(250, 40, 200), 4));
-    EXPECT_FALSE(screen->second->isHidden());
-    EXPECT_TRUE(screen->siloImage->isHidden());
+    EXPECT_FALSE(screen->ui->second->isHidden());
+    EXPECT_TRUE(screen->ui->siloImage->isHidden());
 }
 
 // Over the live view lies the framing silhouette, not the reveal picture shown on the
 // screen beneath the page: the page shows the frame with the silhouette drawn over it.
 TEST_F(Photo, TheSilhouetteLiesOverTheLiveView) {
-    screen->getPhoto(screen->takePhotoBtn);
+    screen->getPhoto(screen->ui->takePhotoBtn);
     auto* page = app->window()->findChild<toolkit::CameraPage*>();
     ASSERT_TRUE(page && platform.camera);
     const QColor green(30, 200, 90);
@@ -471,18 +471,18 @@ TEST_F(Photo, TheSilhouetteLiesOverTheLiveView) {
         return differing;
     };
     const int pixels = area.width() * area.height();
-    EXPECT_LT(differingFrom(screen->siloImage), pixels / 100);
-    EXPECT_GT(differingFrom(screen->reveal), pixels / 20) << "the two pictures look alike";
+    EXPECT_LT(differingFrom(screen->ui->siloImage), pixels / 100);
+    EXPECT_GT(differingFrom(screen->ui->reveal), pixels / 20) << "the two pictures look alike";
 }
 
 TEST_F(Photo, WithoutACameraTheTakePhotoControlsSayWhyAndComeBackWhenOneIsPlugged) {
     platform.setCameraPresent(false);
-    EXPECT_FALSE(screen->takePhotoBtn->isEnabled());
-    EXPECT_FALSE(screen->takePhotoBtn2->isEnabled());
-    EXPECT_TRUE(screen->takePhotoBtn->toolTip().contains(QStringLiteral("No camera")));
+    EXPECT_FALSE(screen->ui->takePhotoBtn->isEnabled());
+    EXPECT_FALSE(screen->ui->takePhotoBtn2->isEnabled());
+    EXPECT_TRUE(screen->ui->takePhotoBtn->toolTip().contains(QStringLiteral("No camera")));
 
     // Even if asked (a camera pulled out just now), the page says so and cancel works.
-    screen->getPhoto(screen->takePhotoBtn);
+    screen->getPhoto(screen->ui->takePhotoBtn);
     auto* page = app->window()->findChild<toolkit::CameraPage*>();
     ASSERT_NE(page, nullptr);
     EXPECT_TRUE(page->problem().contains(QStringLiteral("No camera")));
@@ -491,26 +491,26 @@ TEST_F(Photo, WithoutACameraTheTakePhotoControlsSayWhyAndComeBackWhenOneIsPlugge
     EXPECT_TRUE(screen->view()->isVisible());
 
     platform.setCameraPresent(true);
-    EXPECT_TRUE(screen->takePhotoBtn->isEnabled());
+    EXPECT_TRUE(screen->ui->takePhotoBtn->isEnabled());
 }
 
 TEST_F(Photo, ADroppedFileTakesTheAlbumRoute) {
     emit app->window()->filesDropped({picture(QStringLiteral("dropped.jpg"), QSize(900, 700))});
-    ASSERT_TRUE(waitUntil([this] { return !screen->second->isHidden(); }));
-    EXPECT_EQ(screen->imageView->image().size(), QSize(360, 480));
+    ASSERT_TRUE(waitUntil([this] { return !screen->ui->second->isHidden(); }));
+    EXPECT_EQ(screen->ui->imageView->image().size(), QSize(360, 480));
     EXPECT_EQ(platform.chooserOpened, 0);
 
-    const QImage before = screen->imageView->image().toQImage();
+    const QImage before = screen->ui->imageView->image().toQImage();
     emit app->window()->filesDropped({scratch.filePath(QStringLiteral("missing.png"))});
     ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
     EXPECT_TRUE(app->window()->message().contains(QStringLiteral("missing.png")));
-    EXPECT_EQ(screen->imageView->image().toQImage(), before);
+    EXPECT_EQ(screen->ui->imageView->image().toQImage(), before);
     EXPECT_EQ(screen->modalViewController(), nullptr);
 }
 
 TEST_F(Photo, APhotoTakenAfterTheScreenWasUnloadedShowsOnTheReloadedScreen) {
     LogCapture log;
-    screen->getPhoto(screen->takePhotoBtn);
+    screen->getPhoto(screen->ui->takePhotoBtn);
     screen->didReceiveMemoryWarning();
     ASSERT_FALSE(screen->isViewLoaded()) << "the camera page covers the screen";
 
@@ -526,10 +526,10 @@ TEST_F(Photo, APhotoTakenAfterTheScreenWasUnloadedShowsOnTheReloadedScreen) {
     ASSERT_TRUE(screen->isViewLoaded());
     EXPECT_TRUE(screen->view()->isVisible());
     EXPECT_TRUE(
-        near(screen->imageView->image().toQImage().pixel(100, 100), QColor(20, 200, 240), 4));
-    EXPECT_FALSE(screen->auraImage->isHidden());
-    EXPECT_FALSE(screen->second->isHidden());
-    EXPECT_TRUE(screen->first->isHidden());
+        near(screen->ui->imageView->image().toQImage().pixel(100, 100), QColor(20, 200, 240), 4));
+    EXPECT_FALSE(screen->ui->auraImage->isHidden());
+    EXPECT_FALSE(screen->ui->second->isHidden());
+    EXPECT_TRUE(screen->ui->first->isHidden());
     EXPECT_EQ(log.lines.size(), 1);
 }
 
@@ -552,7 +552,7 @@ TEST_F(Photo, APhotoBeingOpenedCanBeCancelledOrReplacedByTheNextDrop) {
     ASSERT_TRUE(writer.write(noise));
     noise = QImage();
     const QString blue = picture(QStringLiteral("blue.jpg"), QSize(300, 400), QColor(0, 0, 230));
-    const QImage before = screen->imageView->image().toQImage();
+    const QImage before = screen->ui->imageView->image().toQImage();
 
     emit app->window()->filesDropped({slow});
     QWidget* opening = nullptr;
@@ -566,22 +566,24 @@ TEST_F(Photo, APhotoBeingOpenedCanBeCancelledOrReplacedByTheNextDrop) {
     opening->findChild<QPushButton*>()->click();
     EXPECT_EQ(screen->modalViewController(), nullptr);
     QTest::qWait(1500); // a late answer from the abandoned decode must not land
-    EXPECT_EQ(screen->imageView->image().toQImage(), before);
+    EXPECT_EQ(screen->ui->imageView->image().toQImage(), before);
     EXPECT_EQ(app->window()->findChild<QWidget*>(QStringLiteral("openingPhoto")), nullptr);
 
     emit app->window()->filesDropped({slow});
     emit app->window()->filesDropped({blue});
     ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
     QTest::qWait(1500);
-    EXPECT_TRUE(near(screen->imageView->image().toQImage().pixel(180, 240), QColor(0, 0, 230), 8));
+    EXPECT_TRUE(
+        near(screen->ui->imageView->image().toQImage().pixel(180, 240), QColor(0, 0, 230), 8));
 
     // The Album button during an opening is a new pick too.
     const QString red = picture(QStringLiteral("red.jpg"), QSize(300, 400), QColor(230, 0, 0));
     emit app->window()->filesDropped({slow});
     platform.nextChoice = red;
-    screen->getPhoto(screen->choosePhotoBtn);
+    screen->getPhoto(screen->ui->choosePhotoBtn);
     ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
     EXPECT_EQ(platform.chooserOpened, 1);
     QTest::qWait(1500);
-    EXPECT_TRUE(near(screen->imageView->image().toQImage().pixel(180, 240), QColor(230, 0, 0), 8));
+    EXPECT_TRUE(
+        near(screen->ui->imageView->image().toQImage().pixel(180, 240), QColor(230, 0, 0), 8));
 }

@@ -75,7 +75,7 @@ protected:
     /// Saves as the save button does and returns the one new portrait of the album.
     QImage saveAndLoad() {
         const QStringList before = albumFiles();
-        screen->save(screen->save2);
+        screen->save(screen->ui->save2);
         EXPECT_TRUE(toolkit::PhotoAlbum::shared().waitForQueuedWrites(30000));
         QCoreApplication::processEvents();
         QStringList added = albumFiles();
@@ -109,13 +109,15 @@ protected:
         ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         toolkit::PhotoAlbum::shared().setFolder(blocker.fileName() + QStringLiteral("/album"));
-        screen->save(screen->save2);
+        screen->save(screen->ui->save2);
         ASSERT_TRUE(toolkit::PhotoAlbum::shared().waitForQueuedWrites(30000));
         QCoreApplication::processEvents();
         toolkit::PhotoAlbum::shared().setFolder(albumFolder);
     }
 
-    bool xOutPairShown() const { return !screen->xOut1->isHidden() && !screen->xOut2->isHidden(); }
+    bool xOutPairShown() const {
+        return !screen->ui->xOut1->isHidden() && !screen->ui->xOut2->isHidden();
+    }
 };
 
 // A portrait is the photo under its aura: whatever panel is open at the save, the file is
@@ -125,44 +127,45 @@ TEST_F(Save, APortraitWithAnyPanelOpenEqualsTheOneWithNone) {
     const QImage plain = saveAndLoad();
     ASSERT_EQ(plain.size(), QSize(360, 480));
     std::vector<std::pair<QString, std::function<void()>>> panels{
-        {QStringLiteral("about"), [this] { screen->about(screen->about2); }},
-        {QStringLiteral("meanings"), [this] { screen->meanings(screen->meanings2); }}};
+        {QStringLiteral("about"), [this] { screen->about(screen->ui->about2); }},
+        {QStringLiteral("meanings"), [this] { screen->meanings(screen->ui->meanings2); }}};
     for (size_t i = 0; i < colourMeaningTable().size(); ++i) {
         const auto& own = VelmoraViewController::colourControls()[i];
         panels.emplace_back(QString::fromLatin1(colourMeaningTable()[i].colour), [this, &own] {
-            screen->meanings(screen->meanings2);
-            (screen->*own.action)(screen->*own.button);
+            screen->meanings(screen->ui->meanings2);
+            (screen->*own.action)(screen->ui.get()->*own.button);
         });
     }
     for (const auto& [name, open] : panels) {
         SCOPED_TRACE(qPrintable(name));
-        screen->xOut(screen->xOut1);
+        screen->xOut(screen->ui->xOut1);
         open();
         ASSERT_GT(differingPixels(screenShows(), plain, kPhotoArea), 1000) << "the panel shows";
         EXPECT_EQ(differingPixels(saveAndLoad(), plain, kPhotoArea), 0);
-        EXPECT_TRUE(screen->close->isHidden());
+        EXPECT_TRUE(screen->ui->close->isHidden());
         EXPECT_TRUE(xOutPairShown());
-        screen->xOut(screen->xOut1);
+        screen->xOut(screen->ui->xOut1);
         EXPECT_EQ(differingPixels(screenShows(), plain, kPhotoArea), 0) << "the panel is closed";
     }
 }
 
 TEST_F(Save, TheColourPickerIsNeverInThePortraitAndIsHiddenAfterwards) {
     pickPhoto();
-    screen->meanings(screen->meanings2);
-    const QRect whiteButton = screen->white->geometry();
+    screen->meanings(screen->ui->meanings2);
+    const QRect whiteButton = screen->ui->white->geometry();
     const QImage before = screenShows();
     ASSERT_GT(shareOfColour(before, whiteButton, Qt::white), 0.3) << "the white button shows";
 
     const QImage portrait = saveAndLoad();
     EXPECT_LT(shareOfColour(portrait, whiteButton, Qt::white), 0.05);
-    EXPECT_GT(differingPixels(portrait, before, screen->selectColor->geometry()), 100);
+    EXPECT_GT(differingPixels(portrait, before, screen->ui->selectColor->geometry()), 100);
     for (size_t i = 0; i < colourMeaningTable().size(); ++i) {
-        EXPECT_TRUE((screen->*VelmoraViewController::colourControls()[i].button)->isHidden())
+        EXPECT_TRUE(
+            (screen->ui.get()->*VelmoraViewController::colourControls()[i].button)->isHidden())
             << colourMeaningTable()[i].colour;
     }
-    EXPECT_TRUE(screen->selectColor->isHidden());
-    screen->xOut(screen->xOut1);
+    EXPECT_TRUE(screen->ui->selectColor->isHidden());
+    screen->xOut(screen->ui->xOut1);
     EXPECT_EQ(differingPixels(portrait, screenShows(), kPhotoArea), 0);
 }
 
@@ -170,25 +173,25 @@ TEST_F(Save, TheColourPickerIsNeverInThePortraitAndIsHiddenAfterwards) {
 // always shows after the save.
 TEST_F(Save, TheNoticeIsNeverInThePortraitAndAlwaysShowsAfterwards) {
     pickPhoto();
-    screen->xOut(screen->xOut1);
+    screen->xOut(screen->ui->xOut1);
     const QImage plain = screenShows();
 
     EXPECT_EQ(differingPixels(saveAndLoad(), plain, kPhotoArea), 0);
     EXPECT_TRUE(xOutPairShown());
-    EXPECT_GT(differingPixels(screenShows(), plain, screen->xOut1->geometry()), 1000)
+    EXPECT_GT(differingPixels(screenShows(), plain, screen->ui->xOut1->geometry()), 1000)
         << "the notice shows on the screen";
 
     EXPECT_EQ(differingPixels(saveAndLoad(), plain, kPhotoArea), 0) << "saved while shown";
     EXPECT_TRUE(xOutPairShown());
 
-    screen->xOut(screen->xOut2);
+    screen->xOut(screen->ui->xOut2);
     EXPECT_FALSE(xOutPairShown());
     EXPECT_EQ(differingPixels(saveAndLoad(), plain, kPhotoArea), 0) << "saved after dismissing";
     EXPECT_TRUE(xOutPairShown());
 }
 
 TEST_F(Save, BeforeAnyPhotoSavesTheHomeScreen) {
-    ASSERT_FALSE(screen->homeview->isHidden());
+    ASSERT_FALSE(screen->ui->homeview->isHidden());
     const QImage home = screenShows();
     const QImage portrait = saveAndLoad();
     EXPECT_EQ(differingPixels(portrait, home, kPhotoArea), 0);
@@ -216,7 +219,7 @@ TEST_F(Save, AFailedSaveSaysWhyAndTakesTheNoticeBack) {
     blocker.close();
     const QString unusable = blocker.fileName() + QStringLiteral("/album");
     toolkit::PhotoAlbum::shared().setFolder(unusable);
-    screen->save(screen->save2);
+    screen->save(screen->ui->save2);
     EXPECT_TRUE(xOutPairShown()) << "shown at once, as the save returns";
     ASSERT_TRUE(toolkit::PhotoAlbum::shared().waitForQueuedWrites(30000));
     QCoreApplication::processEvents();
@@ -235,7 +238,7 @@ TEST_F(Save, AFailedSaveSaysWhyAndTakesTheNoticeBack) {
 }
 
 TEST_F(Save, ThePortraitHasTheSizerSizeWhateverThePhoto) {
-    ASSERT_EQ(screen->sizer->rect().size(), QSize(360, 480));
+    ASSERT_EQ(screen->ui->sizer->rect().size(), QSize(360, 480));
     struct Case {
         const char* name;
         QSize size;
@@ -248,7 +251,7 @@ TEST_F(Save, ThePortraitHasTheSizerSizeWhateverThePhoto) {
         const QImage portrait = saveAndLoad();
         EXPECT_EQ(portrait.size(), QSize(360, 480));
         // The photo fills the whole area under its aura, as the screen shows it.
-        screen->xOut(screen->xOut1);
+        screen->xOut(screen->ui->xOut1);
         EXPECT_EQ(differingPixels(portrait, screenShows(), kPhotoArea), 0);
     }
 }
@@ -266,7 +269,7 @@ TEST_F(Save, APickEndingWithoutAPhotoLeavesScreenAndPortraitAsTheyWere) {
              ASSERT_TRUE(app->window()->dismissMessage());
          }},
         {"camera cancelled", [this] {
-             screen->getPhoto(screen->takePhotoBtn);
+             screen->getPhoto(screen->ui->takePhotoBtn);
              ASSERT_TRUE(visibleCancel());
              visibleCancel()->click();
              ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
@@ -280,14 +283,14 @@ TEST_F(Save, APickEndingWithoutAPhotoLeavesScreenAndPortraitAsTheyWere) {
     }
     pickPhoto();
     const QImage portrait = saveAndLoad();
-    screen->xOut(screen->xOut1);
+    screen->xOut(screen->ui->xOut1);
     const QImage shown = screenShows();
     for (const auto& [name, end] : endings) {
         SCOPED_TRACE(name);
         end();
         EXPECT_EQ(differingPixels(screenShows(), shown, kPhotoArea), 0) << "over the photo";
         EXPECT_EQ(differingPixels(saveAndLoad(), portrait, kPhotoArea), 0);
-        screen->xOut(screen->xOut1);
+        screen->xOut(screen->ui->xOut1);
     }
 }
 
@@ -297,17 +300,18 @@ TEST_F(Save, TheNoticeNamesTheSavedFile) {
     const QString deep = scratch.filePath(QStringLiteral("a-folder-with-a-rather-long-name/"
                                                          "and-another-one-inside-it/album"));
     toolkit::PhotoAlbum::shared().setFolder(deep);
-    screen->save(screen->save2);
+    screen->save(screen->ui->save2);
     ASSERT_TRUE(toolkit::PhotoAlbum::shared().waitForQueuedWrites(30000));
     QCoreApplication::processEvents();
     const QStringList saved = QDir(deep).entryList({QStringLiteral("*.png")});
     ASSERT_EQ(saved.size(), 1);
-    EXPECT_TRUE(screen->xOut1->text().contains(saved.first())) << qPrintable(screen->xOut1->text());
-    EXPECT_EQ(screen->xOut1->toolTip(),
+    EXPECT_TRUE(screen->ui->xOut1->text().contains(saved.first()))
+        << qPrintable(screen->ui->xOut1->text());
+    EXPECT_EQ(screen->ui->xOut1->toolTip(),
               QDir::toNativeSeparators(deep + QLatin1Char('/') + saved.first()));
-    const QFontMetrics metrics = screen->xOut1->fontMetrics();
-    for (const QString& line : screen->xOut1->text().split(QLatin1Char('\n')))
-        EXPECT_LE(metrics.horizontalAdvance(line), screen->xOut1->contentsRect().width())
+    const QFontMetrics metrics = screen->ui->xOut1->fontMetrics();
+    for (const QString& line : screen->ui->xOut1->text().split(QLatin1Char('\n')))
+        EXPECT_LE(metrics.horizontalAdvance(line), screen->ui->xOut1->contentsRect().width())
             << qPrintable(line);
 }
 
@@ -316,14 +320,14 @@ TEST_F(Save, TheNoticeNamesTheSavedFile) {
 TEST_F(Save, TheNoticeCopiesThePortrait) {
     pickPhoto();
     const QImage portrait = saveAndLoad();
-    auto* copy = screen->xOut1->findChild<QToolButton*>(QStringLiteral("copyPortrait"));
+    auto* copy = screen->ui->xOut1->findChild<QToolButton*>(QStringLiteral("copyPortrait"));
     ASSERT_TRUE(copy && copy->isVisible());
     QGuiApplication::clipboard()->clear();
     copy->click();
     const QImage copied = QGuiApplication::clipboard()->image();
     ASSERT_EQ(copied.size(), portrait.size());
     EXPECT_EQ(differingPixels(copied, portrait, kPhotoArea), 0);
-    screen->xOut(screen->xOut2);
+    screen->xOut(screen->ui->xOut2);
     EXPECT_FALSE(copy->isVisible()) << "dismissing the notice takes its actions along";
 }
 
@@ -346,7 +350,7 @@ TEST_F(Save, MessagesAreSeenAndCanBeDismissed) {
     EXPECT_TRUE(drawnOnTop()) << "the refusal is hidden under the screen";
 
     failASave();
-    screen->getPhoto(screen->takePhotoBtn);
+    screen->getPhoto(screen->ui->takePhotoBtn);
     ASSERT_TRUE(visibleCancel());
     visibleCancel()->click();
     ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
@@ -369,5 +373,5 @@ TEST_F(Save, MessagesAreSeenAndCanBeDismissed) {
         << qPrintable(window->message());
     drop({QUrl(QStringLiteral("https://example.org/face.jpg"))});
     EXPECT_TRUE(window->message().contains(QStringLiteral("https://example.org/face.jpg")));
-    EXPECT_TRUE(screen->first->isVisible()) << "nothing was opened";
+    EXPECT_TRUE(screen->ui->first->isVisible()) << "nothing was opened";
 }

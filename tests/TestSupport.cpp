@@ -112,7 +112,7 @@ void AppFixture::TearDown() {
 
 void AppFixture::pickFromAlbum(const QString& path) {
     platform.nextChoice = path;
-    screen->getPhoto(screen->choosePhotoBtn);
+    screen->getPhoto(screen->ui->choosePhotoBtn);
     ASSERT_TRUE(waitUntil([this] { return screen->modalViewController() == nullptr; }));
 }
 

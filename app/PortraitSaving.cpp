@@ -1,0 +1,123 @@
+#include "app/PortraitSaving.h"
+
+#include "album/PhotoAlbum.h"
+#include "app/VelmoraViewController.h"
+#include "base/Log.h"
+#include "ui/Desktop.h"
+#include "ui/Window.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QToolButton>
+
+namespace {
+// Lines that fit the notice, each shortened in the middle when it is too long for it (a
+// file name or folder has no spaces to wrap at); the whole path is in the tooltip and read
+// out by screen readers.
+void setNoticeText(QPushButton* notice, const QStringList& lines, const QString& fullPath) {
+    const QFontMetrics metrics = notice->fontMetrics();
+    const int room = notice->contentsRect().width() - 20;
+    QStringList fitted;
+    for (const QString& line : lines)
+        fitted << metrics.elidedText(line, Qt::ElideMiddle, room);
+    notice->setText(fitted.join(QLatin1Char('\n')));
+    // Read out as it reads on screen, in full.
+    QStringList spoken = lines;
+    spoken.removeAll(QString());
+    notice->setAccessibleName(spoken.join(QLatin1Char(' ')));
+    notice->setToolTip(fullPath);
+    notice->setAccessibleDescription(fullPath);
+}
+
+QString tr(const char* text) {
+    return tr(text);
+}
+} // namespace
+
+toolkit::AlbumSave* PortraitSaving::save() {
+    // A portrait is the photo under its aura: nothing on the screen is part of it, but the
+    // open panel is closed and the framing pictures of a pick under way are taken away, as
+    // the user expects to see the portrait they saved.
+    m_screen.setXOutPairHidden(true);
+    m_screen.m_panels.close();
+    if (Ui::VelmoraViewController* ui = m_screen.ui.get()) {
+        ui->siloImage->hide();
+        ui->reveal->hide();
+    }
+    const auto composed = PortraitComposer::paint(m_screen.portraitLayers());
+    if (!composed.ok()) {
+        qCWarning(toolkit::programLog, "cannot compose the portrait: %s",
+                  qUtf8Printable(composed.error()));
+        if (toolkit::Window* window = m_screen.window())
+            window->showMessage(tr("The portrait was not saved.\n%1").arg(composed.error()));
+        return nullptr;
+    }
+    const toolkit::Image portrait(composed.value());
+    toolkit::AlbumSave* saving = toolkit::imageWriteToSavedPhotosAlbum(portrait);
+    m_lastPortrait = portrait;
+    m_lastFolder = toolkit::PhotoAlbum::shared().folder();
+    // The window as it is now: the view may be unloaded by the time the album answers.
+    QPointer<toolkit::Window> window = m_screen.window();
+    QObject::connect(
+        saving, &toolkit::AlbumSave::finished, &m_screen,
+        [this, window](const toolkit::Result<QString>& outcome) { finished(outcome, window); });
+    if (Ui::VelmoraViewController* ui = m_screen.ui.get()) {
+        // The file gets its name when the album has written it (showSaved).
+        const QString folder = QDir::toNativeSeparators(m_lastFolder);
+        setNoticeText(ui->xOut1, {tr("Saving the portrait"), QString(), tr("into %1").arg(folder)},
+                      folder);
+    }
+    m_screen.setXOutPairHidden(false);
+    return saving;
+}
+
+void PortraitSaving::finished(const toolkit::Result<QString>& outcome, toolkit::Window* window) {
+    if (outcome.ok()) {
+        showSaved(outcome.value());
+        return;
+    }
+    // The notice says the portrait is being saved; the window's message says why it was
+    // not, and the notice must not contradict it.
+    m_screen.setXOutPairHidden(true);
+    if (window)
+        window->showMessage(tr("The portrait was not saved.\n%1").arg(outcome.error()));
+}
+
+void PortraitSaving::showSaved(const QString& path) {
+    Ui::VelmoraViewController* ui = m_screen.ui.get();
+    if (!ui)
+        return;
+    const QFileInfo file(path);
+    const QString folder = QDir::toNativeSeparators(file.absolutePath());
+    setNoticeText(ui->xOut1, {tr("Portrait saved as"), file.fileName(), tr("in %1").arg(folder)},
+                  QDir::toNativeSeparators(file.absoluteFilePath()));
+}
+
+void PortraitSaving::addNoticeActions(QPushButton* notice) {
+    auto add = [notice](const char* name, const QString& text, const QString& tip) {
+        auto* button = new QToolButton(notice);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setText(text);
+        button->setAccessibleName(text);
+        button->setToolTip(tip);
+        return button;
+    };
+    QToolButton* openFolder =
+        add("openFolder", tr("Open folder"), tr("Show the album folder in the file manager"));
+    QToolButton* copy = add("copyPortrait", tr("Copy"), tr("Copy the portrait as a picture"));
+    const int y = notice->height() - 32;
+    openFolder->setGeometry(10, y, 104, 24);
+    copy->setGeometry(120, y, 64, 24);
+    QObject::connect(openFolder, &QToolButton::clicked, &m_screen, [this] {
+        const auto opened = toolkit::openFolder(m_lastFolder);
+        if (!opened.ok()) {
+            qCWarning(toolkit::programLog, "cannot open the album folder: %s",
+                      qUtf8Printable(opened.error()));
+            if (toolkit::Window* window = m_screen.window())
+                window->showMessage(tr("Cannot open the folder.\n%1").arg(opened.error()));
+        }
+    });
+    QObject::connect(copy, &QToolButton::clicked, &m_screen,
+                     [this] { toolkit::copyToClipboard(m_lastPortrait); });
+}

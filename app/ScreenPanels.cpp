@@ -1,0 +1,124 @@
+#include "app/ScreenPanels.h"
+
+#include "app/AboutText.h"
+#include "app/ColourMeaning.h"
+#include "app/VelmoraViewController.h"
+#include "ui/Color.h"
+
+#include <QCoreApplication>
+#include <QScrollBar>
+
+void ScreenPanels::showAbout() {
+    Ui::VelmoraViewController* ui = m_screen.ui.get();
+    if (!ui)
+        return;
+    rememberFocus();
+    ui->close->show();
+    m_screen.setXOutPairHidden(true);
+    setMeaningTextViewsHidden(true);
+    setColourPickerHidden(true);
+    ui->auraText->show();
+    ui->auraText->setText(QCoreApplication::translate("AboutText", kAboutText));
+    ui->auraText->setBackgroundColor(toolkit::Color::whiteColor());
+    // One text view shows the about text or a meaning: it is named for what it shows.
+    ui->auraText->setAccessibleName(tr("About aura photos"));
+    focus(ui->auraText);
+}
+
+void ScreenPanels::showMeanings() {
+    Ui::VelmoraViewController* ui = m_screen.ui.get();
+    if (!ui)
+        return;
+    rememberFocus();
+    ui->close->show();
+    m_screen.setXOutPairHidden(true);
+    setMeaningTextViewsHidden(true);
+    setColourPickerHidden(false);
+    focus(ui->white);
+}
+
+void ScreenPanels::showMeaning(AuraPalette::Colour colour) {
+    Ui::VelmoraViewController* ui = m_screen.ui.get();
+    if (!ui)
+        return;
+    const ColourMeaning& row = colourMeaningTable()[colour];
+    const VelmoraViewController::ColourControls& own =
+        VelmoraViewController::colourControls()[colour];
+    toolkit::TextView* text = ui->*own.textView;
+    rememberFocus();
+    ui->close->show();
+    text->show();
+    setColourPickerHidden(true);
+    text->setText(QCoreApplication::translate("ColourMeaning", row.text));
+    if (row.background)
+        text->setBackgroundColor(row.background());
+    text->verticalScrollBar()->setValue(0);
+    // Named after the colour as its button says it, in the user's language.
+    text->setAccessibleName(tr("%1 meaning").arg((ui->*own.button)->text()));
+    focus(text);
+}
+
+void ScreenPanels::close() {
+    const bool wasOpen = isOpen();
+    hideAll();
+    if (!wasOpen)
+        return;
+    // The keyboard goes back to where it was before the panel opened.
+    QWidget* back = m_focusBefore;
+    m_focusBefore = nullptr;
+    if (!back || !back->isVisible() || !back->isEnabled())
+        back = m_screen.isViewLoaded() ? m_screen.view() : nullptr;
+    if (back)
+        back->setFocus(Qt::OtherFocusReason);
+}
+
+void ScreenPanels::hideAll() {
+    if (Ui::VelmoraViewController* ui = m_screen.ui.get())
+        ui->close->hide();
+    hideContents();
+}
+
+void ScreenPanels::hideContents() {
+    setMeaningTextViewsHidden(true);
+    setColourPickerHidden(true);
+}
+
+bool ScreenPanels::isOpen() const {
+    return m_screen.ui && !m_screen.ui->close->isHidden();
+}
+
+void ScreenPanels::setMeaningTextViewsHidden(bool hidden) {
+    Ui::VelmoraViewController* ui = m_screen.ui.get();
+    if (!ui)
+        return;
+    for (QWidget* text :
+         {static_cast<QWidget*>(ui->auraText), static_cast<QWidget*>(ui->pinkText),
+          static_cast<QWidget*>(ui->goldText), static_cast<QWidget*>(ui->turquoiseText),
+          static_cast<QWidget*>(ui->indigoText), static_cast<QWidget*>(ui->lavenderText),
+          static_cast<QWidget*>(ui->violetText)})
+        text->setHidden(hidden);
+}
+
+void ScreenPanels::setColourPickerHidden(bool hidden) {
+    Ui::VelmoraViewController* ui = m_screen.ui.get();
+    if (!ui)
+        return;
+    ui->selectColor->setHidden(hidden);
+    // The picker's buttons run from white to violet: the colour table read backwards.
+    const auto& table = VelmoraViewController::colourControls();
+    for (auto row = table.rbegin(); row != table.rend(); ++row)
+        (ui->*row->button)->setHidden(hidden);
+}
+
+// The control that had the keyboard when the first panel opened; moving from panel to panel
+// (meanings, then a colour) keeps it.
+void ScreenPanels::rememberFocus() {
+    if (isOpen())
+        return;
+    m_focusBefore = m_screen.isViewLoaded() ? m_screen.view()->window()->focusWidget() : nullptr;
+}
+
+void ScreenPanels::focus(QWidget* element) {
+    if (element && element->isVisibleTo(element->window()))
+        element->setFocus(Qt::OtherFocusReason);
+}
