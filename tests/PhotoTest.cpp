@@ -475,6 +475,27 @@ TEST_F(Photo, TheSilhouetteLiesOverTheLiveView) {
     EXPECT_GT(differingFrom(screen->ui->reveal), pixels / 20) << "the two pictures look alike";
 }
 
+// A camera that fails after its first frames leaves a shutter that cannot be pressed, even
+// while late frames still arrive: the page says why, and Cancel is the way out.
+TEST_F(Photo, AFailedCameraLeavesNoShutterToPress) {
+    screen->getPhoto(screen->ui->takePhotoBtn);
+    auto* page = app->window()->findChild<toolkit::CameraPage*>();
+    ASSERT_TRUE(page && platform.camera);
+    auto* shutter = page->findChild<QPushButton*>(QStringLiteral("shutter"));
+    QImage frame(480, 640, QImage::Format_RGB32);
+    frame.fill(Qt::darkCyan);
+    platform.camera->feed(frame);
+    ASSERT_TRUE(shutter->isEnabled());
+    emit platform.camera->failed(QStringLiteral("the device was lost"));
+    platform.camera->feed(frame);
+    EXPECT_FALSE(shutter->isEnabled());
+    EXPECT_TRUE(page->problem().contains(QStringLiteral("the device was lost")));
+    shutter->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(screen->modalViewController()) << "no photo was taken";
+    EXPECT_TRUE(screen->ui->second->isHidden());
+}
+
 TEST_F(Photo, WithoutACameraTheTakePhotoControlsSayWhyAndComeBackWhenOneIsPlugged) {
     platform.setCameraPresent(false);
     EXPECT_FALSE(screen->ui->takePhotoBtn->isEnabled());

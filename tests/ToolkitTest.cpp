@@ -3,6 +3,7 @@
 #include "base/Resources.h"
 #include "imaging/ImageContext.h"
 #include "imaging/PngEncoder.h"
+#include "imaging/Resampler.h"
 #include "ui/Color.h"
 #include "ui/TextView.h"
 
@@ -141,6 +142,23 @@ TEST(Decoding, StripesFinerThanThePortraitComeOutFlatAtTheirAverageLevel) {
 
 // A portrait written by the album's encoder reads back as the same pixels, an opaque one
 // without an alpha channel, and one with transparency with it (straight, not premultiplied).
+// A flat picture stays flat to its last row and column, however its size divides into
+// the boxes a large reduction averages first: a partial box at the edge is no darker.
+TEST(Decoding, AFlatPictureStaysFlatToItsEdges) {
+    for (const QSize size : {QSize(1003, 1003), QSize(4001, 2999), QSize(727, 1453)}) {
+        QImage flat(size, QImage::Format_RGB32);
+        flat.fill(QColor(200, 150, 90));
+        const QImage shrunk = toolkit::Resampler::scaled(flat, QSize(100, 133));
+        ASSERT_EQ(shrunk.size(), QSize(100, 133));
+        int off = 0;
+        for (int i = 0; i < 100; ++i)
+            off += std::abs(qRed(shrunk.pixel(i, 132)) - 200) > 1;
+        for (int i = 0; i < 133; ++i)
+            off += std::abs(qRed(shrunk.pixel(99, i)) - 200) > 1;
+        EXPECT_EQ(off, 0) << size.width() << "x" << size.height();
+    }
+}
+
 TEST(PngEncoder, WritesAPngThatReadsBackAsTheSamePixels) {
     for (const bool opaque : {true, false}) {
         SCOPED_TRACE(opaque ? "opaque" : "with transparency");
