@@ -2,6 +2,7 @@
 
 #include "base/Log.h"
 #include "base/Resources.h"
+#include "ui/ImagePickerController.h"
 
 #include <QApplication>
 #include <QDir>
@@ -44,7 +45,7 @@ void openPhotoFiles(VelmoraAppDelegate& app, const QStringList& paths) {
     const auto opened = app.viewController()->openPhotoFile(paths.first());
     if (!opened.ok()) {
         qCWarning(toolkit::programLog, "cannot use the photo: %s", qUtf8Printable(opened.error()));
-        window->showMessage(QObject::tr("Cannot use this photo.\n%1").arg(opened.error()));
+        window->showMessage(toolkit::ImagePickerController::cannotUseText(opened.error()));
     } else if (paths.size() > 1) {
         const QString name = QFileInfo(paths.first()).fileName();
         window->showMessage(

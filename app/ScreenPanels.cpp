@@ -8,15 +8,22 @@
 #include <QCoreApplication>
 #include <QScrollBar>
 
-void ScreenPanels::showAbout() {
+Ui::VelmoraViewController* ScreenPanels::open() {
     Ui::VelmoraViewController* ui = m_screen.ui.get();
     if (!ui)
-        return;
+        return nullptr;
     rememberFocus();
     ui->close->show();
     m_screen.setXOutPairHidden(true);
     setMeaningTextViewsHidden(true);
     setColourPickerHidden(true);
+    return ui;
+}
+
+void ScreenPanels::showAbout() {
+    Ui::VelmoraViewController* ui = open();
+    if (!ui)
+        return;
     ui->auraText->show();
     ui->auraText->setText(QCoreApplication::translate("AboutText", kAboutText));
     ui->auraText->setBackgroundColor(toolkit::Color::whiteColor());
@@ -26,13 +33,9 @@ void ScreenPanels::showAbout() {
 }
 
 void ScreenPanels::showMeanings() {
-    Ui::VelmoraViewController* ui = m_screen.ui.get();
+    Ui::VelmoraViewController* ui = open();
     if (!ui)
         return;
-    rememberFocus();
-    ui->close->show();
-    m_screen.setXOutPairHidden(true);
-    setMeaningTextViewsHidden(true);
     setColourPickerHidden(false);
     focus(ui->white);
 }

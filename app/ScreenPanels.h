@@ -7,6 +7,9 @@
 #include <QWidget>
 
 class VelmoraViewController;
+namespace Ui {
+class VelmoraViewController;
+}
 
 /// The panels laid over the photo: the about text, the colour picker and a colour's
 /// meaning, with the close bar. The keyboard goes into a panel when it opens and back to
@@ -34,6 +37,8 @@ public:
     bool isOpen() const;
 
 private:
+    // Opens the panel area with nothing in it yet; null while the view is unloaded.
+    Ui::VelmoraViewController* open();
     void setMeaningTextViewsHidden(bool hidden);
     void setColourPickerHidden(bool hidden);
     void rememberFocus();

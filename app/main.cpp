@@ -1,6 +1,7 @@
 #include "album/PhotoAlbum.h"
 #include "app/MainInterface.h"
 #include "art/PortraitFormat.h"
+#include "base/Console.h"
 #include "base/FileName.h"
 #include "base/Log.h"
 #include "compose/ComposeCommand.h"
@@ -29,8 +30,7 @@ int finish(int status) {
 }
 
 void print(const QString& text, FILE* stream) {
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    toolkit::writeText(text, stream);
 }
 
 // Composing is a command whose output people read and scripts parse: Qt's own chatter about

@@ -3,7 +3,7 @@
 #include "album/AlbumSave.h"
 #include "album/PhotoAlbum.h"
 #include "art/PortraitFormat.h"
-#include "base/FileName.h"
+#include "base/Console.h"
 #include "base/MemoryPressureMonitor.h"
 #include "base/Random.h"
 #include "face/HogFaceDetector.h"
@@ -17,11 +17,8 @@
 #include <optional>
 
 namespace {
-// Paths are written as the file system has them, so that a script can use every one.
 void report(const QString& line, FILE* stream) {
-    const QByteArray bytes = toolkit::FileName::encode(line) + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
+    toolkit::writeText(line + QLatin1Char('\n'), stream);
 }
 
 // Waits for events rather than polling for them: a poll loop took a core from the decoders.

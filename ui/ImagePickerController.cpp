@@ -183,8 +183,12 @@ void ImagePickerController::refuse(const QString& reason) {
     if (!presenter)
         return;
     if (auto* window = qobject_cast<Window*>(presenter->view()->window()))
-        window->showMessage(tr("Cannot use this photo.\n%1").arg(reason));
+        window->showMessage(cannotUseText(reason));
     presenter->dismissModalViewControllerAnimated(true);
+}
+
+QString ImagePickerController::cannotUseText(const QString& reason) {
+    return tr("Cannot use this photo.\n%1").arg(reason);
 }
 
 void ImagePickerController::finishPicking(const Image& picture) {

@@ -77,6 +77,9 @@ public:
     /// and decoded now.
     bool isOpeningFile() const;
 
+    /// What the window says when a photo cannot be used, for `reason`.
+    static QString cannotUseText(const QString& reason);
+
     /// Delivers `picture` to the delegate as the picker's result (the camera page and the
     /// chooser end here).
     void finishPicking(const Image& picture);
