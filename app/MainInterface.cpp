@@ -2,6 +2,7 @@
 
 #include "base/Log.h"
 #include "base/Resources.h"
+#include "face/HogFaceDetector.h"
 #include "ui/ImagePickerController.h"
 
 #include <QApplication>
@@ -16,6 +17,9 @@ std::unique_ptr<VelmoraAppDelegate> loadMainInterface() {
     delegate->setWindow(std::make_unique<toolkit::Window>());
     auto controller = std::make_unique<VelmoraViewController>();
     controller->awakeFromNib();
+    // Read on the first fit to a face, off the GUI thread.
+    controller->setFaceDetector(
+        std::make_shared<toolkit::HogFaceDetector>(toolkit::HogFaceDetector::resourceFile()));
     delegate->setViewController(std::move(controller));
 
     VelmoraViewController* screen = delegate->viewController();

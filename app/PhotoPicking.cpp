@@ -127,7 +127,7 @@ void PhotoPicking::fitToFaceInBackground(bool finishesPick) {
     const int fit = ++m_fitsStarted;
     m_fitting = fit;
     const Image photo = m_photo;
-    const toolkit::FaceDetector* detector = m_screen.m_faceDetector;
+    std::shared_ptr<const toolkit::FaceDetector> detector = m_screen.m_faceDetector;
     const int number = m_screen.currentimage + 1;
     auto* watcher = new QFutureWatcher<PortraitComposer::Layers>(&m_screen);
     QObject::connect(watcher, &QFutureWatcherBase::finished, &m_screen, [this, watcher, fit] {

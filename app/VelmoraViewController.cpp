@@ -3,7 +3,7 @@
 #include "art/PortraitFormat.h"
 #include "base/Log.h"
 #include "base/Random.h"
-#include "face/HogFaceDetector.h"
+#include "face/NoFaceDetector.h"
 #include "ui/ImageView.h"
 #include "ui/PickerPlatform.h"
 #include "ui/TextView.h"
@@ -17,12 +17,21 @@ using toolkit::Image;
 using toolkit::ImagePickerController;
 
 VelmoraViewController::VelmoraViewController(QObject* parent)
-    : ViewController(parent), m_faceDetector(&toolkit::HogFaceDetector::shared()) {
+    : ViewController(parent), m_faceDetector(std::make_shared<toolkit::NoFaceDetector>()) {
     connect(&toolkit::PickerPlatform::current(), &toolkit::PickerPlatform::camerasChanged, this,
             &VelmoraViewController::updateCameraControls);
 }
 
 VelmoraViewController::~VelmoraViewController() = default;
+
+void VelmoraViewController::setFaceDetector(std::shared_ptr<const toolkit::FaceDetector> detector) {
+    m_faceDetector = detector ? std::move(detector) : std::make_shared<toolkit::NoFaceDetector>();
+}
+
+void VelmoraViewController::setFaceDetector(const toolkit::FaceDetector* detector) {
+    // Not owned: shared without a deleter.
+    setFaceDetector(std::shared_ptr<const toolkit::FaceDetector>(detector, [](auto*) {}));
+}
 
 // ---- Lifecycle
 

@@ -95,9 +95,12 @@ public:
     /// Switches the fit; the photo on the screen is redrawn in it at once, under the same
     /// aura. Fitting to the face runs in the background.
     void setFit(Fit fit) { m_picking.setFit(fit); }
-    /// The detector that fitting to the face asks (tests give a fake); not owned, and must
-    /// outlive every fit started with it.
-    void setFaceDetector(const toolkit::FaceDetector* detector) { m_faceDetector = detector; }
+    /// The detector that fitting to the face asks; a fit in the background keeps it until
+    /// the fit is done. Without one, no face is ever found.
+    void setFaceDetector(std::shared_ptr<const toolkit::FaceDetector> detector);
+    /// As above, for a detector the caller keeps alive past every fit started with it
+    /// (tests give a fake).
+    void setFaceDetector(const toolkit::FaceDetector* detector);
     /// Whether a photo is being fitted to its face in the background.
     bool isFitting() const { return m_picking.isFitting(); }
 
@@ -148,7 +151,7 @@ private:
     toolkit::Window* window();
 
     int m_fixedAura = 0;
-    const toolkit::FaceDetector* m_faceDetector;
+    std::shared_ptr<const toolkit::FaceDetector> m_faceDetector;
     // The portrait of the last photo, as shown and as saved; kept through a reload of the
     // view.
     PortraitComposer::Layers m_portrait;

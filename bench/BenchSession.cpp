@@ -3,7 +3,7 @@
 #include "album/PhotoAlbum.h"
 #include "app/MainInterface.h"
 #include "art/PortraitFormat.h"
-#include "face/HogFaceDetector.h"
+#include "face/NoFaceDetector.h"
 #include "imaging/Image.h"
 #include "portrait/PortraitComposer.h"
 
@@ -67,7 +67,7 @@ QImage BenchSession::composedPortrait() {
     if (!picked.ok())
         return QImage();
     const auto portrait = PortraitComposer::paint(PortraitComposer::frame(
-        picked.value(), PortraitComposer::Fit::Stretch, 1, toolkit::HogFaceDetector::shared()));
+        picked.value(), PortraitComposer::Fit::Stretch, 1, toolkit::NoFaceDetector()));
     return portrait.ok() ? portrait.value() : QImage();
 }
 

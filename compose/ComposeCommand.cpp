@@ -70,7 +70,7 @@ int ComposeCommand::run() {
     for (const QString& photo : photos)
         ahead.announce(photo, PortraitComposer::portraitSize());
     std::optional<toolkit::DecodeAhead::Scope> usingAhead(&ahead);
-    const toolkit::FaceDetector& detector = toolkit::HogFaceDetector::shared();
+    const toolkit::HogFaceDetector detector(toolkit::HogFaceDetector::resourceFile());
     for (const QString& photo : photos) {
         const auto decoded = decode(photo, stopped);
         if (stopped)

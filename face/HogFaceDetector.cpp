@@ -34,10 +34,8 @@ HogFaceDetector::HogFaceDetector(const QString& serialised) : m_engine(std::make
 
 HogFaceDetector::~HogFaceDetector() = default;
 
-const HogFaceDetector& HogFaceDetector::shared() {
-    static const HogFaceDetector detector(toolkit::resourcePath() +
-                                          QStringLiteral("/face-detector.dat"));
-    return detector;
+QString HogFaceDetector::resourceFile() {
+    return toolkit::resourcePath() + QStringLiteral("/face-detector.dat");
 }
 
 QList<QRect> HogFaceDetector::findFaces(const QImage& picture) const {

@@ -20,8 +20,8 @@ public:
     /// Faces of about 80 pixels and up; the picture is looked at in grey.
     QList<QRect> findFaces(const QImage& picture) const override;
 
-    /// The detector of the process, read from "face-detector.dat" in the resources.
-    static const HogFaceDetector& shared();
+    /// The detector file the build writes into the resources ("face-detector.dat").
+    static QString resourceFile();
 
 private:
     struct Engine;

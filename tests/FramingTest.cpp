@@ -137,14 +137,13 @@ TEST(Framing, RealDetectorFindsTheAstronautsFace) {
     const auto photo = Image::fromFile(
         QStringLiteral(VELMORA_SOURCE_DIR "/tests/data/astronaut.jpg"), QSize(360, 480));
     ASSERT_TRUE(photo.ok()) << photo.error().toStdString();
-    const QList<QRect> faces =
-        toolkit::HogFaceDetector::shared().findFaces(photo.value().scaledToFit(QSize(640, 640)));
+    const toolkit::HogFaceDetector detector(toolkit::HogFaceDetector::resourceFile());
+    const QList<QRect> faces = detector.findFaces(photo.value().scaledToFit(QSize(640, 640)));
     ASSERT_EQ(faces.size(), 1);
     // Her face lies left of the middle, in the upper half.
     EXPECT_TRUE(QRect(120, 40, 220, 220).contains(faces.first().center()))
         << faces.first().x() << "," << faces.first().y();
-    const auto framed =
-        PortraitFramer::frame(photo.value(), toolkit::HogFaceDetector::shared(), 42);
+    const auto framed = PortraitFramer::frame(photo.value(), detector, 42);
     EXPECT_TRUE(framed.faceFound);
     EXPECT_EQ(framed.photo.size(), QSize(360, 480));
 }
