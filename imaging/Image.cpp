@@ -5,6 +5,7 @@
 #include "imaging/ImageContext.h"
 #include "imaging/ImageDecoder.h"
 #include "imaging/PictureFile.h"
+#include "imaging/PngFileReader.h"
 
 #include <QCache>
 #include <QDir>
@@ -97,9 +98,14 @@ Image Image::imageNamed(const QString& name, qreal devicePixelRatio) {
         return *cached;
     const QString path = resourcePath() + QLatin1Char('/') + file;
     // Read as its name says: a reader left to guess loads every image plugin to ask it.
-    QImageReader reader(path, QFileInfo(file).suffix().toLower().toLatin1());
+    const QByteArray format = QFileInfo(file).suffix().toLower().toLatin1();
+    QImageReader reader(path, format);
     reader.setAutoDetectImageFormat(false);
-    QImage pixels = reader.read();
+    // The program's own pictures are read the quick way; whatever that does not take, the
+    // general reader reads, or explains.
+    QImage pixels = format == "png" ? PngFileReader::read(path) : QImage();
+    if (pixels.isNull())
+        pixels = reader.read();
     pixels.setDevicePixelRatio(density);
     if (pixels.isNull()) {
         if (!reportedMissing().contains(name)) {

@@ -1,0 +1,137 @@
+#include "imaging/PngFileReader.h"
+
+#include <QFile>
+#include <QtEndian>
+#include <cstring>
+#include <libdeflate.h>
+#include <memory>
+#include <vector>
+
+namespace toolkit {
+
+namespace {
+// Larger than any picture the program ships; a file claiming more is left to the general
+// reader and its limits.
+constexpr quint32 kMaxSide = 8192;
+
+quint32 be32(const uchar* p) {
+    return qFromBigEndian<quint32>(p);
+}
+
+uchar paeth(int a, int b, int c) {
+    const int p = a + b - c;
+    const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+    return uchar(pa <= pb && pa <= pc ? a : pb <= pc ? b : c);
+}
+
+// Undoes a row's filter in place; `previous` is the row above, already unfiltered (zeros
+// for the first).
+bool unfilter(uchar filter, uchar* row, const uchar* previous, size_t length, int bpp) {
+    switch (filter) {
+    case 0:
+        return true;
+    case 1:
+        for (size_t i = size_t(bpp); i < length; ++i)
+            row[i] = uchar(row[i] + row[i - size_t(bpp)]);
+        return true;
+    case 2:
+        for (size_t i = 0; i < length; ++i)
+            row[i] = uchar(row[i] + previous[i]);
+        return true;
+    case 3:
+        for (size_t i = 0; i < length; ++i) {
+            const int left = i >= size_t(bpp) ? row[i - size_t(bpp)] : 0;
+            row[i] = uchar(row[i] + ((left + previous[i]) >> 1));
+        }
+        return true;
+    case 4:
+        for (size_t i = 0; i < length; ++i) {
+            const bool first = i < size_t(bpp);
+            row[i] = uchar(row[i] + paeth(first ? 0 : row[i - size_t(bpp)], previous[i],
+                                          first ? 0 : previous[i - size_t(bpp)]));
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
+QImage PngFileReader::read(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QImage();
+    const QByteArray bytes = file.readAll();
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    const size_t size = size_t(bytes.size());
+    static const uchar signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    if (size < 8 + 25 || std::memcmp(data, signature, 8) != 0)
+        return QImage();
+
+    quint32 width = 0, height = 0;
+    int bpp = 0;
+    QByteArray compressed;
+    for (size_t at = 8; at + 12 <= size;) {
+        const quint32 length = be32(data + at);
+        const uchar* type = data + at + 4;
+        if (length > size - at - 12)
+            return QImage();
+        const uchar* body = data + at + 8;
+        if (std::memcmp(type, "IHDR", 4) == 0) {
+            if (length != 13)
+                return QImage();
+            width = be32(body);
+            height = be32(body + 4);
+            const uchar depth = body[8], colour = body[9], interlace = body[12];
+            if (depth != 8 || (colour != 2 && colour != 6) || interlace != 0 || width == 0 ||
+                height == 0 || width > kMaxSide || height > kMaxSide)
+                return QImage();
+            bpp = colour == 6 ? 4 : 3;
+        } else if (std::memcmp(type, "IDAT", 4) == 0) {
+            compressed.append(reinterpret_cast<const char*>(body), qsizetype(length));
+        } else if (std::memcmp(type, "IEND", 4) == 0) {
+            break;
+        } else if (std::memcmp(type, "PLTE", 4) == 0 || std::memcmp(type, "tRNS", 4) == 0) {
+            return QImage(); // changes what the pixels mean: the general reader's job
+        }
+        at += 12 + length;
+    }
+    if (bpp == 0 || compressed.isEmpty())
+        return QImage();
+
+    const size_t stride = size_t(width) * size_t(bpp);
+    std::vector<uchar> raw((stride + 1) * height);
+    std::unique_ptr<libdeflate_decompressor, decltype(&libdeflate_free_decompressor)> inflater(
+        libdeflate_alloc_decompressor(), &libdeflate_free_decompressor);
+    size_t produced = 0;
+    if (!inflater ||
+        libdeflate_zlib_decompress(inflater.get(), compressed.constData(),
+                                   size_t(compressed.size()), raw.data(), raw.size(),
+                                   &produced) != LIBDEFLATE_SUCCESS ||
+        produced != raw.size())
+        return QImage();
+
+    QImage image(int(width), int(height), bpp == 4 ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (image.isNull())
+        return QImage();
+    const std::vector<uchar> zeros(stride, 0);
+    const uchar* previous = zeros.data();
+    for (quint32 y = 0; y < height; ++y) {
+        uchar* row = raw.data() + y * (stride + 1);
+        if (!unfilter(row[0], row + 1, previous, stride, bpp))
+            return QImage();
+        previous = row + 1;
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
+        const uchar* in = row + 1;
+        if (bpp == 4) {
+            for (quint32 x = 0; x < width; ++x, in += 4)
+                out[x] = qRgba(in[0], in[1], in[2], in[3]);
+        } else {
+            for (quint32 x = 0; x < width; ++x, in += 3)
+                out[x] = qRgb(in[0], in[1], in[2]);
+        }
+    }
+    return image;
+}
+
+} // namespace toolkit
