@@ -4,8 +4,12 @@
 #include "imaging/ImageContext.h"
 #include "imaging/PngEncoder.h"
 #include "ui/Color.h"
+#include "ui/QtPickerPlatform.h"
 #include "ui/TextView.h"
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -174,4 +178,29 @@ TEST(Decoding, ALargeTwoColourPngKeepsItsColours) {
     auto decoded = Image::fromFile(path, QSize(360, 480));
     ASSERT_TRUE(decoded.ok()) << qPrintable(decoded.error());
     EXPECT_EQ(decoded.value().toQImage().pixel(180, 240), qRgb(51, 170, 119));
+}
+
+// A new account has no Pictures folder: the chooser opens the nearest folder that exists,
+// with nothing typed into the name field.
+TEST(QtPickerPlatform, AMissingFolderOpensItsNearestExistingParent) {
+    QTemporaryDir home;
+    toolkit::QtPickerPlatform platform;
+    bool answered = false;
+    platform.chooseFile(nullptr, home.filePath(QStringLiteral("no/such/Pictures")),
+                        [&](const QString& path) {
+                            answered = true;
+                            EXPECT_TRUE(path.isEmpty());
+                        });
+    QFileDialog* dialog = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible())
+            dialog = d;
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->directory().absolutePath().toStdString(),
+              QDir(home.path()).absolutePath().toStdString());
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text().toStdString(), "");
+    dialog->reject();
+    EXPECT_TRUE(answered);
 }
