@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QToolButton>
 
@@ -115,6 +116,20 @@ TEST_F(Camera, LiveViewShowsTheCentreOfAWideFrameAndSpaceTakesIt) {
     EXPECT_TRUE(near(portrait.pixel(180, 100), QColor(0, 255, 0)));
     EXPECT_TRUE(near(portrait.pixel(354, 100), QColor(255, 0, 255)));
     EXPECT_FALSE(screen->ui->second->isHidden());
+}
+
+// docs/camera.md offers a still picture as the fake webcam's picture.
+TEST_F(Camera, AStillPictureFeedsTheLiveView) {
+    QTemporaryDir dir;
+    QImage still(640, 480, QImage::Format_RGB32);
+    still.fill(QColor(255, 0, 255));
+    const QString path = dir.filePath(QStringLiteral("still.jpg"));
+    ASSERT_TRUE(still.save(path));
+    launch(QStringLiteral("image %1\n").arg(path));
+    auto* page = openPage();
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(waitUntil([&] { return liveViewShows(page, QColor(255, 0, 255)); }, kOpenMs));
+    cancel(page);
 }
 
 // Fitted to the face, the live view still shows the outline, and the shot goes through the

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QMimeData>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
@@ -147,6 +148,35 @@ TEST_F(Desktop, DropOnTheScaledWindowOpensThePhoto) {
     ASSERT_TRUE(waitUntil([this] { return !screen->ui->imageView->image().isNull(); }))
         << qPrintable(app->window()->message());
     const QColor shown = screen->ui->imageView->image().toQImage().pixelColor(180, 240);
+    EXPECT_NEAR(shown.green(), 200, 12);
+    EXPECT_NEAR(shown.red(), 30, 12);
+}
+
+// A drag from another program through the desktop's protocol (X11: run under xvfb-run, as
+// CTest does): every point on the way is accepted, over the letter-box as over the screen,
+// and the drop there opens the photo.
+TEST_F(Desktop, ADragFromAnotherProgramOpensThePhoto) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "needs a desktop drag source: X11";
+    frame->resize(700, 650);
+    ASSERT_TRUE(waitUntil([this] { return frame->viewport()->width() == 700; }));
+    const QString photo =
+        picture(QStringLiteral("dragged.jpg"), QSize(600, 800), QColor(30, 200, 60));
+    const QPoint corner = frame->mapToGlobal(QPoint(0, 0));
+    QStringList arguments{photo};
+    // Over the toolbar, the photo, then the letter-box to the right of the screen.
+    for (const QPoint at : {QPoint(350, 620), QPoint(350, 300), QPoint(690, 300)})
+        arguments << QStringLiteral("%1,%2").arg(corner.x() + at.x()).arg(corner.y() + at.y());
+    QProcess source;
+    source.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    source.start(QStringLiteral(VELMORA_DRAG_SOURCE), arguments);
+    ASSERT_TRUE(waitUntil([&] { return source.canReadLine(); }, 30000));
+    EXPECT_EQ(source.readLine().trimmed(), "dropped");
+    const bool opened = waitUntil([this] { return !screen->imageView->image().isNull(); });
+    source.closeWriteChannel();
+    EXPECT_TRUE(source.waitForFinished());
+    ASSERT_TRUE(opened) << qPrintable(app->window()->message());
+    const QColor shown = screen->imageView->image().toQImage().pixelColor(180, 240);
     EXPECT_NEAR(shown.green(), 200, 12);
     EXPECT_NEAR(shown.red(), 30, 12);
 }

@@ -5,7 +5,9 @@
 #include "imaging/PictureFile.h"
 
 #include <QCameraDevice>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMediaDevices>
 #include <QPointer>
 
@@ -15,6 +17,21 @@ namespace {
 PickerPlatform*& currentPlatform() {
     static PickerPlatform* platform = nullptr;
     return platform;
+}
+
+// The chooser reads a folder that does not exist as a file name to type in its parent; a
+// new account has no Pictures folder yet. It starts in the nearest folder that exists.
+QString existingFolder(const QString& folder) {
+    if (folder.isEmpty())
+        return QDir::homePath();
+    QString path = QDir::cleanPath(QDir(folder).absolutePath());
+    while (!QFileInfo(path).isDir()) {
+        const QString parent = QFileInfo(path).path();
+        if (parent == path)
+            return QDir::homePath();
+        path = parent;
+    }
+    return path;
 }
 } // namespace
 
@@ -60,7 +77,7 @@ void QtPickerPlatform::chooseFile(QWidget* parent, const QString& folder,
     // The same formats the decoder takes (those installed), so nothing offered is refused
     // for its kind.
     auto* dialog = new QFileDialog(
-        parent, tr("Choose a photo"), folder,
+        parent, tr("Choose a photo"), existingFolder(folder),
         tr("Pictures (%1)").arg(PictureFile::namePatterns().join(QLatin1Char(' '))));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::ExistingFile);

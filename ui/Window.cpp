@@ -173,6 +173,15 @@ void Window::dragEnterEvent(QDragEnterEvent* event) {
         event->acceptProposedAction();
 }
 
+// Every position must say yes again: a desktop drag source asks at each move, and drops
+// only where the last answer was yes.
+void Window::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
 void Window::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty())

@@ -2,10 +2,15 @@
 
 #include "ui/WindowAccessible.h"
 
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QGraphicsProxyWidget>
 #include <QGraphicsScene>
 #include <QScreen>
 #include <QWindow>
+#include <memory>
 #include <utility>
 
 namespace toolkit {
@@ -33,6 +38,8 @@ WindowFrame::WindowFrame(QWidget* content) {
     connect(m_proxy, &QGraphicsWidget::geometryChanged, this, &WindowFrame::fit);
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
+    // Drags arrive at the viewport, as all input does.
+    viewport()->setAcceptDrops(true);
     fit();
 }
 
@@ -114,6 +121,58 @@ void WindowFrame::focusInEvent(QFocusEvent* event) {
         m_proxy->clearFocus();
     if (scene()->focusItem() != m_proxy)
         m_proxy->setFocus(none ? Qt::TabFocusReason : event->reason());
+}
+
+// Drags go to the content straight, not through the scene: the scene would offer them only
+// over the content (not the letter-box around it), and its proxy answers a move with the
+// content's answer to an enter. The content sees the point in its own, unscaled coordinates.
+void WindowFrame::dragEnterEvent(QDragEnterEvent* event) {
+    passDragOn(event);
+}
+
+void WindowFrame::dragMoveEvent(QDragMoveEvent* event) {
+    passDragOn(event);
+}
+
+void WindowFrame::dropEvent(QDropEvent* event) {
+    passDragOn(event);
+}
+
+void WindowFrame::dragLeaveEvent(QDragLeaveEvent* event) {
+    if (QWidget* content = m_proxy ? m_proxy->widget() : nullptr) {
+        QDragLeaveEvent leave;
+        QCoreApplication::sendEvent(content, &leave);
+    }
+    event->accept();
+}
+
+void WindowFrame::passDragOn(QDropEvent* event) {
+    QWidget* content = m_proxy ? m_proxy->widget() : nullptr;
+    if (!content) {
+        event->ignore();
+        return;
+    }
+    const QPointF scenePoint = mapToScene(event->position().toPoint());
+    const QPoint at(qBound(0, qRound(scenePoint.x()), content->width() - 1),
+                    qBound(0, qRound(scenePoint.y()), content->height() - 1));
+    const auto actions = event->possibleActions();
+    const auto buttons = event->buttons();
+    const auto modifiers = event->modifiers();
+    std::unique_ptr<QDropEvent> passed;
+    if (event->type() == QEvent::DragEnter)
+        passed =
+            std::make_unique<QDragEnterEvent>(at, actions, event->mimeData(), buttons, modifiers);
+    else if (event->type() == QEvent::DragMove)
+        passed =
+            std::make_unique<QDragMoveEvent>(at, actions, event->mimeData(), buttons, modifiers);
+    else
+        passed = std::make_unique<QDropEvent>(QPointF(at), actions, event->mimeData(), buttons,
+                                              modifiers);
+    passed->setDropAction(event->dropAction());
+    passed->ignore();
+    QCoreApplication::sendEvent(content, passed.get());
+    event->setDropAction(passed->dropAction());
+    event->setAccepted(passed->isAccepted());
 }
 
 } // namespace toolkit

@@ -38,9 +38,14 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QSizeF contentSize() const;
+    void passDragOn(QDropEvent* event);
 
     QGraphicsProxyWidget* m_proxy = nullptr;
     bool m_painted = false;
