@@ -172,11 +172,11 @@ TEST_F(Desktop, ADragFromAnotherProgramOpensThePhoto) {
     source.start(QStringLiteral(VELMORA_DRAG_SOURCE), arguments);
     ASSERT_TRUE(waitUntil([&] { return source.canReadLine(); }, 30000));
     EXPECT_EQ(source.readLine().trimmed(), "dropped");
-    const bool opened = waitUntil([this] { return !screen->imageView->image().isNull(); });
+    const bool opened = waitUntil([this] { return !screen->ui->imageView->image().isNull(); });
     source.closeWriteChannel();
     EXPECT_TRUE(source.waitForFinished());
     ASSERT_TRUE(opened) << qPrintable(app->window()->message());
-    const QColor shown = screen->imageView->image().toQImage().pixelColor(180, 240);
+    const QColor shown = screen->ui->imageView->image().toQImage().pixelColor(180, 240);
     EXPECT_NEAR(shown.green(), 200, 12);
     EXPECT_NEAR(shown.red(), 30, 12);
 }

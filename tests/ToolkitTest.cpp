@@ -226,27 +226,29 @@ TEST(PngFileReader, ReadsTheShippedPicturesAsTheGeneralReaderDoes) {
     cut.write(whole.read(whole.size() / 2));
     cut.close();
     EXPECT_TRUE(toolkit::PngFileReader::read(cut.fileName()).isNull());
-    // A new account has no Pictures folder: the chooser opens the nearest folder that exists,
-    // with nothing typed into the name field.
-    TEST(QtPickerPlatform, AMissingFolderOpensItsNearestExistingParent) {
-        QTemporaryDir home;
-        toolkit::QtPickerPlatform platform;
-        bool answered = false;
-        platform.chooseFile(nullptr, home.filePath(QStringLiteral("no/such/Pictures")),
-                            [&](const QString& path) {
-                                answered = true;
-                                EXPECT_TRUE(path.isEmpty());
-                            });
-        QFileDialog* dialog = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible())
-                dialog = d;
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->directory().absolutePath().toStdString(),
-                  QDir(home.path()).absolutePath().toStdString());
-        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(name, nullptr);
-        EXPECT_EQ(name->text().toStdString(), "");
-        dialog->reject();
-        EXPECT_TRUE(answered);
-    }
+}
+
+// A new account has no Pictures folder: the chooser opens the nearest folder that exists,
+// with nothing typed into the name field.
+TEST(QtPickerPlatform, AMissingFolderOpensItsNearestExistingParent) {
+    QTemporaryDir home;
+    toolkit::QtPickerPlatform platform;
+    bool answered = false;
+    platform.chooseFile(nullptr, home.filePath(QStringLiteral("no/such/Pictures")),
+                        [&](const QString& path) {
+                            answered = true;
+                            EXPECT_TRUE(path.isEmpty());
+                        });
+    QFileDialog* dialog = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible())
+            dialog = d;
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->directory().absolutePath().toStdString(),
+              QDir(home.path()).absolutePath().toStdString());
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text().toStdString(), "");
+    dialog->reject();
+    EXPECT_TRUE(answered);
+}
