@@ -29,9 +29,12 @@ public:
     std::unique_ptr<toolkit::CameraSource> openCamera() override { return nullptr; }
 };
 
-// Paths are written as the file system has them, so that a script can use every one.
+// Paths are written as the file system has them, so that a script can use every one; on
+// stderr escaped, so that a name with a newline cannot forge a line.
 void report(const QString& line, FILE* stream) {
-    const QByteArray bytes = toolkit::FileName::encode(line) + '\n';
+    const QByteArray bytes = (stream == stderr ? toolkit::FileName::escapedLine(line)
+                                               : toolkit::FileName::encode(line)) +
+                             '\n';
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
 }

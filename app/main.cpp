@@ -4,6 +4,7 @@
 #include "art/PortraitFormat.h"
 #include "base/FileName.h"
 #include "base/Log.h"
+#include "base/MemoryPressureMonitor.h"
 #include "imaging/ImageDecoder.h"
 #include "ui/Application.h"
 
@@ -157,6 +158,7 @@ int compose(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    toolkit::MemoryPressureMonitor::ignoreWarningsUntilWatched();
     if (argc > 1 && qstrcmp(argv[1], "compose") == 0)
         return finish(compose(argc, argv));
 
