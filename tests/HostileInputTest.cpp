@@ -385,6 +385,26 @@ TEST_F(HostileInput, MemoryWarningsNeverEndACompose) {
     EXPECT_EQ(albumFiles().size(), 2);
 }
 
+// Framed on its face (here its centre), a thin picture is drawn millions of pixels tall; the
+// drawing decodes it again, but never larger than the picture nor beyond the budget.
+TEST_F(HostileInput, AThinPictureFramedOnAFaceIsDrawnWithinTheBudget) {
+    QImage thin(8, 60000, QImage::Format_RGB32);
+    thin.fill(QColor(40, 90, 200));
+    const QString photo = scratch.filePath(QStringLiteral("thin.png"));
+    ASSERT_TRUE(thin.save(photo, "PNG"));
+    const MeasuredRun run =
+        runMeasured({QStringLiteral("compose"), QStringLiteral("--out"), albumFolder,
+                     QStringLiteral("--fit"), QStringLiteral("face"), photo},
+                    120000);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0) << qPrintable(run.errors);
+    EXPECT_LT(run.peakKb, 450 * 1024) << "the drawing decoded past the budget";
+    const QStringList portraits = albumFiles();
+    ASSERT_EQ(portraits.size(), 1);
+    const QImage portrait(QDir(albumFolder).filePath(portraits.first()));
+    ASSERT_EQ(portrait.size(), QSize(360, 480));
+}
+
 // Killing the process at any moment, the album never holds a partial portrait under a
 // final name; temporaries may stay (hidden, cleared later), and the next compose works.
 TEST_F(HostileInput, AComposeKilledAtAnyMomentLeavesOnlyWholePortraits) {
