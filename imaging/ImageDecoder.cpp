@@ -1,6 +1,7 @@
 #include "imaging/ImageDecoder.h"
 
 #include "imaging/DecodeAhead.h"
+#include "imaging/DecodeWorker.h"
 #include "imaging/DecoderWarnings.h"
 #include "imaging/HeifDecoder.h"
 #include "imaging/PngRowReader.h"
@@ -9,6 +10,7 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPointer>
 #include <QTimer>
@@ -63,6 +65,21 @@ QSize jpegDctSize(QSize stored, QSize target) {
                  qMax(1, int(stored.height() * qint64(smallest) / 8)));
 }
 
+// The decoding worker: beside the program in a build, in libexec once installed. Only
+// the application runs workers; a worker, the fuzzer and the tests' own processes find
+// none beside them.
+QString workerProgram() {
+    if (!QCoreApplication::instance())
+        return QString();
+    const QDir here(QCoreApplication::applicationDirPath());
+    for (const char* candidate : {DECODE_WORKER_BESIDE, DECODE_WORKER_INSTALLED}) {
+        const QString path = here.absoluteFilePath(QString::fromUtf8(candidate));
+        if (QFileInfo(path).isExecutable() && !QFileInfo(path).isDir())
+            return path;
+    }
+    return QString();
+}
+
 } // namespace
 
 struct ImageDecoder::Job {
@@ -89,6 +106,7 @@ void ImageDecoder::configure() {
     if (qEnvironmentVariableIsEmpty("JPEGMEM"))
         qputenv("JPEGMEM", QByteArray::number(kJpegMemoryMegabytes) + 'M');
     DecoderWarnings::install();
+    DecodeWorker::setProgram(workerProgram());
 }
 
 int ImageDecoder::decodesRunning() {
@@ -96,6 +114,12 @@ int ImageDecoder::decodesRunning() {
 }
 
 Result<QImage> ImageDecoder::decode(const PictureFile& file, QSize target) {
+    if (DecodeWorker::isAvailable())
+        return DecodeWorker::decode(file, target, kTimeBudgetMs);
+    return decodeInProcess(file, target);
+}
+
+Result<QImage> ImageDecoder::decodeInProcess(const PictureFile& file, QSize target) {
     if (file.format() == "heif" || file.format() == "avif") {
         auto image = HeifDecoder::decode(file.bytes(), target);
         if (!image.ok())
