@@ -57,6 +57,7 @@ struct Answer {
     qint32 width, height, format;
     qint64 bytesPerLine;
     quint32 reasonBytes;
+    quint32 messageBytes; // what the decoders wrote to stderr meanwhile, after the reason
 };
 
 // Sends `header` and, when `fd` is one, that file descriptor with it.
@@ -300,9 +301,15 @@ void heedTestHooks(const QByteArray& bytes) {
         auto fd = ::open("/etc/hostname", O_RDONLY);
 }
 
-// Messages go straight to stderr: Qt's own handler asks the terminal about itself, a call
-// the sandbox refuses.
-void writeMessage(QtMsgType, const QMessageLogContext&, const QString& message) {
+// The read end of the pipe that is the worker's stderr: what the decoders write there
+// (libpng's errors go straight to it) goes back with the answer, to the application's log.
+int messagesFd = -1;
+
+// Qt's warnings go to stderr too, directly: Qt's own handler asks the terminal about
+// itself, a call the sandbox refuses. Its chatter below warnings is left out.
+void writeMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtDebugMsg || type == QtInfoMsg)
+        return;
     const QByteArray line = FileName::escapedLine(message) + '\n';
     [[maybe_unused]] auto written = ::write(2, line.constData(), size_t(line.size()));
 }
@@ -327,8 +334,19 @@ void warmUp() {
     DecoderWarnings::hearTiff();
 }
 
+// What the decoders wrote to stderr since the last answer; a bounded amount.
+QByteArray takeMessages() {
+    QByteArray messages;
+    char chunk[4096];
+    ssize_t got;
+    while (messagesFd >= 0 && (got = ::read(messagesFd, chunk, sizeof chunk)) > 0)
+        if (messages.size() < 65536)
+            messages.append(chunk, got);
+    return messages;
+}
+
 void answer(int socket, const Result<QImage>& decoded) {
-    Answer header{kAnswerMagic, 0, 0, 0, 0, 0, 0};
+    Answer header{kAnswerMagic, 0, 0, 0, 0, 0, 0, 0};
     QByteArray reason;
     int pixels = -1;
     if (decoded.ok()) {
@@ -354,9 +372,12 @@ void answer(int socket, const Result<QImage>& decoded) {
     } else {
         reason = decoded.error().toUtf8();
     }
+    const QByteArray messages = takeMessages();
     header.reasonBytes = quint32(reason.size());
+    header.messageBytes = quint32(messages.size());
     sendWith(socket, &header, sizeof header, pixels);
     sendAll(socket, reason.constData(), size_t(reason.size()));
+    sendAll(socket, messages.constData(), size_t(messages.size()));
     if (pixels >= 0)
         ::close(pixels);
 }
@@ -407,10 +428,14 @@ Result<QImage> DecodeWorker::decode(const PictureFile& file, QSize target, int d
     QByteArray reason;
     const bool answered = sent && !late &&
                           receiveWith(worker->socket, &header, sizeof header, &pixels) &&
-                          header.magic == kAnswerMagic && header.reasonBytes < (1u << 20);
+                          header.magic == kAnswerMagic && header.reasonBytes < (1u << 20) &&
+                          header.messageBytes < (1u << 20);
+    QByteArray messages;
     if (answered) {
         reason.resize(qsizetype(header.reasonBytes));
-        if (!receiveAll(worker->socket, reason.data(), size_t(reason.size()))) {
+        messages.resize(qsizetype(header.messageBytes));
+        if (!receiveAll(worker->socket, reason.data(), size_t(reason.size())) ||
+            !receiveAll(worker->socket, messages.data(), size_t(messages.size()))) {
             if (pixels >= 0)
                 ::close(pixels);
             pixels = -1;
@@ -428,6 +453,12 @@ Result<QImage> DecodeWorker::decode(const PictureFile& file, QSize target, int d
         return refuse(whyEnded(status));
     }
     pool().release(*worker, true);
+    // Escaped whole: a name or a message with a newline must not forge a line.
+    for (const QByteArray& line : messages.split('\n'))
+        if (!line.trimmed().isEmpty())
+            qCWarning(programLog, "%s",
+                      FileName::escapedLine(file.describe(QString::fromUtf8(line.trimmed())))
+                          .constData());
     if (!header.decoded)
         return Result<QImage>::failure(QString::fromUtf8(reason));
 
@@ -461,6 +492,14 @@ int DecodeWorker::serve(int socket) {
     if (socket > 3)
         ::close_range(3, uint(socket) - 1, 0);
     ::close_range(uint(socket) + 1, ~0u, 0);
+    // Whatever the decoders write to stderr is caught, and goes back with each answer.
+    // Non-blocking: a decoder that writes more than the pipe holds loses the rest rather
+    // than waits.
+    int messages[2];
+    if (::pipe2(messages, O_CLOEXEC | O_NONBLOCK) == 0 && ::dup2(messages[1], 2) == 2) {
+        ::close(messages[1]);
+        messagesFd = messages[0];
+    }
     // Unconfined only to be measured: valgrind, which runs the worker's calls as its own,
     // writes its profile with calls the filter refuses.
     const bool measured = qEnvironmentVariable("DECODE_WORKER_UNCONFINED") == QLatin1String("1");
