@@ -24,7 +24,8 @@ namespace {
 // | close, lseek, fcntl, fstat, newfstatat                 | the memory files (newfstatat: glibc's fstat) |
 // | memfd_create, ftruncate                                | the memory file the pixels go back in |
 // | mmap, munmap, mremap, mprotect, madvise, brk           | memory                               |
-// | futex, clone, clone3, set_robust_list, rseq, sched_yield, sched_getaffinity, gettid, getpid | the decoders' threads (libde265, dav1d) |
+// | futex, clone, clone3, set_robust_list, rseq, sched_yield, sched_getaffinity, gettid, getpid | the decoders' threads (libde265, dav1d) and Qt's (QImage's large conversions) |
+// | eventfd2                                               | each of Qt's threads makes one for its wake-ups |
 // | rt_sigprocmask, rt_sigreturn, rt_sigaction, tgkill     | signals, abort()                     |
 // | clock_gettime, clock_nanosleep, nanosleep, getrusage, getrandom, sysinfo | time, the CPU limit, malloc's and qsort's needs |
 // | prlimit64                                              | the CPU limit of each decode         |
@@ -73,6 +74,7 @@ constexpr int kAllowed[] = {
     SCMP_SYS(exit),
     SCMP_SYS(exit_group),
     SCMP_SYS(fcntl),
+    SCMP_SYS(eventfd2),
     SCMP_SYS(sendto),
     SCMP_SYS(recvfrom),
 };

@@ -76,6 +76,13 @@ TEST_F(DecodeWorkers, DecodeEachFormatAsThisProcessWould) {
         EXPECT_EQ(there.value().convertToFormat(QImage::Format_RGB32),
                   here.value().convertToFormat(QImage::Format_RGB32));
     }
+    // A large 16-bit TIFF: Qt converts it on threads of its own, which the sandbox must
+    // let start.
+    const PictureFile deep =
+        pictureOf(source.scaled(2400, 3200).convertToFormat(QImage::Format_RGBX64), "tiff");
+    auto there = DecodeWorker::decode(deep, QSize(360, 480), 10000);
+    ASSERT_TRUE(there.ok()) << qPrintable(there.error());
+    EXPECT_EQ(there.value().size(), QSize(360, 480));
 }
 
 // A picture that makes its worker hang, crash, or try to open a file: each is refused with
