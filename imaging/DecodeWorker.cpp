@@ -401,7 +401,10 @@ Result<QImage> DecodeWorker::decode(const PictureFile& file, QSize target, int d
         return ImageDecoder::decodeInProcess(file, target);
     const qint64 deadline = nowMs() + deadlineMs;
     const QByteArray name = FileName::encode(file.path());
-    const int bytes = memoryFile("picture", file.bytes().constData(), size_t(file.bytes().size()));
+    // The file's own sealed memory when it has one: no copy.
+    const int bytes = file.memoryFile() >= 0 ? ::fcntl(file.memoryFile(), F_DUPFD_CLOEXEC, 0)
+                                             : memoryFile("picture", file.bytes().constData(),
+                                                          size_t(file.bytes().size()));
     if (bytes < 0) {
         pool().release(*worker, true);
         return refuse(QCoreApplication::translate("toolkit::DecodeWorker",

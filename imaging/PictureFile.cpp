@@ -5,6 +5,7 @@
 #include "base/SystemError.h"
 #include "imaging/DecoderWarnings.h"
 #include "imaging/HeifDecoder.h"
+#include "imaging/SealedBytes.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -476,7 +477,8 @@ constexpr qint64 kMaxJpegPixels = 250'000'000;
 
 // Why `path` cannot be read as a picture file, or empty; on success `bytes` holds it.
 // Only regular files are read: a FIFO would block forever and a device never ends.
-QString readWhole(const QString& path, QByteArray* bytes) {
+QString readWhole(const QString& path, QByteArray* bytes,
+                  std::shared_ptr<const SealedBytes>* sealed) {
     const QByteArray name = FileName::encode(path);
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
@@ -510,6 +512,11 @@ QString readWhole(const QString& path, QByteArray* bytes) {
                                           "the file is too large (%1 MB; at most %2 MB)")
                   .arg(megabytes(st.st_size), megabytes(PictureFile::kMaxFileBytes));
     if (why.isEmpty()) {
+        *sealed = SealedBytes::read(fd, st.st_size, &why);
+        if (*sealed)
+            *bytes = (*sealed)->bytes();
+    }
+    if (why.isEmpty() && !*sealed) {
         bytes->resize(qsizetype(st.st_size));
         qsizetype done = 0;
         while (done < bytes->size()) {
@@ -597,19 +604,27 @@ QStringList PictureFile::namePatterns() {
     return patterns;
 }
 
+int PictureFile::memoryFile() const {
+    return m_sealed ? m_sealed->fd() : -1;
+}
+
 QString PictureFile::describe(const QString& reason) const {
     return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(m_path), reason);
 }
 
 Result<PictureFile> PictureFile::read(const QString& path) {
     QByteArray bytes;
-    const QString why = readWhole(path, &bytes);
+    std::shared_ptr<const SealedBytes> sealed;
+    const QString why = readWhole(path, &bytes, &sealed);
     if (!why.isEmpty()) {
         PictureFile named;
         named.m_path = path;
         return Result<PictureFile>::failure(named.describe(why));
     }
-    return fromBytes(path, std::move(bytes));
+    auto file = fromBytes(path, std::move(bytes));
+    if (file.ok())
+        file.value().m_sealed = std::move(sealed); // the bytes' memory, kept with them
+    return file;
 }
 
 Result<PictureFile> PictureFile::checkHeif(PictureFile file, QByteArray bytes) {
@@ -657,7 +672,7 @@ Result<PictureFile> PictureFile::fromBytes(const QString& path, QByteArray bytes
         incomplete = whyJpegUnusable(bytes);
     } else if (file.m_format == "png") {
         incomplete = whyPngIncomplete(bytes);
-        sixteenBit = bytes.size() > 24 && uchar(bytes[24]) == 16;
+        sixteenBit = bytes.size() > 24 && uchar(bytes.at(24)) == 16;
     } else if (file.m_format == "gif") {
         incomplete = whyGifIncomplete(bytes);
     } else if (file.m_format == "bmp") {
