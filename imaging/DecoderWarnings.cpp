@@ -1,5 +1,6 @@
 #include "imaging/DecoderWarnings.h"
 
+#include "base/FileName.h"
 #include "base/Log.h"
 
 #include <QDir>
@@ -57,13 +58,12 @@ QString tiffMessage(const char* module, const char* format, va_list arguments) {
     return message;
 }
 
+// Escaped whole: a picture's name or a message with a newline must not forge a line.
 void logTiff(const QString& kind, const QString& message) {
+    QString line = QStringLiteral("TIFF %1: %2").arg(kind, message);
     if (listening && !listening->name().isEmpty())
-        qCWarning(programLog, "%s: TIFF %s: %s",
-                  qUtf8Printable(QDir::toNativeSeparators(listening->name())), qUtf8Printable(kind),
-                  qUtf8Printable(message));
-    else
-        qCWarning(programLog, "TIFF %s: %s", qUtf8Printable(kind), qUtf8Printable(message));
+        line = QDir::toNativeSeparators(listening->name()) + QStringLiteral(": ") + line;
+    qCWarning(programLog, "%s", FileName::escapedLine(line).constData());
 }
 
 void tiffWarning(const char* module, const char* format, va_list arguments) {
