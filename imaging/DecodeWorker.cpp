@@ -14,6 +14,7 @@
 #include <QImageWriter>
 #include <QMutex>
 #include <QThread>
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <csignal>
@@ -167,7 +168,7 @@ struct Worker {
 class Pool {
 public:
     QString program;
-    bool broken = false; // a worker could not enter its sandbox: decode here instead
+    std::atomic<bool> broken{false}; // a worker could not enter its sandbox: decode here
 
     // A worker for one request: an idle one, else a new one while there are fewer than
     // the pool's size, else the next to come back. Null when none can start.
