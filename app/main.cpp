@@ -4,6 +4,7 @@
 #include "base/Console.h"
 #include "base/FileName.h"
 #include "base/Log.h"
+#include "base/MemoryPressureMonitor.h"
 #include "compose/ComposeCommand.h"
 #include "imaging/ImageDecoder.h"
 #include "imaging/ProcessSetup.h"
@@ -39,9 +40,9 @@ void print(const QString& text, FILE* stream) {
 void quietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     const char* own = toolkit::programLog().categoryName();
     if (context.category && qstrcmp(context.category, own) == 0)
-        print(QString::fromUtf8(own) + QStringLiteral(": ") + message + QLatin1Char('\n'), stderr);
+        toolkit::writeEscapedLine(QString::fromUtf8(own) + QStringLiteral(": ") + message, stderr);
     else if (type == QtCriticalMsg || type == QtFatalMsg)
-        print(message + QLatin1Char('\n'), stderr);
+        toolkit::writeEscapedLine(message, stderr);
 }
 
 // The help names the overlay range in words.
@@ -158,6 +159,7 @@ int compose(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    toolkit::MemoryPressureMonitor::ignoreWarningsUntilWatched();
     if (argc > 1 && qstrcmp(argv[1], "compose") == 0)
         return finish(compose(argc, argv));
 

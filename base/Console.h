@@ -10,4 +10,9 @@ namespace toolkit {
 /// it reads. Flushed, so that lines from several writers keep their order.
 void writeText(const QString& text, FILE* stream);
 
+/// Writes `text` to `stream` as one line, its control characters and backslashes escaped
+/// (FileName::escapedLine): for messages that carry names, which must not break the line
+/// or forge another.
+void writeEscapedLine(const QString& text, FILE* stream);
+
 } // namespace toolkit

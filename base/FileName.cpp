@@ -74,4 +74,26 @@ QByteArray FileName::encode(const QString& name) {
     return bytes;
 }
 
+QByteArray FileName::escapedLine(const QString& text) {
+    const QByteArray bytes = encode(text);
+    QByteArray line;
+    line.reserve(bytes.size());
+    for (const char c : bytes) {
+        const uchar byte = uchar(c);
+        if (c == '\\')
+            line += "\\\\";
+        else if (c == '\n')
+            line += "\\n";
+        else if (c == '\t')
+            line += "\\t";
+        else if (c == '\r')
+            line += "\\r";
+        else if (byte < 0x20 || byte == 0x7F)
+            line += "\\x" + QByteArray::number(byte, 16).rightJustified(2, '0');
+        else
+            line += c;
+    }
+    return line;
+}
+
 } // namespace toolkit

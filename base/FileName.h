@@ -15,6 +15,10 @@ public:
     static QString decode(const QByteArray& bytes);
     /// The bytes of `name`, for a system call.
     static QByteArray encode(const QString& name);
+    /// The bytes of `text` (a line naming files) for a log or stderr line: as encode(), with
+    /// control characters and backslashes written as C escapes (\n, \t, \\, \x1b), so
+    /// that a name can neither break the line nor forge another.
+    static QByteArray escapedLine(const QString& text);
 };
 
 } // namespace toolkit

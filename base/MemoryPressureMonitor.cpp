@@ -80,16 +80,25 @@ MemoryPressureMonitor::MemoryPressureMonitor(void (*cleanup)(), QObject* parent)
     }
 }
 
+void MemoryPressureMonitor::ignoreWarningsUntilWatched() {
+    // A handler rather than SIG_IGN: a program this one starts must not inherit deafness to
+    // the signal; with no pipe to write to, the handler does nothing.
+    installHandler(SIGUSR1);
+}
+
 MemoryPressureMonitor::~MemoryPressureMonitor() {
     if (m_signalNotifier) {
-        restoreDefault(SIGUSR1);
+        // A warning after the monitor is gone still must not kill the process.
         restoreDefault(SIGTERM);
         restoreDefault(SIGINT);
         terminationSignals = 0;
         emergencyCleanup = nullptr;
-        ::close(signalPipe[0]);
-        ::close(signalPipe[1]);
+        // Forgotten before closed: a handler running meanwhile must not write to a number
+        // that a new file may take.
+        const int pipe[2] = {signalPipe[0], signalPipe[1]};
         signalPipe[0] = signalPipe[1] = -1;
+        ::close(pipe[0]);
+        ::close(pipe[1]);
     }
     if (m_pressureFd >= 0)
         ::close(m_pressureFd);

@@ -21,6 +21,10 @@ public:
     explicit MemoryPressureMonitor(void (*emergencyCleanup)() = nullptr, QObject* parent = nullptr);
     ~MemoryPressureMonitor() override;
 
+    /// Makes SIGUSR1 harmless until a monitor listens (and after the last one goes): a
+    /// memory warning must never end the process. First thing in main.
+    static void ignoreWarningsUntilWatched();
+
 signals:
     void memoryWarning();
     void terminationRequested();

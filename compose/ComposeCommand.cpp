@@ -17,8 +17,13 @@
 #include <optional>
 
 namespace {
+// Paths go to stdout as the file system has them, so that a script can use every one; to
+// stderr escaped, so that a name with a newline cannot forge a line.
 void report(const QString& line, FILE* stream) {
-    toolkit::writeText(line + QLatin1Char('\n'), stream);
+    if (stream == stderr)
+        toolkit::writeEscapedLine(line, stream);
+    else
+        toolkit::writeText(line + QLatin1Char('\n'), stream);
 }
 
 // Waits for events rather than polling for them: a poll loop took a core from the decoders.

@@ -15,6 +15,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QSet>
+#include <cmath>
 #include <optional>
 #include <utility>
 
@@ -159,11 +160,33 @@ void Image::drawInRect(const QRectF& rect) const {
         drawInRect(*painter, rect);
 }
 
+namespace {
+// The most a drawing decodes again, in bytes of pixels: a photo at twice the portrait's size
+// and more, a small part of the decode budget.
+constexpr qint64 kDrawDecodeBytes = 64LL * 1024 * 1024;
+
+// The size to decode a picture of `upright` size at for a drawing of `drawn` size. Never
+// larger than the picture on either side (that adds no detail), nor than kDrawDecodeBytes:
+// a thin picture framed on a face is drawn millions of pixels tall, and the painter
+// stretches a smaller decode as well.
+QSize drawDecodeSize(QSize drawn, QSize upright) {
+    QSize size = drawn.boundedTo(upright).expandedTo(QSize(1, 1));
+    const qint64 bytes = qint64(size.width()) * size.height() * 4;
+    if (bytes > kDrawDecodeBytes) {
+        const double shrink = std::sqrt(double(kDrawDecodeBytes) / double(bytes));
+        size = QSize(qMax(1, int(size.width() * shrink)), qMax(1, int(size.height() * shrink)));
+    }
+    return size;
+}
+} // namespace
+
 void Image::drawInRect(QPainter& painter, const QRectF& rect) const {
     if (!d || rect.isEmpty())
         return;
     const QRectF device = painter.transform().mapRect(rect);
-    const QSize target(qMax(1, qRound(device.width())), qMax(1, qRound(device.height())));
+    const QSize drawn(qMax(1, qRound(qMin(device.width(), 1e9))),
+                      qMax(1, qRound(qMin(device.height(), 1e9))));
+    const QSize target = d->file ? drawDecodeSize(drawn, d->uprightSize) : drawn;
     QImage pixels = d->pixels;
     if (d->file && pixels.size() != target) {
         // Drawn at another size than decoded: decode the same bytes again at that size,

@@ -1,6 +1,8 @@
 #include "imaging/ImageDecoder.h"
 
 #include "imaging/DecodeAhead.h"
+#include "imaging/DecodeWorker.h"
+#include "imaging/DecoderWarnings.h"
 #include "imaging/HeifDecoder.h"
 #include "imaging/PngRowReader.h"
 #include "imaging/Resampler.h"
@@ -8,6 +10,7 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPointer>
 #include <QTimer>
@@ -15,6 +18,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -24,26 +28,6 @@ namespace toolkit {
 namespace {
 
 std::atomic<int> running{0};
-
-// The warnings a decoder gives on the current thread while it decodes; null when none is
-// being listened to.
-thread_local QStringList* heardWarnings = nullptr;
-QtMessageHandler previousHandler = nullptr;
-
-// libjpeg reports corrupt data (a scan cut short, a missing scan, bad Huffman codes) only
-// as a warning and fills the rest with grey. Those warnings are refusals; other decoders'
-// warnings (an odd ICC profile in a PNG, an unknown TIFF tag) are not about the pixels.
-void listenToDecoders(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (heardWarnings && type == QtWarningMsg && context.category &&
-        std::strcmp(context.category, "qt.gui.imageio.jpeg") == 0) {
-        // Bytes between the picture data and a marker lose nothing.
-        if (!message.contains(QLatin1String("extraneous bytes before marker")))
-            heardWarnings->append(message.trimmed());
-        return;
-    }
-    if (previousHandler)
-        previousHandler(type, context, message);
-}
 
 // libjpeg-turbo reads its memory limit from JPEGMEM (in kilobytes, or megabytes with M)
 // whenever a decoder is created: above it, a progressive picture that it would have to
@@ -81,6 +65,21 @@ QSize jpegDctSize(QSize stored, QSize target) {
                  qMax(1, int(stored.height() * qint64(smallest) / 8)));
 }
 
+// The decoding worker: beside the program in a build, in libexec once installed. Only
+// the application runs workers; a worker, the fuzzer and the tests' own processes find
+// none beside them.
+QString workerProgram() {
+    if (!QCoreApplication::instance())
+        return QString();
+    const QDir here(QCoreApplication::applicationDirPath());
+    for (const char* candidate : {DECODE_WORKER_BESIDE, DECODE_WORKER_INSTALLED}) {
+        const QString path = here.absoluteFilePath(QString::fromUtf8(candidate));
+        if (QFileInfo(path).isExecutable() && !QFileInfo(path).isDir())
+            return path;
+    }
+    return QString();
+}
+
 } // namespace
 
 struct ImageDecoder::Job {
@@ -106,7 +105,8 @@ void ImageDecoder::configure() {
     QImageReader::setAllocationLimit(int(PictureFile::kDecodeBudgetBytes / (1024 * 1024)));
     if (qEnvironmentVariableIsEmpty("JPEGMEM"))
         qputenv("JPEGMEM", QByteArray::number(kJpegMemoryMegabytes) + 'M');
-    previousHandler = qInstallMessageHandler(listenToDecoders);
+    DecoderWarnings::install();
+    DecodeWorker::setProgram(workerProgram());
 }
 
 int ImageDecoder::decodesRunning() {
@@ -114,6 +114,12 @@ int ImageDecoder::decodesRunning() {
 }
 
 Result<QImage> ImageDecoder::decode(const PictureFile& file, QSize target) {
+    if (DecodeWorker::isAvailable())
+        return DecodeWorker::decode(file, target, kTimeBudgetMs);
+    return decodeInProcess(file, target);
+}
+
+Result<QImage> ImageDecoder::decodeInProcess(const PictureFile& file, QSize target) {
     if (file.format() == "heif" || file.format() == "avif") {
         auto image = HeifDecoder::decode(file.bytes(), target);
         if (!image.ok())
@@ -145,6 +151,10 @@ Result<QImage> ImageDecoder::decode(const PictureFile& file, QSize target) {
         qint32 height;
         std::memcpy(&height, bytes.constData() + 22, 4);
         height = qFromLittleEndian(height);
+        // The smallest height has no positive counterpart; the file check refuses it.
+        if (height == std::numeric_limits<qint32>::min())
+            return Result<QImage>::failure(file.describe(QCoreApplication::translate(
+                "toolkit::ImageDecoder", "the picture is too large to decode")));
         if (height < 0) {
             height = qToLittleEndian(-height);
             std::memcpy(bytes.data() + 22, &height, 4);
@@ -171,15 +181,18 @@ Result<QImage> ImageDecoder::decode(const PictureFile& file, QSize target) {
             reader.setScaledSize(jpegDctSize(stored, storedTarget));
         }
     }
-    QStringList warnings;
-    heardWarnings = &warnings;
+    if (file.format() == "tiff")
+        DecoderWarnings::hearTiff();
+    DecoderWarnings::Listening listening(file.path());
     QImage image = reader.read();
-    heardWarnings = nullptr;
-    if (image.isNull())
+    const QStringList& warnings = listening.heard();
+    if (image.isNull() && warnings.isEmpty())
         return Result<QImage>::failure(
             file.describe(QCoreApplication::translate("toolkit::ImageDecoder",
                                                       "the picture cannot be decoded (%1)")
                               .arg(reader.errorString())));
+    // A decoder that complained painted what it could: a picture with a hole or a grey
+    // part is no photo.
     if (!warnings.isEmpty())
         return Result<QImage>::failure(file.describe(
             QCoreApplication::translate("toolkit::ImageDecoder", "the picture is corrupt (%1)")

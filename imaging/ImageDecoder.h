@@ -40,9 +40,12 @@ public:
     /// Whether a decode is in progress.
     bool isBusy() const;
 
-    /// Decodes `file` at `target` (stretched; invalid for the full size) on the calling
-    /// thread. Fails with the reason, naming the file.
+    /// Decodes `file` at `target` (stretched; invalid for the full size) for the calling
+    /// thread, in a sandboxed worker process where there is one (DecodeWorker), within the
+    /// time budget. Fails with the reason, naming the file.
     static Result<QImage> decode(const PictureFile& file, QSize target);
+    /// As decode(), in this process and with no time limit: the worker's own decode.
+    static Result<QImage> decodeInProcess(const PictureFile& file, QSize target);
 
     /// Sets the decoders' limits and starts listening for their warnings; once, at start-up,
     /// before any thread decodes.

@@ -3,7 +3,9 @@
 #include "base/ApplicationIdentity.h"
 #include "base/FileName.h"
 #include "base/SystemError.h"
+#include "imaging/DecoderWarnings.h"
 #include "imaging/HeifDecoder.h"
+#include "imaging/SealedBytes.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -306,6 +308,12 @@ QString whyGifIncomplete(const QByteArray& bytes) {
             QByteArray data;
             if (codeSize < 0 || !readSubBlocks(&data))
                 return truncated();
+            // A code size no encoder writes: the decoder paints the frame one colour.
+            if (codeSize == 0 || codeSize > 8)
+                return QCoreApplication::translate(
+                           "toolkit::PictureFile",
+                           "the picture is corrupt (an LZW code size of %1; at most 8)")
+                    .arg(codeSize);
             const qint64 pixels = qint64(descriptor[4] | descriptor[5] << 8) *
                                   qint64(descriptor[6] | descriptor[7] << 8);
             const qint64 made = gifPixelsIn(data, codeSize, pixels);
@@ -325,6 +333,40 @@ QString whyGifIncomplete(const QByteArray& bytes) {
     }
 }
 
+// A run-length BMP (8 or 4 bits a pixel): the runs must reach the end-of-picture marker,
+// and that marker the last row. The decoder leaves the rows it never reached unpainted and
+// says nothing.
+QString whyRleIncomplete(const QByteArray& bytes, qint64 at, qint64 height, bool fourBit) {
+    if (at < 0 || at > bytes.size())
+        return truncated();
+    qint64 row = 0;
+    while (true) {
+        if (at + 2 > bytes.size())
+            return truncated();
+        const int count = uchar(bytes[at]), value = uchar(bytes[at + 1]);
+        at += 2;
+        if (count > 0)
+            continue; // a run of one value
+        if (value == 0) {
+            ++row;
+        } else if (value == 1) {
+            if (row + 1 < height)
+                return QCoreApplication::translate("toolkit::PictureFile",
+                                                   "the picture is corrupt (its data ends early)");
+            return QString();
+        } else if (value == 2) {
+            if (at + 2 > bytes.size())
+                return truncated();
+            row += uchar(bytes[at + 1]);
+            at += 2;
+        } else {
+            // Literal pixels, padded to a whole number of 16-bit words.
+            const qint64 literal = fourBit ? (value + 1) / 2 : value;
+            at += (literal + 1) & ~qint64(1);
+        }
+    }
+}
+
 // BMP: an uncompressed picture must hold every row it declares (the decoder leaves the
 // missing ones unpainted and says nothing).
 QString whyBmpIncomplete(const QByteArray& bytes) {
@@ -338,6 +380,8 @@ QString whyBmpIncomplete(const QByteArray& bytes) {
     const qint64 height = qAbs(qint64(qint32(littleEndian(bytes, 22, 4))));
     const qint64 depth = littleEndian(bytes, 28, 2);
     const quint32 compression = littleEndian(bytes, 30, 4);
+    if (compression == 1 || compression == 2)
+        return whyRleIncomplete(bytes, pixelsAt, height, compression == 2);
     if (compression != 0 && compression != 3)
         return QString();
     // Compared by division: a hostile header's row size times its height overflows.
@@ -347,6 +391,47 @@ QString whyBmpIncomplete(const QByteArray& bytes) {
         return truncated();
     return QString();
 }
+
+// TIFF: a palette picture must carry a whole colour map, three channels of one entry for
+// each value its pixels can take. Without one libtiff reads the indices as grey levels.
+QString whyTiffIncomplete(const QByteArray& bytes) {
+    const bool little = bytes.startsWith("II");
+    const auto number = [&bytes, little](qint64 at, int count) -> qint64 {
+        if (at < 0 || at + count > bytes.size())
+            return -1;
+        return little ? littleEndian(bytes, at, count) : bigEndian(bytes, at, count);
+    };
+    const qint64 directory = number(4, 4);
+    const qint64 entries = number(directory, 2);
+    if (entries < 0)
+        return truncated();
+    qint64 photometric = -1, bitsPerSample = 1, colourMapCount = 0;
+    for (qint64 i = 0; i < entries; ++i) {
+        const qint64 entry = directory + 2 + i * 12;
+        const qint64 tag = number(entry, 2), type = number(entry + 2, 2);
+        const qint64 count = number(entry + 4, 4);
+        if (count < 0)
+            return truncated();
+        // A SHORT value stands in the entry itself when there is room for it.
+        const qint64 shortAt = count <= 2 ? entry + 8 : number(entry + 8, 4);
+        const qint64 value = type == 3 ? number(shortAt, 2) : number(entry + 8, 4);
+        if (tag == 262)
+            photometric = value;
+        else if (tag == 258)
+            bitsPerSample = value;
+        else if (tag == 320)
+            colourMapCount = count;
+    }
+    if (photometric != 3)
+        return QString();
+    if (bitsPerSample < 1 || bitsPerSample > 16 || colourMapCount < 3 * (1 << bitsPerSample))
+        return QCoreApplication::translate(
+            "toolkit::PictureFile", "the picture is corrupt (its colour map is missing or short)");
+    return QString();
+}
+
+// The widest or tallest PNG the PNG library reads, whatever its number of pixels.
+constexpr qint64 kMaxPngSide = 1'000'000;
 
 // The format told by the first bytes, as the image reader names it; empty for none taken.
 QByteArray formatOf(const QByteArray& head) {
@@ -392,7 +477,8 @@ constexpr qint64 kMaxJpegPixels = 250'000'000;
 
 // Why `path` cannot be read as a picture file, or empty; on success `bytes` holds it.
 // Only regular files are read: a FIFO would block forever and a device never ends.
-QString readWhole(const QString& path, QByteArray* bytes) {
+QString readWhole(const QString& path, QByteArray* bytes,
+                  std::shared_ptr<const SealedBytes>* sealed) {
     const QByteArray name = FileName::encode(path);
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
@@ -426,6 +512,11 @@ QString readWhole(const QString& path, QByteArray* bytes) {
                                           "the file is too large (%1 MB; at most %2 MB)")
                   .arg(megabytes(st.st_size), megabytes(PictureFile::kMaxFileBytes));
     if (why.isEmpty()) {
+        *sealed = SealedBytes::read(fd, st.st_size, &why);
+        if (*sealed)
+            *bytes = (*sealed)->bytes();
+    }
+    if (why.isEmpty() && !*sealed) {
         bytes->resize(qsizetype(st.st_size));
         qsizetype done = 0;
         while (done < bytes->size()) {
@@ -513,19 +604,27 @@ QStringList PictureFile::namePatterns() {
     return patterns;
 }
 
+int PictureFile::memoryFile() const {
+    return m_sealed ? m_sealed->fd() : -1;
+}
+
 QString PictureFile::describe(const QString& reason) const {
     return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(m_path), reason);
 }
 
 Result<PictureFile> PictureFile::read(const QString& path) {
     QByteArray bytes;
-    const QString why = readWhole(path, &bytes);
+    std::shared_ptr<const SealedBytes> sealed;
+    const QString why = readWhole(path, &bytes, &sealed);
     if (!why.isEmpty()) {
         PictureFile named;
         named.m_path = path;
         return Result<PictureFile>::failure(named.describe(why));
     }
-    return fromBytes(path, std::move(bytes));
+    auto file = fromBytes(path, std::move(bytes));
+    if (file.ok())
+        file.value().m_sealed = std::move(sealed); // the bytes' memory, kept with them
+    return file;
 }
 
 Result<PictureFile> PictureFile::checkHeif(PictureFile file, QByteArray bytes) {
@@ -573,11 +672,25 @@ Result<PictureFile> PictureFile::fromBytes(const QString& path, QByteArray bytes
         incomplete = whyJpegUnusable(bytes);
     } else if (file.m_format == "png") {
         incomplete = whyPngIncomplete(bytes);
-        sixteenBit = bytes.size() > 24 && uchar(bytes[24]) == 16;
+        sixteenBit = bytes.size() > 24 && uchar(bytes.at(24)) == 16;
     } else if (file.m_format == "gif") {
         incomplete = whyGifIncomplete(bytes);
     } else if (file.m_format == "bmp") {
         incomplete = whyBmpIncomplete(bytes);
+    } else if (file.m_format == "tiff") {
+        incomplete = whyTiffIncomplete(bytes);
+        DecoderWarnings::hearTiff();
+    }
+    if (file.m_format == "png") {
+        // Refused before the PNG library sees it: it would refuse the header on stderr.
+        const QSize declared = pngHeaderSize(bytes);
+        if (declared.width() > kMaxPngSide || declared.height() > kMaxPngSide)
+            return refuse(QCoreApplication::translate(
+                              "toolkit::PictureFile",
+                              "the picture is too large (%1 x %2 pixels; at most %3 a side)")
+                              .arg(declared.width())
+                              .arg(declared.height())
+                              .arg(kMaxPngSide));
     }
     // A size is needed before anything else can be judged; a file cut inside its header is
     // told apart from one that is not a picture at all.
@@ -589,17 +702,38 @@ Result<PictureFile> PictureFile::fromBytes(const QString& path, QByteArray bytes
     // An incomplete PNG is not handed to the PNG library even for its size: it allocates
     // what a chunk claims before reading it, and a chunk may claim far more than the file
     // holds. Its header gives the size.
-    QSize stored =
-        file.m_format == "png" && !incomplete.isEmpty() ? pngHeaderSize(bytes) : reader.size();
+    QSize stored;
+    QStringList heard;
+    if (file.m_format == "png" && !incomplete.isEmpty()) {
+        stored = pngHeaderSize(bytes);
+    } else {
+        DecoderWarnings::Listening listening(path);
+        stored = reader.size();
+        heard = listening.heard();
+    }
     if (file.m_format == "bmp" && !stored.isValid() && bytes.size() >= 26) {
-        // A top-down BMP declares a negative height; its size is the height's magnitude.
+        // A top-down BMP declares a negative height; its size is the height's magnitude,
+        // which for the smallest height does not fit the size at all.
         const qint32 height = qint32(littleEndian(bytes, 22, 4));
+        if (height == std::numeric_limits<qint32>::min())
+            return refuse(QCoreApplication::translate(
+                "toolkit::PictureFile", "the picture is too large (2147483648 rows)"));
         if (height < 0)
             stored = QSize(qint32(littleEndian(bytes, 18, 4)), -height);
     }
     if (!stored.isValid() || stored.isEmpty()) {
         if (!incomplete.isEmpty())
             return refuse(incomplete);
+        // The decoder said why it could not read the header: say it too.
+        if (!stored.isValid() && !heard.isEmpty())
+            return refuse(
+                DecoderWarnings::isUnsupported(heard.first())
+                    ? QCoreApplication::translate("toolkit::PictureFile",
+                                                  "the picture is of a kind %1 cannot decode (%2)")
+                          .arg(ApplicationIdentity::current().displayName, heard.first())
+                    : QCoreApplication::translate("toolkit::PictureFile",
+                                                  "the picture is damaged (%1)")
+                          .arg(heard.first()));
         return refuse(stored.isValid() ? QCoreApplication::translate("toolkit::PictureFile",
                                                                      "the picture has no pixels")
                                        : notReadable());

@@ -6,8 +6,11 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 namespace toolkit {
+
+class SealedBytes;
 
 /// A picture file read into memory once and checked before anything decodes it: a regular
 /// file of bounded size, in a format told by its content from the formats the application takes,
@@ -44,6 +47,10 @@ public:
     /// Whether the EXIF orientation turns the picture by a quarter.
     bool rotated() const { return m_rotated; }
 
+    /// The sealed memory file that holds bytes() when they were read from a file, to be
+    /// shared with a decoding worker; -1 for none.
+    int memoryFile() const;
+
     /// `reason` prefixed with the file's name, as every refusal is worded.
     QString describe(const QString& reason) const;
 
@@ -57,6 +64,7 @@ private:
     QByteArray m_format;
     QSize m_storedSize;
     bool m_rotated = false;
+    std::shared_ptr<const SealedBytes> m_sealed; // owns m_bytes' memory when there is one
 };
 
 } // namespace toolkit

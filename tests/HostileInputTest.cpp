@@ -327,6 +327,84 @@ TEST_F(HostileInput, ATopDownBmpComesOutUpright) {
     EXPECT_GT(qGreen(shown.pixel(180, 474)), 210);
 }
 
+// A name with a newline would split the "skipped" line in two, and could forge a second one;
+// a backslash in a name must not pass for an escape.
+TEST_F(HostileInput, ComposeReportsASkippedFileOnOneLineWhateverItsName) {
+    const QString name =
+        scratch.filePath(QStringLiteral("forged\nvelmora: skipped me\\n.jpg\x1b[2K"));
+    QFile bad(name);
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not a picture");
+    bad.close();
+    const ProcessRun run = runVelmora(
+        {QStringLiteral("compose"), QStringLiteral("--out"), albumFolder, name, good}, 60000);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 1);
+    const QStringList lines = run.errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1) << qPrintable(run.errors);
+    EXPECT_TRUE(lines[0].startsWith(
+        QStringLiteral("velmora: skipped %1/forged\\nvelmora: skipped me\\\\n.jpg\\x1b[2K: ")
+            .arg(scratch.path())))
+        << qPrintable(lines[0]);
+    EXPECT_EQ(run.output.count(QLatin1Char('\n')), 1) << "the good photo is composed";
+}
+
+// SIGUSR1 is a memory warning: from the first moment the program runs to its last, it never
+// ends a compose, before the monitor that answers it exists or after it is gone.
+TEST_F(HostileInput, MemoryWarningsNeverEndACompose) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(VELMORA_BINARY),
+                  {QStringLiteral("compose"), QStringLiteral("--out"), albumFolder, good, good});
+    ASSERT_TRUE(process.waitForStarted());
+    const pid_t pid = pid_t(process.processId());
+    // Only once the program's own code runs: before main the loader has the process, and
+    // the default action applies.
+    const QString status = QStringLiteral("/proc/%1/status").arg(pid);
+    auto catches = [&status] {
+        QFile file(status);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        for (const QByteArray& line : file.readAll().split('\n'))
+            if (line.startsWith("SigCgt:"))
+                return ((line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGUSR1 - 1)) & 1) != 0;
+        return false;
+    };
+    while (!catches() && process.state() == QProcess::Running)
+        QThread::usleep(100);
+    int sent = 0;
+    while (!process.waitForFinished(1)) {
+        ::kill(pid, SIGUSR1);
+        ++sent;
+    }
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
+    EXPECT_GT(sent, 0);
+    EXPECT_EQ(albumFiles().size(), 2);
+}
+
+// Framed on its face (here its centre), a thin picture is drawn millions of pixels tall; the
+// drawing decodes it again, but never larger than the picture nor beyond the budget.
+TEST_F(HostileInput, AThinPictureFramedOnAFaceIsDrawnWithinTheBudget) {
+    QImage thin(8, 60000, QImage::Format_RGB32);
+    thin.fill(QColor(40, 90, 200));
+    const QString photo = scratch.filePath(QStringLiteral("thin.png"));
+    ASSERT_TRUE(thin.save(photo, "PNG"));
+    const MeasuredRun run =
+        runMeasured({QStringLiteral("compose"), QStringLiteral("--out"), albumFolder,
+                     QStringLiteral("--fit"), QStringLiteral("face"), photo},
+                    120000);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0) << qPrintable(run.errors);
+    EXPECT_LT(run.peakKb, 450 * 1024) << "the drawing decoded past the budget";
+    const QStringList portraits = albumFiles();
+    ASSERT_EQ(portraits.size(), 1);
+    const QImage portrait(QDir(albumFolder).filePath(portraits.first()));
+    ASSERT_EQ(portrait.size(), QSize(360, 480));
+}
+
 // Killing the process at any moment, the album never holds a partial portrait under a
 // final name; temporaries may stay (hidden, cleared later), and the next compose works.
 TEST_F(HostileInput, AComposeKilledAtAnyMomentLeavesOnlyWholePortraits) {
