@@ -327,6 +327,10 @@
         <translation>Ein Foto aufnehmen (Strg+T)</translation>
     </message>
     <message>
+        <source>Looking for a camera…</source>
+        <translation>Suche nach einer Kamera …</translation>
+    </message>
+    <message>
         <source>Meanings</source>
         <translation>Deutungen</translation>
     </message>
