@@ -60,9 +60,10 @@ QString modulePath(const QString& module) {
     const QString installed = QDir::isAbsolutePath(libDir)
                                   ? libDir
                                   : QDir::cleanPath(appDir + QStringLiteral("/../") + libDir);
-    const QStringList candidates = {appDir + QLatin1Char('/') + file, installed + QLatin1Char('/') +
-                                                                          identity.name +
-                                                                          QLatin1Char('/') + file};
+    const QString modules =
+        installed + QLatin1Char('/') + identity.name + QStringLiteral("/modules");
+    const QStringList candidates = {appDir + QLatin1Char('/') + file,
+                                    modules + QLatin1Char('/') + file};
     for (const QString& candidate : candidates) {
         if (QFileInfo::exists(candidate))
             return candidate;

@@ -14,7 +14,7 @@ void setResourcePath(const QString& path);
 
 /// The file of the application's loadable module `module` (`<name>-<module>.so`), found in,
 /// in order: $<NAME>_MODULES, the executable's folder (the build tree),
-/// `../<libdir>/<name>` relative to the executable (installed). The first candidate when
+/// `../<libdir>/<name>/modules` relative to the executable (installed). The first candidate when
 /// none exists, so that a failed load names where it looked.
 QString modulePath(const QString& module);
 
