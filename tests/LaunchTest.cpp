@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "base/ApplicationIdentity.h"
 #include "base/Resources.h"
+#include "ui/CameraPage.h"
 #include "ui/ImageView.h"
 #include "ui/QtPickerPlatform.h"
 
@@ -8,6 +9,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QFrame>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
@@ -134,7 +136,8 @@ TEST_F(MemoryWarning, WhileCoveredUnloadsAndEachLaterLoadLogsOnce) {
 }
 
 // A package whose camera module is missing or broken: the window still comes up and works;
-// the camera controls say they are looking until the first frame, then that there is none.
+// the camera controls say they are looking until the first frame, then that there is none,
+// and the camera page says why.
 TEST(Launch, WithoutAWorkingCameraModuleTheCameraControlsSaySoAndTheWindowWorks) {
     QTemporaryDir modules;
     const auto restore =
@@ -161,5 +164,14 @@ TEST(Launch, WithoutAWorkingCameraModuleTheCameraControlsSaySoAndTheWindowWorks)
         EXPECT_FALSE(s->ui->takePhotoBtn2->isEnabled());
         EXPECT_TRUE(s->ui->takePhotoBtn->toolTip().contains(QStringLiteral("No camera")));
         EXPECT_TRUE(s->ui->choosePhotoBtn->isEnabled()) << "the album is still there";
+
+        // Asked anyway (the keyboard), the page says what is wrong rather than "plug one in".
+        s->getPhoto(s->ui->takePhotoBtn);
+        auto* page = app->window()->findChild<toolkit::CameraPage*>();
+        ASSERT_NE(page, nullptr);
+        EXPECT_TRUE(page->problem().contains(QStringLiteral("Camera support")));
+        EXPECT_TRUE(page->problem().contains(QStringLiteral("-camera.so"))) << "names the file";
+        page->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
+        ASSERT_TRUE(waitUntil([s] { return !s->modalViewController(); }));
     }
 }

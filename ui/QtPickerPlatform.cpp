@@ -37,37 +37,33 @@ PickerPlatform::Scope::~Scope() {
 
 QtPickerPlatform::QtPickerPlatform(QObject* parent) : PickerPlatform(parent) {}
 
-namespace {
 // The module stays loaded for the life of the process: the backend's code is in it.
-CameraBackend* loadCameraBackend(QObject* parent) {
+CameraBackend* QtPickerPlatform::loadCameraBackend() {
     const QString path = modulePath(QStringLiteral("camera"));
     // QLibrary would name the last of the names it tried, not the file that is missing.
     if (!QFileInfo::exists(path)) {
-        qCWarning(programLog, "camera: no camera support: %s is missing", qUtf8Printable(path));
-        return nullptr;
+        m_problem = tr("Camera support is not installed: %1 is missing.").arg(path);
+    } else {
+        QLibrary module(path);
+        if (!module.load()) {
+            m_problem = tr("Camera support could not be loaded: %1").arg(module.errorString());
+        } else if (auto entry = reinterpret_cast<ToolkitCameraBackendEntry>(
+                       module.resolve(TOOLKIT_CAMERA_MODULE_ENTRY))) {
+            return entry(this);
+        } else {
+            m_problem =
+                tr("Camera support could not be loaded: %1 is of another version.").arg(path);
+        }
     }
-    QLibrary module(path);
-    if (!module.load()) {
-        qCWarning(programLog, "camera: no camera support: %s",
-                  qUtf8Printable(module.errorString()));
-        return nullptr;
-    }
-    auto entry =
-        reinterpret_cast<ToolkitCameraBackendEntry>(module.resolve(TOOLKIT_CAMERA_MODULE_ENTRY));
-    if (!entry) {
-        qCWarning(programLog, "camera: no camera support: %s is of another version (%s)",
-                  qUtf8Printable(path), qUtf8Printable(module.errorString()));
-        return nullptr;
-    }
-    return entry(parent);
+    qCWarning(programLog, "camera: %s", qUtf8Printable(m_problem));
+    return nullptr;
 }
-} // namespace
 
 CameraBackend* QtPickerPlatform::backend() const {
     if (!m_looked) {
         m_looked = true;
         auto* self = const_cast<QtPickerPlatform*>(this);
-        m_backend = loadCameraBackend(self);
+        m_backend = self->loadCameraBackend();
         if (m_backend)
             connect(m_backend, &CameraBackend::changed, self, &PickerPlatform::camerasChanged);
         // Those who waited for the first answer hear it even when it is "none".

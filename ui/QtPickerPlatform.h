@@ -21,13 +21,16 @@ public:
     bool camerasKnown() const override { return m_looked; }
     void lookForCameras() override;
     std::unique_ptr<CameraSource> openCamera() override;
+    QString cameraProblem() const override { return m_problem; }
 
 private:
     CameraBackend* backend() const;
+    CameraBackend* loadCameraBackend();
 
     // Loaded on first need: binding the media libraries is half of a process's start.
     mutable CameraBackend* m_backend = nullptr;
     mutable bool m_looked = false;
+    mutable QString m_problem;
 };
 
 } // namespace toolkit
