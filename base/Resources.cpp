@@ -29,6 +29,10 @@ QString findResourcePath() {
     }
     return appDir + QStringLiteral("/resources");
 }
+QString& moduleFolder() {
+    static QString folder;
+    return folder;
+}
 } // namespace
 
 QString resourcePath() {
@@ -39,6 +43,36 @@ QString resourcePath() {
 
 void setResourcePath(const QString& path) {
     overridePath() = path;
+}
+
+QString modulePath(const QString& module) {
+    const ApplicationIdentity identity = ApplicationIdentity::current();
+    const QString file = identity.name + QLatin1Char('-') + module + QStringLiteral(".so");
+    if (!moduleFolder().isEmpty())
+        return QDir(moduleFolder()).filePath(file);
+    const QString fromEnv =
+        qEnvironmentVariable(identity.environmentVariable(QStringLiteral("MODULES")).toLatin1());
+    if (!fromEnv.isEmpty())
+        return QDir(fromEnv).filePath(file);
+    const QString appDir = QCoreApplication::applicationDirPath();
+    // Relative to the executable, so that the installed tree can move as a whole.
+    const QString libDir = QStringLiteral(TOOLKIT_INSTALL_LIBDIR);
+    const QString installed = QDir::isAbsolutePath(libDir)
+                                  ? libDir
+                                  : QDir::cleanPath(appDir + QStringLiteral("/../") + libDir);
+    const QString modules =
+        installed + QLatin1Char('/') + identity.name + QStringLiteral("/modules");
+    const QStringList candidates = {appDir + QLatin1Char('/') + file,
+                                    modules + QLatin1Char('/') + file};
+    for (const QString& candidate : candidates) {
+        if (QFileInfo::exists(candidate))
+            return candidate;
+    }
+    return candidates.first();
+}
+
+void setModuleFolder(const QString& folder) {
+    moduleFolder() = folder;
 }
 
 } // namespace toolkit

@@ -12,4 +12,13 @@ QString resourcePath();
 /// Points the named-image lookup at another folder (tests use temporary folders).
 void setResourcePath(const QString& path);
 
+/// The file of the application's loadable module `module` (`<name>-<module>.so`), found in,
+/// in order: $<NAME>_MODULES, the executable's folder (the build tree),
+/// `../<libdir>/<name>/modules` relative to the executable (installed). The first candidate when
+/// none exists, so that a failed load names where it looked.
+QString modulePath(const QString& module);
+
+/// Points the module lookup at another folder (tests and benchmarks run from elsewhere).
+void setModuleFolder(const QString& folder);
+
 } // namespace toolkit

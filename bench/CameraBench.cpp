@@ -88,6 +88,7 @@ int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     toolkit::configureProcess(VelmoraAppDelegate::identity());
     toolkit::setResourcePath(QStringLiteral(VELMORA_BENCH_RESOURCES));
+    toolkit::setModuleFolder(QStringLiteral(VELMORA_MODULES));
     auto app = loadMainInterface();
     app->applicationDidFinishLaunching();
     VelmoraViewController* screen = app->viewController();

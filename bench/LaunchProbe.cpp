@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
     toolkit::configureProcess(VelmoraAppDelegate::identity());
     return toolkit::applicationMain(qtArgc, qtArgv, [] {
         toolkit::setResourcePath(QStringLiteral(VELMORA_BENCH_RESOURCES));
+        toolkit::setModuleFolder(QStringLiteral(VELMORA_MODULES));
         setApplicationIcon();
         qApp->installEventFilter(new FirstPaint(qApp));
         return loadMainInterface();

@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     toolkit::configureProcess(VelmoraAppDelegate::identity());
     toolkit::setResourcePath(QStringLiteral(VELMORA_TEST_RESOURCES));
+    toolkit::setModuleFolder(QStringLiteral(VELMORA_MODULES));
     const int result = RUN_ALL_TESTS();
     QFile::remove(QString::fromUtf8(control));
     return result;

@@ -1,9 +1,16 @@
 #include "TestSupport.h"
+#include "base/ApplicationIdentity.h"
 #include "base/Resources.h"
+#include "ui/CameraPage.h"
 #include "ui/ImageView.h"
+#include "ui/QtPickerPlatform.h"
 
+#include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QFrame>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 using toolkit::Image;
@@ -126,4 +133,45 @@ TEST_F(MemoryWarning, WhileCoveredUnloadsAndEachLaterLoadLogsOnce) {
     EXPECT_EQ(log.lines.size(), 2);
     screen->about(nullptr);
     EXPECT_FALSE(screen->ui->auraText->isHidden()) << "the new elements are bound and work";
+}
+
+// A package whose camera module is missing or broken: the window still comes up and works;
+// the camera controls say they are looking until the first frame, then that there is none,
+// and the camera page says why.
+TEST(Launch, WithoutAWorkingCameraModuleTheCameraControlsSaySoAndTheWindowWorks) {
+    QTemporaryDir modules;
+    const auto restore =
+        qScopeGuard([] { toolkit::setModuleFolder(QStringLiteral(VELMORA_MODULES)); });
+    toolkit::setModuleFolder(modules.path());
+    for (const QByteArray& content : {QByteArray(), QByteArray("not a library\n")}) {
+        if (!content.isEmpty()) {
+            QFile module(QDir(modules.path())
+                             .filePath(toolkit::ApplicationIdentity::current().name +
+                                       QStringLiteral("-camera.so")));
+            ASSERT_TRUE(module.open(QIODevice::WriteOnly));
+            module.write(content);
+        }
+        toolkit::QtPickerPlatform real;
+        const toolkit::PickerPlatform::Scope inUse(&real);
+        auto app = loadMainInterface();
+        app->applicationDidFinishLaunching();
+        VelmoraViewController* s = app->viewController();
+        EXPECT_TRUE(
+            s->ui->takePhotoBtn->toolTip().contains(QStringLiteral("Looking for a camera")));
+
+        ASSERT_TRUE(waitUntil([s] { return !s->ui->takePhotoBtn->isEnabled(); }))
+            << content.constData();
+        EXPECT_FALSE(s->ui->takePhotoBtn2->isEnabled());
+        EXPECT_TRUE(s->ui->takePhotoBtn->toolTip().contains(QStringLiteral("No camera")));
+        EXPECT_TRUE(s->ui->choosePhotoBtn->isEnabled()) << "the album is still there";
+
+        // Asked anyway (the keyboard), the page says what is wrong rather than "plug one in".
+        s->getPhoto(s->ui->takePhotoBtn);
+        auto* page = app->window()->findChild<toolkit::CameraPage*>();
+        ASSERT_NE(page, nullptr);
+        EXPECT_TRUE(page->problem().contains(QStringLiteral("Camera support")));
+        EXPECT_TRUE(page->problem().contains(QStringLiteral("-camera.so"))) << "names the file";
+        page->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
+        ASSERT_TRUE(waitUntil([s] { return !s->modalViewController(); }));
+    }
 }

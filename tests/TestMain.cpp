@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     toolkit::configureProcess(VelmoraAppDelegate::identity());
     toolkit::setResourcePath(QStringLiteral(VELMORA_TEST_RESOURCES));
+    toolkit::setModuleFolder(QStringLiteral(VELMORA_MODULES));
     const int status = RUN_ALL_TESTS();
     // The leak check runs at exit and stops every thread to read its stack: background
     // decodes and pool threads still winding down make it crash now and then, so they are

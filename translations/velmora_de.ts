@@ -327,6 +327,10 @@
         <translation>Ein Foto aufnehmen (Strg+T)</translation>
     </message>
     <message>
+        <source>Looking for a camera…</source>
+        <translation>Suche nach einer Kamera …</translation>
+    </message>
+    <message>
         <source>Meanings</source>
         <translation>Deutungen</translation>
     </message>
@@ -435,6 +439,10 @@
 </context>
 <context>
     <name>toolkit::CameraPage</name>
+    <message>
+        <source>Cancel and choose a photo from your pictures%1.</source>
+        <translation>Brich ab und wähle ein Foto aus deinen Bildern%1.</translation>
+    </message>
     <message>
         <source>Camera</source>
         <translation>Kamera</translation>
@@ -674,6 +682,18 @@ Prüfe das Kabel, brich dann ab und versuche es noch einmal.</translation>
 </context>
 <context>
     <name>toolkit::QtPickerPlatform</name>
+    <message>
+        <source>Camera support is not installed: %1 is missing.</source>
+        <translation>Die Kameraunterstützung ist nicht installiert: %1 fehlt.</translation>
+    </message>
+    <message>
+        <source>Camera support could not be loaded: %1</source>
+        <translation>Die Kameraunterstützung konnte nicht geladen werden: %1</translation>
+    </message>
+    <message>
+        <source>Camera support could not be loaded: %1 is of another version.</source>
+        <translation>Die Kameraunterstützung konnte nicht geladen werden: %1 gehört zu einer anderen Version.</translation>
+    </message>
     <message>
         <source>Choose a photo</source>
         <translation>Ein Foto auswählen</translation>

@@ -2,6 +2,7 @@
 
 #include "base/Log.h"
 #include "camera/CameraSource.h"
+#include "ui/PickerPlatform.h"
 
 #include <QKeySequence>
 #include <QLabel>
@@ -75,9 +76,15 @@ CameraPage::CameraPage(std::unique_ptr<CameraSource> camera, const QString& choo
     connect(m_watch, &QTimer::timeout, this, &CameraPage::checkCamera);
 
     if (!m_camera) {
-        showProblem(tr("No camera is plugged in.\nConnect one, or cancel and choose a photo "
-                       "from your pictures%1.")
-                        .arg(shortcutNote));
+        // Without camera support, plugging a camera in would not help.
+        const QString unsupported = PickerPlatform::current().cameraProblem();
+        if (!unsupported.isEmpty())
+            showProblem(unsupported + QLatin1Char('\n') +
+                        tr("Cancel and choose a photo from your pictures%1.").arg(shortcutNote));
+        else
+            showProblem(tr("No camera is plugged in.\nConnect one, or cancel and choose a photo "
+                           "from your pictures%1.")
+                            .arg(shortcutNote));
         return;
     }
     m_shutter->setEnabled(false); // until the first frame shows the camera works

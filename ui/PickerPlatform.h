@@ -34,6 +34,9 @@ public:
     /// unplugging; camerasChanged() is sent once the first answer is in. Costs tens of
     /// milliseconds on the calling thread: the window calls it after its first frame.
     virtual void lookForCameras() {}
+    /// Why there can be no camera at all, for the user (the camera support failed to load);
+    /// empty when cameras can be looked for. Known once camerasKnown().
+    virtual QString cameraProblem() const { return {}; }
     /// Opens the default camera, not started yet.
     virtual std::unique_ptr<CameraSource> openCamera() = 0;
 

@@ -1,14 +1,15 @@
 #include "ui/QtPickerPlatform.h"
 
-#include "camera/CameraMonitor.h"
-#include "camera/QtCameraSource.h"
+#include "base/Log.h"
+#include "base/Resources.h"
+#include "camera/CameraBackend.h"
+#include "camera/CameraModule.h"
 #include "imaging/PictureFile.h"
 
-#include <QCameraDevice>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMediaDevices>
+#include <QLibrary>
 #include <QPointer>
 
 namespace toolkit {
@@ -53,23 +54,43 @@ PickerPlatform::Scope::~Scope() {
 
 QtPickerPlatform::QtPickerPlatform(QObject* parent) : PickerPlatform(parent) {}
 
-CameraMonitor* QtPickerPlatform::monitor() const {
-    if (!m_monitor) {
-        // Presence comes from a device monitor of our own, which reports from the event
-        // loop: asking Qt's media backend from inside its own announcement deadlocks at
-        // start-up, and its list keeps an unplugged camera.
+// The module stays loaded for the life of the process: the backend's code is in it.
+CameraBackend* QtPickerPlatform::loadCameraBackend() {
+    const QString path = modulePath(QStringLiteral("camera"));
+    // QLibrary would name the last of the names it tried, not the file that is missing.
+    if (!QFileInfo::exists(path)) {
+        m_problem = tr("Camera support is not installed: %1 is missing.").arg(path);
+    } else {
+        QLibrary module(path);
+        if (!module.load()) {
+            m_problem = tr("Camera support could not be loaded: %1").arg(module.errorString());
+        } else if (auto entry = reinterpret_cast<ToolkitCameraBackendEntry>(
+                       module.resolve(TOOLKIT_CAMERA_MODULE_ENTRY))) {
+            return entry(this);
+        } else {
+            m_problem =
+                tr("Camera support could not be loaded: %1 is of another version.").arg(path);
+        }
+    }
+    qCWarning(programLog, "camera: %s", qUtf8Printable(m_problem));
+    return nullptr;
+}
+
+CameraBackend* QtPickerPlatform::backend() const {
+    if (!m_looked) {
+        m_looked = true;
         auto* self = const_cast<QtPickerPlatform*>(this);
-        m_monitor = new CameraMonitor(self);
-        connect(m_monitor, &CameraMonitor::changed, self, &PickerPlatform::camerasChanged,
-                Qt::QueuedConnection);
+        m_backend = self->loadCameraBackend();
+        if (m_backend)
+            connect(m_backend, &CameraBackend::changed, self, &PickerPlatform::camerasChanged);
         // Those who waited for the first answer hear it even when it is "none".
         QMetaObject::invokeMethod(self, &PickerPlatform::camerasChanged, Qt::QueuedConnection);
     }
-    return m_monitor;
+    return m_backend;
 }
 
 void QtPickerPlatform::lookForCameras() {
-    monitor();
+    backend();
 }
 
 void QtPickerPlatform::chooseFile(QWidget* parent, const QString& folder,
@@ -97,33 +118,11 @@ void QtPickerPlatform::chooseFile(QWidget* parent, const QString& folder,
 }
 
 bool QtPickerPlatform::hasCamera() const {
-    return !monitor()->cameras().isEmpty();
+    return backend() && !m_backend->cameras().isEmpty();
 }
 
 std::unique_ptr<CameraSource> QtPickerPlatform::openCamera() {
-    const QStringList present = monitor()->cameras();
-    if (present.isEmpty())
-        return nullptr;
-    // Qt's list may hold a stale entry for a camera unplugged and plugged in again under the
-    // same name; the entry it added last is the live one.
-    const QList<QCameraDevice> inputs = QMediaDevices::videoInputs();
-    QCameraDevice device;
-    for (const QCameraDevice& input : inputs) {
-        if (present.contains(input.description()))
-            device = input;
-    }
-    if (device.isNull() && !inputs.isEmpty())
-        device = inputs.last();
-    if (device.isNull())
-        return nullptr;
-    auto source = std::make_unique<QtCameraSource>(device);
-    QPointer<QtCameraSource> opened(source.get());
-    connect(m_monitor, &CameraMonitor::changed, source.get(),
-            [this, opened, name = device.description()] {
-                if (opened && !m_monitor->cameras().contains(name))
-                    opened->deviceRemoved();
-            });
-    return source;
+    return backend() ? m_backend->openCamera() : nullptr;
 }
 
 } // namespace toolkit

@@ -4,9 +4,11 @@
 
 namespace toolkit {
 
-class CameraMonitor;
+class CameraBackend;
 
-/// The real picker platform: the desktop file chooser and the webcams Qt Multimedia finds.
+/// The real picker platform: the desktop file chooser, and the webcams of the camera module,
+/// loaded when cameras are first looked for. Without the module there is no camera, and the
+/// log says why.
 class QtPickerPlatform : public PickerPlatform {
     Q_OBJECT
 
@@ -16,15 +18,19 @@ public:
     void chooseFile(QWidget* parent, const QString& folder,
                     std::function<void(const QString& path)> chosen) override;
     bool hasCamera() const override;
-    bool camerasKnown() const override { return m_monitor != nullptr; }
+    bool camerasKnown() const override { return m_looked; }
     void lookForCameras() override;
     std::unique_ptr<CameraSource> openCamera() override;
+    QString cameraProblem() const override { return m_problem; }
 
 private:
-    CameraMonitor* monitor() const;
+    CameraBackend* backend() const;
+    CameraBackend* loadCameraBackend();
 
-    // Made on first need: starting the media backend is half the window's launch.
-    mutable CameraMonitor* m_monitor = nullptr;
+    // Loaded on first need: binding the media libraries is half of a process's start.
+    mutable CameraBackend* m_backend = nullptr;
+    mutable bool m_looked = false;
+    mutable QString m_problem;
 };
 
 } // namespace toolkit
