@@ -175,7 +175,10 @@ void VelmoraViewController::updateCameraControls() {
 }
 
 QString VelmoraViewController::noCameraText() {
-    return tr("No camera found. Plug one in, or choose a photo (Ctrl+O).");
+    // Camera support that failed to load says so, rather than that no camera is plugged in.
+    const QString problem = toolkit::PickerPlatform::current().cameraProblem();
+    return problem.isEmpty() ? tr("No camera found. Plug one in, or choose a photo (Ctrl+O).")
+                             : problem;
 }
 
 void VelmoraViewController::takePhotoFromKeyboard() {
