@@ -12,8 +12,12 @@
 #include <QImageReader>
 #include <QPixmap>
 
-std::unique_ptr<VelmoraAppDelegate> loadMainInterface() {
+std::unique_ptr<VelmoraAppDelegate>
+loadMainInterface(std::unique_ptr<toolkit::PickerPlatform> platform) {
     auto delegate = std::make_unique<VelmoraAppDelegate>();
+    // In place before the screen, which follows its cameras from the start.
+    if (platform)
+        delegate->setPickerPlatform(std::move(platform));
     delegate->setWindow(std::make_unique<toolkit::Window>());
     auto controller = std::make_unique<VelmoraViewController>();
     controller->awakeFromNib();

@@ -9,7 +9,10 @@
 /// controller and its elements), binds the delegate's outlets to the controller's
 /// elements and connects the window's drops and the album's failures to the screen.
 /// The launch callback is left to the caller.
-std::unique_ptr<VelmoraAppDelegate> loadMainInterface();
+/// `platform`, when given, is the desktop's file chooser and cameras for the application's
+/// life; without one, whatever PickerPlatform::current() is stays in use (tests' fakes).
+std::unique_ptr<VelmoraAppDelegate>
+loadMainInterface(std::unique_ptr<toolkit::PickerPlatform> platform = nullptr);
 
 /// Gives the application's windows its icon, from the resources folder.
 void setApplicationIcon();

@@ -40,3 +40,9 @@ void VelmoraAppDelegate::applicationDidFinishLaunching() {
                      Qt::SingleShotConnection);
     m_window->makeKeyAndVisible();
 }
+
+void VelmoraAppDelegate::setPickerPlatform(std::unique_ptr<toolkit::PickerPlatform> platform) {
+    m_pickerPlatformInUse.reset();
+    m_pickerPlatform = std::move(platform);
+    m_pickerPlatformInUse.emplace(m_pickerPlatform.get());
+}

@@ -2,11 +2,13 @@
 
 #include "app/VelmoraViewController.h"
 #include "ui/Application.h"
+#include "ui/PickerPlatform.h"
 #include "ui/Window.h"
 
 #include <QFrame>
 #include <QPointer>
 #include <memory>
+#include <optional>
 
 namespace toolkit {
 class ImageView;
@@ -29,13 +31,19 @@ public:
     VelmoraViewController* viewController() const { return m_viewController.get(); }
     void setViewController(std::unique_ptr<VelmoraViewController> controller);
     toolkit::ViewController* rootViewController() const override { return viewController(); }
+    /// Keeps `platform` in use (PickerPlatform::current()) for as long as the application
+    /// runs: the window and its screen go first.
+    void setPickerPlatform(std::unique_ptr<toolkit::PickerPlatform> platform);
 
     // Outlets: the same toolbar and image view as the controller's `second` and `homeview`.
     QPointer<QFrame> second;
     QPointer<toolkit::ImageView> homeview;
 
 private:
-    // Declared in this order so that the controller goes before the window.
+    // Declared in this order so that the controller goes before the window, and both
+    // before the platform they use.
+    std::unique_ptr<toolkit::PickerPlatform> m_pickerPlatform;
+    std::optional<toolkit::PickerPlatform::Scope> m_pickerPlatformInUse;
     std::unique_ptr<toolkit::Window> m_window;
     std::unique_ptr<VelmoraViewController> m_viewController;
 };

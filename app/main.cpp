@@ -9,6 +9,7 @@
 #include "imaging/ImageDecoder.h"
 #include "imaging/ProcessSetup.h"
 #include "ui/Application.h"
+#include "ui/QtPickerPlatform.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -218,7 +219,8 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
     return finish(toolkit::applicationMain(qtArgc, qtArgv, [photos, startingFit] {
         setApplicationIcon();
-        std::unique_ptr<VelmoraAppDelegate> app = loadMainInterface();
+        std::unique_ptr<VelmoraAppDelegate> app =
+            loadMainInterface(std::make_unique<toolkit::QtPickerPlatform>());
         app->viewController()->setFit(startingFit);
         if (!photos.isEmpty()) {
             // Opened once the window shows, through the same path as a pick from the album.

@@ -12,6 +12,7 @@
 #include "ui/CameraPage.h"
 #include "ui/ImageView.h"
 #include "ui/PickerPlatform.h"
+#include "ui/QtPickerPlatform.h"
 #include "ui/Window.h"
 
 #include <QApplication>
@@ -89,7 +90,7 @@ int main(int argc, char** argv) {
     toolkit::configureProcess(VelmoraAppDelegate::identity());
     toolkit::setResourcePath(QStringLiteral(VELMORA_BENCH_RESOURCES));
     toolkit::setModuleFolder(QStringLiteral(VELMORA_MODULES));
-    auto app = loadMainInterface();
+    auto app = loadMainInterface(std::make_unique<toolkit::QtPickerPlatform>());
     app->applicationDidFinishLaunching();
     VelmoraViewController* screen = app->viewController();
     QWidget* window = app->window();

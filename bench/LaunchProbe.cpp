@@ -6,6 +6,7 @@
 #include "base/Resources.h"
 #include "imaging/ProcessSetup.h"
 #include "ui/Application.h"
+#include "ui/QtPickerPlatform.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -50,6 +51,6 @@ int main(int argc, char** argv) {
         toolkit::setModuleFolder(QStringLiteral(VELMORA_MODULES));
         setApplicationIcon();
         qApp->installEventFilter(new FirstPaint(qApp));
-        return loadMainInterface();
+        return loadMainInterface(std::make_unique<toolkit::QtPickerPlatform>());
     });
 }

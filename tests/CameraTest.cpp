@@ -6,6 +6,7 @@
 #include "ui/CameraPage.h"
 #include "ui/ImageView.h"
 #include "ui/PickerPlatform.h"
+#include "ui/QtPickerPlatform.h"
 #include "ui/Window.h"
 
 #include <QCoreApplication>
@@ -42,7 +43,7 @@ protected:
 
     void launch(const QString& settings) {
         setCamera(settings);
-        app = loadMainInterface();
+        app = loadMainInterface(std::make_unique<toolkit::QtPickerPlatform>());
         app->applicationDidFinishLaunching();
         screen = app->viewController();
     }

@@ -40,12 +40,13 @@ public:
     /// Opens the default camera, not started yet.
     virtual std::unique_ptr<CameraSource> openCamera() = 0;
 
-    /// The platform in use: the one of the innermost Scope, else the real one.
+    /// The platform in use: the one of the innermost Scope, else one with no chooser and no
+    /// camera (NullPickerPlatform). The application shell puts the real one in place.
     static PickerPlatform& current();
 
     /// Puts a platform (not owned) in use for as long as the scope lives, then gives back
     /// the one in use before, even when the code in between returns early; nullptr means
-    /// the real one. Scopes end in the reverse order of their start.
+    /// none. Scopes end in the reverse order of their start.
     class Scope {
     public:
         explicit Scope(PickerPlatform* platform);

@@ -15,11 +15,6 @@
 namespace toolkit {
 
 namespace {
-PickerPlatform*& currentPlatform() {
-    static PickerPlatform* platform = nullptr;
-    return platform;
-}
-
 // The chooser reads a folder that does not exist as a file name to type in its parent; a
 // new account has no Pictures folder yet. It starts in the nearest folder that exists.
 QString existingFolder(const QString& folder) {
@@ -35,22 +30,6 @@ QString existingFolder(const QString& folder) {
     return path;
 }
 } // namespace
-
-PickerPlatform& PickerPlatform::current() {
-    if (!currentPlatform()) {
-        static QtPickerPlatform* real = new QtPickerPlatform;
-        currentPlatform() = real;
-    }
-    return *currentPlatform();
-}
-
-PickerPlatform::Scope::Scope(PickerPlatform* platform) : m_previous(currentPlatform()) {
-    currentPlatform() = platform;
-}
-
-PickerPlatform::Scope::~Scope() {
-    currentPlatform() = m_previous;
-}
 
 QtPickerPlatform::QtPickerPlatform(QObject* parent) : PickerPlatform(parent) {}
 
