@@ -73,6 +73,7 @@ void PhotoPicking::didPick(const Image& photo) {
         ui->reveal->hide();
     }
     m_screen.dismissModalViewControllerAnimated(true);
+    m_screen.m_panels.closeIfEmpty();
     m_photo = photo;
     m_homeviewHiddenByCamera = false;
     if (m_fit == Fit::Face) {
@@ -97,6 +98,7 @@ void PhotoPicking::didCancel() {
     }
     if (std::exchange(m_homeviewHiddenByCamera, false) && ui)
         ui->homeview->show();
+    m_screen.m_panels.closeIfEmpty();
 }
 
 void PhotoPicking::setFit(Fit fit) {

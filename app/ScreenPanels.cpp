@@ -86,6 +86,19 @@ void ScreenPanels::hideContents() {
     setColourPickerHidden(true);
 }
 
+void ScreenPanels::closeIfEmpty() {
+    Ui::VelmoraViewController* ui = m_screen.ui.get();
+    if (!ui || !isOpen())
+        return;
+    if (!ui->selectColor->isHidden())
+        return;
+    for (const auto& row : VelmoraViewController::colourControls()) {
+        if (!(ui->*row.textView)->isHidden())
+            return;
+    }
+    close();
+}
+
 bool ScreenPanels::isOpen() const {
     return m_screen.ui && !m_screen.ui->close->isHidden();
 }

@@ -35,6 +35,9 @@ public:
     void hideContents();
     /// Whether a panel is open.
     bool isOpen() const;
+    /// Closes the close bar when it has nothing left to close (a pick took the panel's
+    /// contents away).
+    void closeIfEmpty();
 
 private:
     // Opens the panel area with nothing in it yet; null while the view is unloaded.

@@ -322,6 +322,7 @@ TEST_F(Photo, GetPhotoClosesTheTextsAndThePickerButLeavesTheCloseBar) {
         EXPECT_TRUE(screen->ui->xOut1->isHidden());
         EXPECT_TRUE(screen->ui->xOut2->isHidden());
         ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
+        EXPECT_TRUE(screen->ui->close->isHidden()) << "a close bar with nothing to close";
     }
 }
 
@@ -552,6 +553,26 @@ TEST_F(Photo, APhotoTakenAfterTheScreenWasUnloadedShowsOnTheReloadedScreen) {
     EXPECT_FALSE(screen->ui->second->isHidden());
     EXPECT_TRUE(screen->ui->first->isHidden());
     EXPECT_EQ(log.lines.size(), 1);
+}
+
+// A memory warning while the camera page covers the screen unloads it; cancelling the page
+// brings back the very portrait the screen showed, photo and aura, not the home screen.
+TEST_F(Photo, AMemoryWarningUnderTheCameraPageKeepsThePortraitShown) {
+    pickFromAlbum(picture(QStringLiteral("kept.png"), QSize(600, 800)));
+    const QRect photoArea(0, 0, 360, 480);
+    const QImage before = app->window()->grab(photoArea).toImage();
+    screen->getPhoto(screen->ui->takePhotoBtn);
+    screen->didReceiveMemoryWarning();
+    ASSERT_FALSE(screen->isViewLoaded());
+    app->window()
+        ->findChild<toolkit::CameraPage*>()
+        ->findChild<QPushButton*>(QStringLiteral("cancel"))
+        ->click();
+    ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }));
+    ASSERT_TRUE(screen->isViewLoaded());
+    EXPECT_TRUE(app->window()->grab(photoArea).toImage() == before);
+    EXPECT_TRUE(screen->ui->homeview->isHidden());
+    EXPECT_FALSE(screen->ui->second->isHidden());
 }
 
 // Opening a photo happens off the main thread: the window says so and offers Cancel, which
