@@ -1,5 +1,6 @@
 #include "app/VelmoraViewController.h"
 
+#include "app/GridArrowKeys.h"
 #include "art/PortraitFormat.h"
 #include "base/Log.h"
 #include "base/Random.h"
@@ -74,6 +75,11 @@ QWidget* VelmoraViewController::loadView() {
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     applyIcons();
+    // The colours lie in a 4 × 4 grid: the arrow keys move through it as it is laid out.
+    QList<QWidget*> colours;
+    for (const ColourControls& row : colourControls())
+        colours << ui.get()->*row.button;
+    new GridArrowKeys(colours, view);
     m_saving.addNoticeActions(ui->xOut1);
     connectActions();
     addShortcuts(view);

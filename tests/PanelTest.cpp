@@ -4,8 +4,11 @@
 #include "ui/Color.h"
 #include "ui/TextView.h"
 
+#include <QApplication>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QTest>
+#include <algorithm>
 
 using toolkit::Color;
 
@@ -248,5 +251,29 @@ TEST_F(Panels, AMeaningReopensAtItsStart) {
         (screen->*own.action)(nullptr);
         EXPECT_EQ(bar->value(), 0) << colourMeaningTable()[colour].colour;
         screen->closeC(nullptr);
+    }
+}
+
+// In the 4 × 4 colour grid the arrow keys move as the grid is laid out: Down to the colour
+// below, Right to the next in the row.
+TEST_F(Panels, ArrowKeysMoveThroughTheColourGridByRowAndColumn) {
+    screen->meanings(nullptr);
+    QList<QPushButton*> grid;
+    for (const auto& row : VelmoraViewController::colourControls())
+        grid << screen->ui.get()->*row.button;
+    std::sort(grid.begin(), grid.end(), [](const QWidget* a, const QWidget* b) {
+        return std::pair(a->y(), a->x()) < std::pair(b->y(), b->x());
+    });
+    ASSERT_EQ(grid.size(), 16);
+    for (int i = 0; i < 12; ++i) {
+        grid[i]->setFocus();
+        QTest::keyClick(grid[i], Qt::Key_Down);
+        EXPECT_EQ(app->window()->focusWidget(), grid[i + 4]) << grid[i]->objectName().toStdString();
+        QTest::keyClick(grid[i + 4], Qt::Key_Up);
+        EXPECT_EQ(app->window()->focusWidget(), grid[i]);
+        if (i % 4 != 3) {
+            QTest::keyClick(grid[i], Qt::Key_Right);
+            EXPECT_EQ(app->window()->focusWidget(), grid[i + 1]);
+        }
     }
 }
