@@ -148,7 +148,8 @@ void PhotoPicking::fitToFaceInBackground(bool finishesPick) {
         m_screen.showPortrait();
         if (!framed.faceFound) {
             if (toolkit::Window* window = m_screen.window())
-                window->showMessage(tr("No face found: centred"));
+                window->showMessage(tr("No face found: centred"),
+                                    toolkit::Window::MessageKind::Information);
         }
     });
     watcher->setFuture(QtConcurrent::run([photo, detector, number] {

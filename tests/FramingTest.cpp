@@ -9,6 +9,7 @@
 #include "portrait/PortraitFramer.h"
 #include "ui/Window.h"
 
+#include <QLabel>
 #include <QPainter>
 #include <gtest/gtest.h>
 #include <optional>
@@ -212,4 +213,14 @@ TEST_F(FitToFace, NoFaceIsCentredAndSaid) {
     auto* window = qobject_cast<toolkit::Window*>(screen->view()->window());
     ASSERT_TRUE(window);
     EXPECT_EQ(window->message(), QStringLiteral("No face found: centred"));
+    // Information, not alarm: quiet, and over no control.
+    auto* notice = window->findChild<QLabel*>(QStringLiteral("windowMessage"));
+    ASSERT_TRUE(notice);
+    for (QWidget* control :
+         {static_cast<QWidget*>(screen->ui->close), static_cast<QWidget*>(screen->ui->second)})
+        EXPECT_FALSE(
+            notice->geometry().intersects(QRect(control->mapTo(window, QPoint()), control->size())))
+            << control->objectName().toStdString();
+    const QColor middle = notice->grab().toImage().pixelColor(4, notice->height() / 2);
+    EXPECT_LT(middle.red(), 90) << "information shows in alarm red";
 }

@@ -54,8 +54,6 @@ Window::Window(QWidget* parent) : QWidget(parent) {
     m_message->setTextFormat(Qt::PlainText);
     m_message->setWordWrap(true);
     m_message->setAlignment(Qt::AlignCenter);
-    m_message->setStyleSheet(QStringLiteral(
-        "background: rgba(150, 20, 30, 230); color: white; padding: 10px; border-radius: 8px;"));
     m_message->setAccessibleName(QStringLiteral("Message"));
     m_message->hide();
     m_messageTimer = new QTimer(this);
@@ -99,14 +97,21 @@ void Window::makeKeyAndVisible() {
     m_frame->setFocus(Qt::ActiveWindowFocusReason);
 }
 
-void Window::showMessage(const QString& text) {
+void Window::showMessage(const QString& text, MessageKind kind) {
     m_messageText = text;
+    m_messageKind = kind;
+    m_message->setStyleSheet(
+        kind == MessageKind::Failure
+            ? QStringLiteral("background: rgba(150, 20, 30, 230); color: white; padding: 10px; "
+                             "border-radius: 8px;")
+            : QStringLiteral("background: rgba(20, 16, 32, 215); color: white; padding: 8px; "
+                             "border: 1px solid rgba(255, 255, 255, 60); border-radius: 8px;"));
     m_message->setText(breakableText(text));
     m_message->setAccessibleDescription(text);
     placeMessage();
     m_message->show();
     m_message->raise();
-    m_messageTimer->start(6000);
+    m_messageTimer->start(kind == MessageKind::Failure ? 6000 : 4000);
     // Read out at once by screen readers, as a notification would be.
     QAccessibleEvent alert(m_message, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
@@ -160,7 +165,12 @@ void Window::placeMessage() {
     const int w = width() - 2 * margin;
     m_message->setFixedWidth(qMax(100, w));
     m_message->adjustSize();
-    m_message->move(margin, margin);
+    // Information sits above the toolbar, where it covers neither a control nor the face;
+    // a failure at the top, where it is seen first.
+    if (m_messageKind == MessageKind::Information)
+        m_message->move(margin, qMax(margin, height() - m_message->height() - 72));
+    else
+        m_message->move(margin, margin);
 }
 
 void Window::resizeEvent(QResizeEvent* event) {

@@ -27,13 +27,19 @@ public:
     /// The desktop window the user moves, resizes and closes.
     WindowFrame* frame() const { return m_frame; }
 
-    /// Shows a short message over the window's content for a few seconds (for failures
-    /// the user must hear about, such as a portrait that could not be saved).
-    void showMessage(const QString& text);
+    /// What a message is: a failure the user must hear about (a portrait that could not be
+    /// saved), shown in alarm red at the top; or information (no face found), quiet, above
+    /// the toolbar, covering no control.
+    enum class MessageKind { Failure, Information };
+
+    /// Shows a short message over the window's content for a few seconds.
+    void showMessage(const QString& text, MessageKind kind = MessageKind::Failure);
     /// The message shown now, empty when none is.
     QString message() const;
     /// Takes the message away; false when none was shown.
     bool dismissMessage();
+    /// The kind of the message shown last.
+    MessageKind messageKind() const { return m_messageKind; }
 
 signals:
     /// One picture file was dropped onto the window. A drop of several files, or of
@@ -52,6 +58,7 @@ protected:
 private:
     void placeMessage();
 
+    MessageKind m_messageKind = MessageKind::Failure;
     QLabel* m_message = nullptr;
     QString m_messageText;
     QTimer* m_messageTimer = nullptr;
