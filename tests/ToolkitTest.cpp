@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -61,6 +62,13 @@ TEST(TextView, TextStaysLegibleOnEveryBackground) {
     }
     view.setText(QStringLiteral("<b>not markup</b>"));
     EXPECT_EQ(view.text(), QStringLiteral("<b>not markup</b>"));
+    // Read, not edited: no text cursor over it, even after the pointer moves across it.
+    view.resize(200, 100);
+    view.show();
+    QMouseEvent move(QEvent::MouseMove, QPointF(20, 10), QPointF(20, 10), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view.viewport(), &move);
+    EXPECT_EQ(view.viewport()->cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST(ImageContext, ContextsNestAndEachKeepsItsOwnPixels) {

@@ -11,6 +11,8 @@ TextView::TextView(QWidget* parent) : QTextEdit(parent) {
     setAcceptRichText(false);
     setFrameShape(QFrame::NoFrame);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // Text to read, not to edit: the pointer stays an arrow over it.
+    viewport()->setCursor(Qt::ArrowCursor);
     setBackgroundColor(Color::whiteColor());
 }
 
