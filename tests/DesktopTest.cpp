@@ -311,3 +311,19 @@ TEST(Translation, AGermanLocaleShowsGermanTexts) {
                     .error()
                     .contains(QStringLiteral("not a picture Velmora can read")));
 }
+
+// Tab goes round the controls: from the last one on the toolbar back to the first.
+TEST_F(Desktop, TabGoesRoundTheToolbar) {
+    pickFromAlbum(picture(QStringLiteral("tab.png"), QSize(300, 400)));
+    QWidget* window = app->window();
+    QList<QWidget*> seen;
+    screen->ui->takePhotoBtn2->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < 12; ++i) {
+        seen << window->focusWidget();
+        QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+    }
+    QStringList names;
+    for (QWidget* w : seen)
+        names << (w ? w->objectName() : QStringLiteral("(none)"));
+    EXPECT_GE(seen.count(screen->ui->takePhotoBtn2), 2) << names.join(' ').toStdString();
+}

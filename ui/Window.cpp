@@ -147,6 +147,27 @@ bool Window::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+// Embedded in the frame's scene, the content's focus chain would end at its last control
+// (there is no next item in the scene): Tab goes round to the first control instead, and
+// Shift+Tab from the first to the last. Plain containers that hold the focus only until
+// Tab moves into the controls are passed over.
+bool Window::focusNextPrevChild(bool next) {
+    QWidget* current = focusWidget();
+    QWidget* candidate = current ? current : this;
+    for (int steps = 0; steps < 10000; ++steps) {
+        candidate = next ? candidate->nextInFocusChain() : candidate->previousInFocusChain();
+        if (!candidate || candidate == current)
+            break;
+        if (candidate != this && isAncestorOf(candidate) && candidate->isVisible() &&
+            candidate->isEnabled() && (candidate->focusPolicy() & Qt::TabFocus) &&
+            candidate->metaObject() != &QWidget::staticMetaObject) {
+            candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return QWidget::focusNextPrevChild(next);
+}
+
 // Enter works a focused button as Space does: buttons outside a dialog leave it unhandled,
 // and it arrives here.
 void Window::keyPressEvent(QKeyEvent* event) {
