@@ -100,6 +100,10 @@ TEST_F(DecodeWorkers, AWorkerThatHangsCrashesOrBreaksOutIsEndedAndReplaced) {
     const PictureFile good = pictureOf(source, "png");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.hook.constData());
+#ifdef DECODE_SANDBOX_OFF
+        if (c.hook.endsWith("open"))
+            continue; // a sanitizer build's worker has no sandbox to stop it
+#endif
         auto refused = DecodeWorker::decode(pictureOf(source, "png", c.hook), QSize(36, 48), 500);
         ASSERT_FALSE(refused.ok());
         EXPECT_TRUE(refused.error().startsWith(QStringLiteral("test.png: ")))
