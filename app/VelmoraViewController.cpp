@@ -11,6 +11,7 @@
 #include "ui/Window.h"
 
 #include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QKeySequence>
 #include <QShortcut>
 
@@ -75,6 +76,7 @@ QWidget* VelmoraViewController::loadView() {
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     applyIcons();
+    fitToolbarLabels();
     // The colours lie in a 4 × 4 grid: the arrow keys move through it as it is laid out.
     QList<QWidget*> colours;
     for (const ColourControls& row : colourControls())
@@ -161,6 +163,28 @@ void VelmoraViewController::applyIcons() {
             button->setIcon(shown);
             if (button != ui->closeB)
                 button->setIconSize(QSize(24, 24));
+        }
+    }
+}
+
+// A label longer than its button (German's "Deutungen", "Speichern") would be cut in the
+// middle: such a label is set a little smaller, as far as it stays legible, so that it fits.
+void VelmoraViewController::fitToolbarLabels() {
+    for (QFrame* toolbar : {ui->first, ui->second}) {
+        for (QToolButton* button : toolbar->findChildren<QToolButton*>()) {
+            // Measured in the style sheet's type: 2 px of border either side, no padding.
+            button->ensurePolished();
+            const int room = button->width() - 4;
+            QFont font = button->font();
+            const qreal shown = font.pointSizeF();
+            qreal size = shown;
+            while (size > 6 && QFontMetricsF(font).horizontalAdvance(button->text()) > room) {
+                size -= 0.5;
+                font.setPointSizeF(size);
+            }
+            // The style sheet sets the toolbar's type size: a smaller one goes the same way.
+            if (size < shown)
+                button->setStyleSheet(QStringLiteral("font-size: %1pt;").arg(size));
         }
     }
 }

@@ -132,6 +132,7 @@ private:
     void connectActions();
     void addShortcuts(QWidget* view);
     void applyIcons();
+    void fitToolbarLabels();
     void updateCameraControls();
     void takePhotoFromKeyboard();
     void setXOutPairHidden(bool hidden);

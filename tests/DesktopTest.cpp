@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QTranslator>
 
 namespace {
@@ -295,6 +296,27 @@ TEST(Translation, AGermanLocaleShowsGermanTexts) {
         screen->getColorGold(screen->ui->gold);
         EXPECT_TRUE(screen->ui->goldText->toPlainText().startsWith(QStringLiteral("Gold ist")))
             << qPrintable(screen->ui->goldText->toPlainText().left(40));
+    }
+    // Every toolbar label fits its button, in English and in German.
+    for (const bool german : {true, false}) {
+        if (!german) {
+            for (QTranslator* t : qApp->findChildren<QTranslator*>(QStringLiteral("translator")))
+                QCoreApplication::removeTranslator(t);
+        }
+        std::unique_ptr<VelmoraAppDelegate> app = loadMainInterface();
+        app->applicationDidFinishLaunching();
+        VelmoraViewController* screen = app->viewController();
+        for (QFrame* toolbar : {screen->ui->first, screen->ui->second}) {
+            for (QToolButton* button : toolbar->findChildren<QToolButton*>()) {
+                EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()),
+                          button->width() - 4)
+                    << (german ? "de: " : "en: ") << button->text().toStdString();
+            }
+        }
+        if (!german) {
+            for (QTranslator* t : qApp->findChildren<QTranslator*>(QStringLiteral("translator")))
+                QCoreApplication::installTranslator(t);
+        }
     }
     // The toolkit's own reasons too, with the application's name filled in.
     const QByteArray notAPicture("plain text, not a picture");
