@@ -13,11 +13,40 @@ Ui::VelmoraViewController* ScreenPanels::open() {
     if (!ui)
         return nullptr;
     rememberFocus();
+    setVeiled(true);
     ui->close->show();
     m_screen.setXOutPairHidden(true);
     setMeaningTextViewsHidden(true);
     setColourPickerHidden(true);
     return ui;
+}
+
+void ScreenPanels::setVeiled(bool veiled) {
+    Ui::VelmoraViewController* ui = m_screen.ui.get();
+    if (!ui)
+        return;
+    if (!m_veil && veiled) {
+        m_veil = new QWidget(ui->sizer->parentWidget());
+        m_veil->setObjectName(QStringLiteral("panelVeil"));
+        m_veil->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_veil->setAttribute(Qt::WA_StyledBackground);
+        m_veil->setStyleSheet(QStringLiteral("background: rgba(16, 16, 24, 215);"));
+        m_veil->setGeometry(ui->sizer->geometry());
+    }
+    if (!m_veil)
+        return;
+    m_veil->setVisible(veiled);
+    // Above the photo, its aura and the home picture; below the lowest of the panels'
+    // elements, whatever order the layout gives them.
+    QList<QWidget*> panel{ui->close, ui->selectColor, ui->xOut1, ui->xOut2};
+    for (const auto& row : VelmoraViewController::colourControls())
+        panel << ui->*row.button << ui->*row.textView;
+    for (QObject* child : m_veil->parentWidget()->children()) {
+        if (panel.contains(child)) {
+            m_veil->stackUnder(static_cast<QWidget*>(child));
+            break;
+        }
+    }
 }
 
 void ScreenPanels::showAbout() {
@@ -78,6 +107,7 @@ void ScreenPanels::close() {
 void ScreenPanels::hideAll() {
     if (Ui::VelmoraViewController* ui = m_screen.ui.get())
         ui->close->hide();
+    setVeiled(false);
     hideContents();
 }
 

@@ -47,7 +47,13 @@ private:
     void rememberFocus();
     static void focus(QWidget* element);
 
+    // Lays a dark veil over the photo area under an open panel, or takes it away.
+    void setVeiled(bool veiled);
+
     VelmoraViewController& m_screen;
+    // Over the photo area and under the panels while one is open: the picture beneath does
+    // not show through around them. Made with the view, gone with it.
+    QPointer<QWidget> m_veil;
     // Where the keyboard focus returns when the open panel closes.
     QPointer<QWidget> m_focusBefore;
 };

@@ -277,3 +277,24 @@ TEST_F(Panels, ArrowKeysMoveThroughTheColourGridByRowAndColumn) {
         }
     }
 }
+
+// Around an open panel the picture beneath is veiled, so that it does not read through; the
+// veil goes with the panel.
+TEST_F(Panels, AnOpenPanelVeilsThePictureAroundIt) {
+    const QRect margin(336, 280, 20, 60); // right of the text, where the home picture glows
+    auto lightness = [this, margin] {
+        const QImage shown = app->window()->grab(margin).toImage();
+        double sum = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                sum += QColor(shown.pixel(x, y)).lightnessF();
+        return sum / (shown.width() * shown.height());
+    };
+    const double open = [&] {
+        screen->about(nullptr);
+        return lightness();
+    }();
+    screen->closeC(nullptr);
+    const double closed = lightness();
+    EXPECT_LT(open, closed * 0.5) << open << " against " << closed;
+}

@@ -69,6 +69,7 @@ TEST(TextView, TextStaysLegibleOnEveryBackground) {
                      Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(view.viewport(), &move);
     EXPECT_EQ(view.viewport()->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(view.cursorWidth(), 0) << "a caret blinks in text that cannot be edited";
 }
 
 TEST(ImageContext, ContextsNestAndEachKeepsItsOwnPixels) {

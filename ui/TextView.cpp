@@ -11,8 +11,10 @@ TextView::TextView(QWidget* parent) : QTextEdit(parent) {
     setAcceptRichText(false);
     setFrameShape(QFrame::NoFrame);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    // Text to read, not to edit: the pointer stays an arrow over it.
+    // Text to read, not to edit: the pointer stays an arrow over it, and no caret blinks in
+    // it when it has the keyboard (which scrolls it and can still select).
     viewport()->setCursor(Qt::ArrowCursor);
+    setCursorWidth(0);
     setBackgroundColor(Color::whiteColor());
 }
 
