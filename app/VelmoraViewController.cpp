@@ -77,6 +77,9 @@ QWidget* VelmoraViewController::loadView() {
         QWidget::setTabOrder(order[i - 1], order[i]);
     applyIcons();
     fitToolbarLabels();
+    // A click on a disabled camera button is answered with why (its filters still hear it).
+    ui->takePhotoBtn->installEventFilter(this);
+    ui->takePhotoBtn2->installEventFilter(this);
     // The colours lie in a 4 × 4 grid: the arrow keys move through it as it is laid out.
     QList<QWidget*> colours;
     for (const ColourControls& row : colourControls())
@@ -202,6 +205,17 @@ void VelmoraViewController::updateCameraControls() {
         b->setEnabled(available);
         b->setToolTip(tip);
     }
+}
+
+bool VelmoraViewController::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress && ui &&
+        (watched == ui->takePhotoBtn || watched == ui->takePhotoBtn2) &&
+        !static_cast<QWidget*>(watched)->isEnabled()) {
+        if (toolkit::Window* window = this->window())
+            window->showMessage(noCameraText(), toolkit::Window::MessageKind::Information);
+        return true;
+    }
+    return ViewController::eventFilter(watched, event);
 }
 
 QString VelmoraViewController::noCameraText() {

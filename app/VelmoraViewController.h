@@ -133,6 +133,7 @@ private:
     void addShortcuts(QWidget* view);
     void applyIcons();
     void fitToolbarLabels();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void updateCameraControls();
     void takePhotoFromKeyboard();
     void setXOutPairHidden(bool hidden);

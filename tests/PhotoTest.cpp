@@ -502,6 +502,12 @@ TEST_F(Photo, WithoutACameraTheTakePhotoControlsSayWhyAndComeBackWhenOneIsPlugge
     EXPECT_FALSE(screen->ui->takePhotoBtn->isEnabled());
     EXPECT_FALSE(screen->ui->takePhotoBtn2->isEnabled());
     EXPECT_TRUE(screen->ui->takePhotoBtn->toolTip().contains(QStringLiteral("No camera")));
+    // Not only in the tooltip: a click on the disabled button is answered, quietly.
+    QTest::mouseClick(screen->ui->takePhotoBtn, Qt::LeftButton);
+    EXPECT_TRUE(app->window()->message().contains(QStringLiteral("No camera")));
+    EXPECT_EQ(app->window()->messageKind(), toolkit::Window::MessageKind::Information);
+    EXPECT_FALSE(screen->modalViewController());
+    app->window()->dismissMessage();
 
     // Even if asked (a camera pulled out just now), the page says so and cancel works.
     screen->getPhoto(screen->ui->takePhotoBtn);
