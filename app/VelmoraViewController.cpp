@@ -8,10 +8,10 @@
 #include "ui/ImageView.h"
 #include "ui/PickerPlatform.h"
 #include "ui/TextView.h"
+#include "ui/ToolButtonLabels.h"
 #include "ui/Window.h"
 
 #include <QCoreApplication>
-#include <QFontMetricsF>
 #include <QKeySequence>
 #include <QShortcut>
 
@@ -76,7 +76,8 @@ QWidget* VelmoraViewController::loadView() {
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     applyIcons();
-    fitToolbarLabels();
+    // A label longer than its button (German's "Deutungen") would be cut in the middle.
+    toolkit::ToolButtonLabels::fit({ui->first, ui->second});
     // A click on a disabled camera button is answered with why (its filters still hear it).
     ui->takePhotoBtn->installEventFilter(this);
     ui->takePhotoBtn2->installEventFilter(this);
@@ -166,28 +167,6 @@ void VelmoraViewController::applyIcons() {
             button->setIcon(shown);
             if (button != ui->closeB)
                 button->setIconSize(QSize(24, 24));
-        }
-    }
-}
-
-// A label longer than its button (German's "Deutungen", "Speichern") would be cut in the
-// middle: such a label is set a little smaller, as far as it stays legible, so that it fits.
-void VelmoraViewController::fitToolbarLabels() {
-    for (QFrame* toolbar : {ui->first, ui->second}) {
-        for (QToolButton* button : toolbar->findChildren<QToolButton*>()) {
-            // Measured in the style sheet's type: 2 px of border either side, no padding.
-            button->ensurePolished();
-            const int room = button->width() - 4;
-            QFont font = button->font();
-            const qreal shown = font.pointSizeF();
-            qreal size = shown;
-            while (size > 6 && QFontMetricsF(font).horizontalAdvance(button->text()) > room) {
-                size -= 0.5;
-                font.setPointSizeF(size);
-            }
-            // The style sheet sets the toolbar's type size: a smaller one goes the same way.
-            if (size < shown)
-                button->setStyleSheet(QStringLiteral("font-size: %1pt;").arg(size));
         }
     }
 }

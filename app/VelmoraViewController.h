@@ -132,7 +132,6 @@ private:
     void connectActions();
     void addShortcuts(QWidget* view);
     void applyIcons();
-    void fitToolbarLabels();
     bool eventFilter(QObject* watched, QEvent* event) override;
     void updateCameraControls();
     void takePhotoFromKeyboard();

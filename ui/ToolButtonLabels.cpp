@@ -1,0 +1,28 @@
+#include "ui/ToolButtonLabels.h"
+
+#include <QFontMetricsF>
+#include <QToolButton>
+
+namespace toolkit {
+
+void ToolButtonLabels::fit(const QList<QWidget*>& toolbars) {
+    for (QWidget* toolbar : toolbars) {
+        for (QToolButton* button : toolbar->findChildren<QToolButton*>()) {
+            // Measured in the style sheet's type: 2 px of border either side, no padding.
+            button->ensurePolished();
+            const int room = button->width() - 4;
+            QFont font = button->font();
+            const qreal shown = font.pointSizeF();
+            qreal size = shown;
+            while (size > 6 && QFontMetricsF(font).horizontalAdvance(button->text()) > room) {
+                size -= 0.5;
+                font.setPointSizeF(size);
+            }
+            // A style sheet sets the type size: a smaller one goes the same way.
+            if (size < shown)
+                button->setStyleSheet(QStringLiteral("font-size: %1pt;").arg(size));
+        }
+    }
+}
+
+} // namespace toolkit
