@@ -68,10 +68,7 @@ toolkit::Result<ImagePickerController*> PhotoPicking::openPhotoFile(const QStrin
 }
 
 void PhotoPicking::didPick(const Image& photo) {
-    if (Ui::VelmoraViewController* ui = m_screen.ui.get()) {
-        ui->siloImage->hide();
-        ui->reveal->hide();
-    }
+    m_screen.hideFramingPictures();
     m_screen.dismissModalViewControllerAnimated(true);
     m_screen.m_panels.closeIfEmpty();
     m_photo = photo;
@@ -89,13 +86,8 @@ void PhotoPicking::didPick(const Image& photo) {
 }
 
 void PhotoPicking::didCancel() {
-    // Left in place, the outline and its hint would lie over the photo and end up in the
-    // next portrait.
+    m_screen.hideFramingPictures();
     Ui::VelmoraViewController* ui = m_screen.ui.get();
-    if (ui) {
-        ui->siloImage->hide();
-        ui->reveal->hide();
-    }
     if (std::exchange(m_homeviewHiddenByCamera, false) && ui)
         ui->homeview->show();
     m_screen.m_panels.closeIfEmpty();
@@ -109,7 +101,7 @@ void PhotoPicking::setFit(Fit fit) {
         return;
     m_fit = fit;
     // Only a photo on the screen is redrawn; one still being picked takes the new fit.
-    if (m_photo.isNull() || !m_screen.m_hasPhoto)
+    if (m_photo.isNull() || !m_screen.hasPhoto())
         return;
     if (fit == Fit::Face)
         fitToFaceInBackground(false);

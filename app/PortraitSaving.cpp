@@ -41,10 +41,7 @@ toolkit::AlbumSave* PortraitSaving::save() {
     // the user expects to see the portrait they saved.
     m_screen.setXOutPairHidden(true);
     m_screen.m_panels.close();
-    if (Ui::VelmoraViewController* ui = m_screen.ui.get()) {
-        ui->siloImage->hide();
-        ui->reveal->hide();
-    }
+    m_screen.hideFramingPictures();
     const auto composed = PortraitComposer::paint(m_screen.portraitLayers());
     if (!composed.ok()) {
         qCWarning(toolkit::programLog, "cannot compose the portrait: %s",

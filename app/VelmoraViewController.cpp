@@ -1,9 +1,7 @@
 #include "app/VelmoraViewController.h"
 
 #include "app/GridArrowKeys.h"
-#include "art/PortraitFormat.h"
 #include "base/Log.h"
-#include "base/Random.h"
 #include "face/NoFaceDetector.h"
 #include "ui/ImageView.h"
 #include "ui/PickerPlatform.h"
@@ -51,7 +49,7 @@ void VelmoraViewController::viewDidLoad() {
     if (lowMemoryWarning)
         toolkit::log(QStringLiteral("view did load being called"));
     // A view loaded anew after a memory warning shows the portrait it showed before.
-    if (m_hasPhoto)
+    if (hasPhoto())
         showPortrait();
 }
 
@@ -246,7 +244,6 @@ void VelmoraViewController::useImage(const Image& image) {
     // In an enlarged window the photo is drawn from the picture itself, decoded for the
     // size it is shown at, rather than the normalised one blown up.
     m_detail = image;
-    m_hasPhoto = true;
     if (ui) {
         ui->imageView->setImage(Image(m_portrait.photo));
         ui->imageView->setDetailImage(m_detail);
@@ -254,10 +251,7 @@ void VelmoraViewController::useImage(const Image& image) {
 }
 
 void VelmoraViewController::drawAuraNumber() {
-    const std::uint32_t draw =
-        m_fixedAura > 0 ? std::uint32_t(m_fixedAura - 1)
-                        : toolkit::arc4random() % std::uint32_t(PortraitFormat::OverlayCount);
-    throw2 = QVariant(int(draw));
+    throw2 = QVariant(PortraitComposer::drawAuraNumber(m_fixedAura) - 1);
     currentimage = throw2.toInt();
 }
 
@@ -271,7 +265,6 @@ void VelmoraViewController::determinecurrentimage() {
 void VelmoraViewController::setFramedPortrait(const PortraitComposer::Layers& framed) {
     m_portrait = framed;
     m_detail = Image();
-    m_hasPhoto = true;
 }
 
 void VelmoraViewController::showAura() {
@@ -279,6 +272,15 @@ void VelmoraViewController::showAura() {
         return;
     const auto aura = PortraitComposer::aura(m_portrait);
     ui->auraImage->setImage(aura.ok() ? aura.value() : Image());
+}
+
+void VelmoraViewController::hideFramingPictures() {
+    // Left in place, the outline and its hint would lie over the photo and end up in what
+    // the user takes for the portrait.
+    if (ui) {
+        ui->siloImage->hide();
+        ui->reveal->hide();
+    }
 }
 
 void VelmoraViewController::showPortrait() {
@@ -294,7 +296,7 @@ void VelmoraViewController::showPortrait() {
 }
 
 PortraitComposer::Layers VelmoraViewController::portraitLayers() const {
-    if (m_hasPhoto)
+    if (hasPhoto())
         return m_portrait;
     // Before any photo, the portrait is the home screen.
     return PortraitComposer::withoutAura(Image::imageNamed(QStringLiteral("home.png"), 1.0));

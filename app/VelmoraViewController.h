@@ -136,6 +136,10 @@ private:
     void updateCameraControls();
     void takePhotoFromKeyboard();
     void setXOutPairHidden(bool hidden);
+    // Whether a photo has become the portrait (else the home picture is).
+    bool hasPhoto() const { return !m_portrait.photo.isNull(); }
+    // Takes away the framing outline and its hint a pick laid over the photo area.
+    void hideFramingPictures();
     // Shows the portrait in the photo area: photo, aura, the photo's toolbar.
     void showPortrait();
     // Makes `framed` the portrait, fitted to the face.
@@ -156,7 +160,6 @@ private:
     // The portrait of the last photo, as shown and as saved; kept through a reload of the
     // view.
     PortraitComposer::Layers m_portrait;
-    bool m_hasPhoto = false;
     // The picture the stretched photo is drawn from in an enlarged window; null when fitted.
     toolkit::Image m_detail;
     PhotoPicking m_picking{*this};

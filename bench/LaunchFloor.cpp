@@ -2,35 +2,20 @@
 // a QApplication with one 540 x 804 widget and one label (the font database included).
 // Prints "frame" at its first paint and quits, as the launch probe does.
 
+#include "FirstPaint.h"
+
 #include <QApplication>
 #include <QLabel>
-#include <QTimer>
 #include <cstdio>
-
-namespace {
-class FirstPaint : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !m_seen) {
-            m_seen = true;
-            QTimer::singleShot(0, [] {
-                std::printf("frame\n");
-                std::fflush(stdout);
-                QCoreApplication::quit();
-            });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool m_seen = false;
-};
-} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    app.installEventFilter(new FirstPaint(&app));
+    app.installEventFilter(new FirstPaint(
+        [] {
+            std::printf("frame\n");
+            std::fflush(stdout);
+        },
+        &app));
     QWidget window;
     window.resize(540, 804);
     auto* label = new QLabel(QStringLiteral("Velmora"), &window);

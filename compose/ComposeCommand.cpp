@@ -2,10 +2,8 @@
 
 #include "album/AlbumSave.h"
 #include "album/PhotoAlbum.h"
-#include "art/PortraitFormat.h"
 #include "base/Console.h"
 #include "base/MemoryPressureMonitor.h"
-#include "base/Random.h"
 #include "face/HogFaceDetector.h"
 #include "imaging/DecodeAhead.h"
 #include "imaging/ImageDecoder.h"
@@ -85,11 +83,8 @@ int ComposeCommand::run() {
             report(QStringLiteral("velmora: skipped %1").arg(decoded.error()), stderr);
             continue;
         }
-        const int number =
-            aura > 0 ? aura
-                     : int(toolkit::arc4random() % std::uint32_t(PortraitFormat::OverlayCount)) + 1;
-        const auto portrait = PortraitComposer::paint(
-            PortraitComposer::frame(decoded.value(), fit, number, detector));
+        const auto portrait = PortraitComposer::paint(PortraitComposer::frame(
+            decoded.value(), fit, PortraitComposer::drawAuraNumber(aura), detector));
         // A portrait without its aura is no portrait: an install that lost its pictures
         // fails loudly here, where the window would just show the bare photo.
         if (!portrait.ok()) {

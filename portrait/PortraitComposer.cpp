@@ -1,6 +1,7 @@
 #include "portrait/PortraitComposer.h"
 
 #include "art/PortraitFormat.h"
+#include "base/Random.h"
 #include "base/Resources.h"
 #include "portrait/PortraitFramer.h"
 
@@ -12,20 +13,21 @@ namespace {
 // The screen's own background, behind the photo: a photo with transparency shows it.
 constexpr QRgb kBackground = 0xff101018;
 
-QImage transparentCanvas(QSize size) {
-    QImage canvas(size, QImage::Format_ARGB32_Premultiplied);
-    canvas.fill(Qt::transparent);
-    return canvas;
-}
-
 // The picture stretched over the whole portrait; a file is decoded at exactly that size.
 QImage stretched(const toolkit::Image& picture, QSize size) {
-    QImage canvas = transparentCanvas(size);
+    QImage canvas(size, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
     QPainter painter(&canvas);
     picture.drawInRect(painter, QRectF(QPointF(0, 0), QSizeF(size)));
     return canvas;
 }
 } // namespace
+
+int PortraitComposer::drawAuraNumber(int fixed) {
+    if (fixed > 0)
+        return fixed;
+    return int(toolkit::arc4random() % std::uint32_t(PortraitFormat::OverlayCount)) + 1;
+}
 
 QSize PortraitComposer::portraitSize(int scale) {
     return QSize(PortraitFormat::Width, PortraitFormat::Height) * qMax(1, scale);

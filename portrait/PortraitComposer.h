@@ -37,6 +37,10 @@ public:
         int scale = 1;
     };
 
+    /// The overlay a portrait gets: `fixed` when it is one (1 to the overlay count), else
+    /// one drawn at random from the random source.
+    static int drawAuraNumber(int fixed = 0);
+
     /// The portrait's size at `scale` times 360 × 480.
     static QSize portraitSize(int scale = 1);
 
