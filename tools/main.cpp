@@ -1,4 +1,6 @@
 #include "ArtWriter.h"
+#include "art/AuraColourMeasure.h"
+#include "art/AuraColourTable.h"
 #include "art/AuraOverlayPainter.h"
 #include "art/AuraRecipe.h"
 #include "art/HomePainter.h"
@@ -36,10 +38,13 @@ int main(int argc, char* argv[]) {
     // Overlays have no "@2x" variant: a soft glow enlarged looks the same, while its grain
     // makes a drawn one 1.3 MB, 130 MB for the hundred.
     std::atomic<int> next{1};
+    // Each overlay's colours as they show, measured on its pixels, for the reading.
+    std::vector<QList<AuraColourTable::Entry>> measured(PortraitFormat::OverlayCount + 1);
     auto paintOverlays = [&] {
         for (int index = next++; index <= PortraitFormat::OverlayCount; index = next++) {
-            writer.write(QStringLiteral("%1.png").arg(index),
-                         overlays.paint(AuraRecipe::forIndex(index)));
+            const QImage overlay = overlays.paint(AuraRecipe::forIndex(index));
+            measured[std::size_t(index)] = AuraColourMeasure::namedColours(overlay);
+            writer.write(QStringLiteral("%1.png").arg(index), overlay);
         }
     };
     const unsigned cores = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
@@ -70,5 +75,9 @@ int main(int argc, char* argv[]) {
     for (std::thread& worker : workers) {
         worker.join();
     }
+    AuraColourTable table;
+    for (int index = 1; index <= PortraitFormat::OverlayCount; ++index)
+        table.setColours(index, measured[std::size_t(index)]);
+    writer.writeBytes(AuraColourTable::fileName(), table.toText());
     return writer.failed() ? 1 : 0;
 }

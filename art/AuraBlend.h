@@ -1,0 +1,14 @@
+#pragma once
+
+class QImage;
+
+/// Lays an aura over a photo as light, not paint: a luminous colour brightens what it covers
+/// (a screen blend, so the photo's detail shows through), while a dark colour, which light
+/// cannot make, settles over the photo as smoke. The generator measures its overlays through
+/// this and the portrait is made with it, so what is measured is what shows.
+class AuraBlend {
+public:
+    /// Blends `overlay` (premultiplied, the same size as `photo`) into `photo` in place;
+    /// `photo` must be Format_ARGB32_Premultiplied or Format_RGB32 and opaque.
+    static void apply(QImage& photo, const QImage& overlay);
+};
