@@ -32,16 +32,25 @@ FaceFraming::FaceFraming(QSizeF photo, std::optional<QRectF> face) : m_photo(pho
     // Photo pixels per portrait unit that put the face box on its target.
     const double ideal =
         std::max(m_face->width() / target.width(), m_face->height() / target.height());
-    // A close-up keeps the whole photo rather than zooming in past it; a small photo is not
-    // enlarged past its own pixels; a face lost in a crowd does not make a thumbnail crop.
+    // A small photo is not enlarged past its own pixels, and a face lost in a crowd does not
+    // make a thumbnail crop. A close-up, whose face is too large for the portrait even with
+    // the whole photo, is shown smaller inside it instead, so the glow keeps its room around
+    // the head; the face may grow a little past its target before that happens.
     const double least = std::min(fitted, std::max(height, fitted * MinimumCropShare));
-    const double cropHeight = std::clamp(ideal * height, least, fitted);
+    double cropHeight = std::max(ideal * height, least);
+    if (cropHeight > fitted)
+        cropHeight = std::max(fitted, cropHeight / CloseUpGrowth);
     const double scale = cropHeight / height;
     const QPointF centre = m_face->center();
+    // Where the crop is larger than the photo, the photo stays whole inside it.
+    auto place = [](double ideal, double photoSide, double cropSide) {
+        const double slack = photoSide - cropSide;
+        return std::clamp(ideal, std::min(0.0, slack), std::max(0.0, slack));
+    };
     const double left =
-        std::clamp(centre.x() - target.center().x() * scale, 0.0, photo.width() - width * scale);
+        place(centre.x() - target.center().x() * scale, photo.width(), width * scale);
     const double top =
-        std::clamp(centre.y() - target.center().y() * scale, 0.0, photo.height() - height * scale);
+        place(centre.y() - target.center().y() * scale, photo.height(), height * scale);
     m_crop = QRectF(left, top, width * scale, cropHeight);
 
     // The aura keeps its proportions: it is scaled as much as the face box needs to fit its
@@ -64,4 +73,10 @@ QRectF FaceFraming::faceInPortrait() const {
     const double scale = PortraitFormat::Height / m_crop.height();
     return QRectF((m_face->x() - m_crop.x()) * scale, (m_face->y() - m_crop.y()) * scale,
                   m_face->width() * scale, m_face->height() * scale);
+}
+
+bool FaceFraming::needsBackdrop() const {
+    constexpr double slack = 0.5;
+    return m_crop.left() < -slack || m_crop.top() < -slack ||
+           m_crop.right() > m_photo.width() + slack || m_crop.bottom() > m_photo.height() + slack;
 }

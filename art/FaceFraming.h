@@ -13,7 +13,8 @@ public:
     // `photo` is the upright photo's size and `face` the face box in its pixels, if any.
     FaceFraming(QSizeF photo, std::optional<QRectF> face);
 
-    // The 3:4 part of the photo that becomes the portrait, in photo pixels.
+    // The 3:4 part of the photo that becomes the portrait, in photo pixels. For a close-up it
+    // reaches past the photo's edges: the photo sits inside the portrait on a backdrop.
     QRectF crop() const { return m_crop; }
     // Maps portrait units of the overlays onto the portrait: identity without a face.
     QTransform auraPlacement() const { return m_placement; }
@@ -27,6 +28,11 @@ public:
     // A face so small that its framing would cut out less than this share of the photo's
     // height is framed with this share; the aura shrinks to it instead.
     static constexpr double MinimumCropShare = 0.25;
+    // How much larger than its target a close-up's face may be framed before the photo is
+    // shown smaller on a backdrop: the glow grows with it and leaves the frame beyond this.
+    static constexpr double CloseUpGrowth = 1.4;
+    // Whether the crop reaches past the photo, so the portrait needs a backdrop.
+    bool needsBackdrop() const;
 
 private:
     QSizeF m_photo;

@@ -1,8 +1,10 @@
 #include "portrait/PortraitComposer.h"
 
+#include "art/AuraBlend.h"
 #include "art/PortraitFormat.h"
 #include "base/Random.h"
 #include "base/Resources.h"
+#include "portrait/InstantFilm.h"
 #include "portrait/PortraitFramer.h"
 
 #include <QColor>
@@ -66,7 +68,7 @@ toolkit::Result<toolkit::Image> PortraitComposer::aura(const Layers& layers) {
     if (layers.auraNumber <= 0)
         return Outcome::success(toolkit::Image());
     const QString name = QStringLiteral("%1.png").arg(layers.auraNumber);
-    const toolkit::Image overlay = toolkit::Image::imageNamed(name, 1.0);
+    const toolkit::Image overlay = toolkit::Image::imageNamed(name, qreal(layers.scale));
     if (overlay.isNull())
         return Outcome::failure(QStringLiteral("the aura overlay \"%1\" is missing from %2")
                                     .arg(name, QDir::toNativeSeparators(toolkit::resourcePath())));
@@ -85,8 +87,14 @@ toolkit::Result<QImage> PortraitComposer::paint(const Layers& layers) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     if (!layers.photo.isNull())
         painter.drawImage(whole, layers.photo);
-    if (!overlay.value().isNull())
-        painter.drawImage(whole, overlay.value().toQImage());
     painter.end();
+    if (!overlay.value().isNull()) {
+        QImage aura = overlay.value().toQImage();
+        if (aura.size() != size)
+            aura = aura.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        AuraBlend::apply(portrait, aura);
+        // A portrait is one print: the film is over photo and glow together.
+        InstantFilm::develop(portrait, layers.scale);
+    }
     return toolkit::Result<QImage>::success(std::move(portrait));
 }

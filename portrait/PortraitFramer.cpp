@@ -4,6 +4,7 @@
 #include "art/AuraRecipe.h"
 #include "art/FaceFraming.h"
 #include "art/PortraitFormat.h"
+#include "portrait/PortraitBackdrop.h"
 
 #include <QPainter>
 #include <optional>
@@ -41,6 +42,12 @@ PortraitFramer::Framed PortraitFramer::frame(const toolkit::Image& photo,
         const double scale = portrait.height() / crop.height();
         const QRectF whole(-crop.x() * scale, -crop.y() * scale, size.width() * scale,
                            size.height() * scale);
+        QImage backdrop;
+        if (framing.needsBackdrop() && !reduced.isNull()) {
+            backdrop = PortraitBackdrop::make(reduced, whole, portrait);
+            canvas = backdrop;
+            framed.photoRect = whole.intersected(QRectF(QPointF(0, 0), QSizeF(portrait)));
+        }
         QPainter painter(&canvas);
         if (!reduced.isNull() && whole.width() <= reduced.width() + 0.5 &&
             whole.height() <= reduced.height() + 0.5) {
@@ -50,6 +57,9 @@ PortraitFramer::Framed PortraitFramer::frame(const toolkit::Image& photo,
         } else {
             photo.drawInRect(painter, whole);
         }
+        painter.end();
+        if (!backdrop.isNull())
+            PortraitBackdrop::feather(canvas, backdrop, whole);
     }
     framed.photo = std::move(canvas);
     if (!framed.placement.isIdentity()) {

@@ -23,6 +23,9 @@ public:
         QImage aura;
         QTransform placement;
         bool faceFound = false;
+        /// Where the photo lies in a close-up's portrait, on its backdrop; null when the
+        /// photo fills the portrait.
+        QRectF photoRect;
     };
 
     /// Frames `photo` with the faces `detector` finds, for overlay `auraNumber` (1 to 100),

@@ -1,0 +1,91 @@
+#include "portrait/InstantFilm.h"
+
+#include <QImage>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+// Darkest and brightest levels the film gives: about L* 7 and L* 91.
+constexpr double kBlack = 20.0;
+constexpr double kWhite = 230.0;
+// Warmth: red lifted, blue held back, in levels at mid-tones.
+constexpr double kWarmRed = 5.0;
+constexpr double kWarmGreen = 1.5;
+constexpr double kWarmBlue = -8.0;
+// Grain amplitude in levels, and the side of its repeating tile in portrait pixels.
+constexpr int kGrain = 5;
+constexpr int kTile = 128;
+
+struct Curves {
+    std::array<std::array<std::uint8_t, 256 + 2 * kGrain>, 3> channel{};
+};
+
+// A soft tone curve: lower contrast in the mid-tones, a gentle toe and shoulder, then the
+// warm tint, strongest in the mid-tones where skin sits and fading at both ends so blacks
+// stay neutral-dark and whites cream. Indexed by level + kGrain, so grain can push past the ends.
+const Curves& curves() {
+    static const Curves built = [] {
+        Curves c;
+        const double warm[3] = {kWarmRed, kWarmGreen, kWarmBlue};
+        for (int i = 0; i < 256 + 2 * kGrain; ++i) {
+            const double x = std::clamp((i - kGrain) / 255.0, 0.0, 1.0);
+            // Blend of the identity with a smoothstep: flattens shadows and highlights a little.
+            const double s = x * x * (3.0 - 2.0 * x);
+            const double toned = 0.8 * x + 0.2 * (0.5 * x + 0.5 * s);
+            const double mid = 4.0 * x * (1.0 - x);
+            for (int k = 0; k < 3; ++k) {
+                const double level = kBlack + (kWhite - kBlack) * toned + warm[k] * mid;
+                c.channel[std::size_t(k)][std::size_t(i)] =
+                    std::uint8_t(std::clamp(std::lround(level), 0L, 255L));
+            }
+        }
+        return c;
+    }();
+    return built;
+}
+
+// One grain for every portrait: a fixed tile of soft, signed noise.
+const std::array<std::int8_t, kTile * kTile>& grainTile() {
+    static const std::array<std::int8_t, kTile* kTile> tile = [] {
+        std::array<std::int8_t, kTile * kTile> t{};
+        std::uint64_t state = 0x9E3779B97F4A7C15ull;
+        for (auto& g : t) {
+            // Sum of two uniforms: a triangular spread without rare bright specks.
+            state = state * 6364136223846793005ull + 1442695040888963407ull;
+            const int u = int((state >> 33) & 0xFF);
+            const int v = int((state >> 41) & 0xFF);
+            g = std::int8_t(((u + v - 255) * kGrain) / 255);
+        }
+        return t;
+    }();
+    return tile;
+}
+
+} // namespace
+
+void InstantFilm::develop(QImage& portrait, int scale) {
+    if (portrait.isNull())
+        return;
+    if (portrait.format() != QImage::Format_ARGB32_Premultiplied &&
+        portrait.format() != QImage::Format_RGB32)
+        portrait = portrait.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const Curves& c = curves();
+    const auto& tile = grainTile();
+    const int step = std::max(1, scale);
+    for (int y = 0; y < portrait.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(portrait.scanLine(y));
+        const std::int8_t* row = tile.data() + ((y / step) % kTile) * kTile;
+        for (int x = 0; x < portrait.width(); ++x) {
+            const QRgb p = line[x];
+            // Monochrome grain: the same push on all three dyes keeps it from looking digital.
+            const int g = row[(x / step) % kTile] + kGrain;
+            line[x] = qRgba(c.channel[0][std::size_t(qRed(p) + g)],
+                            c.channel[1][std::size_t(qGreen(p) + g)],
+                            c.channel[2][std::size_t(qBlue(p) + g)], qAlpha(p));
+        }
+    }
+}
