@@ -1,6 +1,7 @@
 #include "app/PhotoPicking.h"
 
 #include "app/VelmoraViewController.h"
+#include "portrait/PortraitFramer.h"
 #include "ui/ImagePickerController.h"
 #include "ui/Window.h"
 
@@ -83,6 +84,63 @@ void PhotoPicking::didPick(const Image& photo) {
     m_screen.useImage(m_photo);
     m_screen.determinecurrentimage();
     m_screen.showPortrait();
+    offerFitToFace();
+}
+
+void PhotoPicking::offerFitToFace() {
+    const int pick = ++m_picks;
+    if (m_fitOffered || m_photo.isNull())
+        return;
+    const Image photo = m_photo;
+    std::shared_ptr<const toolkit::FaceDetector> detector = m_screen.m_faceDetector;
+    auto* watcher = new QFutureWatcher<QRectF>(&m_screen);
+    QObject::connect(watcher, &QFutureWatcherBase::finished, &m_screen, [this, watcher, pick] {
+        watcher->deleteLater();
+        const QRectF face = watcher->result();
+        if (pick != m_picks || m_fit != Fit::Stretch || face.isEmpty() || m_fitOffered)
+            return;
+        const auto overlay = PortraitComposer::aura(m_screen.m_portrait);
+        if (!overlay.ok() || overlay.value().isNull())
+            return;
+        const QImage aura = overlay.value().toQImage().convertToFormat(QImage::Format_Alpha8);
+        // The face box in the overlay's pixels, the stretch being the same both ways.
+        const QRect box = QRectF(face.x() * aura.width(), face.y() * aura.height(),
+                                 face.width() * aura.width(), face.height() * aura.height())
+                              .toAlignedRect()
+                              .intersected(aura.rect());
+        qint64 sum = 0;
+        for (int y = box.top(); y <= box.bottom(); ++y) {
+            const uchar* line = aura.constScanLine(y);
+            for (int x = box.left(); x <= box.right(); ++x)
+                sum += line[x];
+        }
+        const double cover = box.isEmpty() ? 0.0 : sum / (255.0 * box.width() * box.height());
+        // A glow that only brushes the face's edge is no reason to speak.
+        if (cover < 0.12)
+            return;
+        m_fitOffered = true;
+        if (toolkit::Window* window = m_screen.window())
+            window->showMessage(tr("The aura covers the face. Fit to face (Ctrl+F) keeps it "
+                                   "clear."),
+                                toolkit::Window::MessageKind::Information);
+    });
+    // The face as a share of the photo's width and height: the portrait stretches both.
+    watcher->setFuture(QtConcurrent::run([photo, detector] {
+        const QImage reduced = photo.scaledToFit(
+            QSize(PortraitFramer::kDetectionSide, PortraitFramer::kDetectionSide));
+        QRect largest;
+        if (!reduced.isNull() && detector) {
+            for (const QRect& box : detector->findFaces(reduced)) {
+                if (qint64(box.width()) * box.height() > qint64(largest.width()) * largest.height())
+                    largest = box;
+            }
+        }
+        if (largest.isEmpty())
+            return QRectF();
+        return QRectF(double(largest.x()) / reduced.width(), double(largest.y()) / reduced.height(),
+                      double(largest.width()) / reduced.width(),
+                      double(largest.height()) / reduced.height());
+    }));
 }
 
 void PhotoPicking::didCancel() {
@@ -95,8 +153,12 @@ void PhotoPicking::didCancel() {
 
 void PhotoPicking::setFit(Fit fit) {
     Ui::VelmoraViewController* ui = m_screen.ui.get();
-    if (ui && ui->fitToFace->isChecked() != (fit == Fit::Face))
-        ui->fitToFace->setChecked(fit == Fit::Face); // comes back here through its signal
+    if (ui) {
+        for (QToolButton* control : {ui->fitToFace, ui->fitToFaceHome}) {
+            if (control->isChecked() != (fit == Fit::Face))
+                control->setChecked(fit == Fit::Face); // comes back here through its signal
+        }
+    }
     if (fit == m_fit)
         return;
     m_fit = fit;

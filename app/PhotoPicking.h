@@ -35,6 +35,8 @@ public:
     void didCancel();
 
     Fit fit() const { return m_fit; }
+    /// The photo on the screen, as picked; null before any.
+    const toolkit::Image& photo() const { return m_photo; }
     /// Switches the fit and redraws the photo on the screen in it.
     void setFit(Fit fit);
     bool isFitting() const { return m_fitting != 0; }
@@ -45,6 +47,9 @@ private:
     void showStretched();
     // Fits the photo to its face in the background; a pick finishes its sequence on arrival.
     void fitToFaceInBackground(bool finishesPick);
+    /// Looks for a face in the stretched photo in the background; when the aura covers
+    /// it, a quiet hint offers Fit to face, once a run.
+    void offerFitToFace();
 
     VelmoraViewController& m_screen;
     Fit m_fit = Fit::Stretch;
@@ -55,4 +60,7 @@ private:
     // Which fit is the newest: an older one that arrives late is dropped. 0 when none runs.
     int m_fitting = 0;
     int m_fitsStarted = 0;
+    // Counts photos shown, so a late answer about an earlier photo is dropped.
+    int m_picks = 0;
+    bool m_fitOffered = false;
 };

@@ -1,6 +1,7 @@
 #include "app/VelmoraViewController.h"
 
 #include "app/GridArrowKeys.h"
+#include "app/Preferences.h"
 #include "base/Log.h"
 #include "face/NoFaceDetector.h"
 #include "ui/ImageView.h"
@@ -10,8 +11,10 @@
 #include "ui/Window.h"
 
 #include <QCoreApplication>
+#include <QFutureWatcher>
 #include <QKeySequence>
 #include <QShortcut>
+#include <QtConcurrent>
 
 using toolkit::Image;
 using toolkit::ImagePickerController;
@@ -20,6 +23,8 @@ VelmoraViewController::VelmoraViewController(QObject* parent)
     : ViewController(parent), m_faceDetector(std::make_shared<toolkit::NoFaceDetector>()) {
     connect(&toolkit::PickerPlatform::current(), &toolkit::PickerPlatform::camerasChanged, this,
             &VelmoraViewController::updateCameraControls);
+    // The fit chosen on the screen in an earlier run; stretch on the first.
+    m_picking.setFit(Preferences::fit().value_or(Fit::Stretch));
 }
 
 VelmoraViewController::~VelmoraViewController() = default;
@@ -68,9 +73,9 @@ QWidget* VelmoraViewController::loadView() {
     view->setFocus();
     // Tab runs along the toolbar as it reads, Album first; one of the two toolbars is
     // hidden at any time and skipped.
-    QWidget* order[] = {ui->choosePhotoBtn, ui->takePhotoBtn,  ui->meanings,  ui->about,
-                        ui->save,           ui->takePhotoBtn2, ui->meanings2, ui->about2,
-                        ui->fitToFace,      ui->save2};
+    QWidget* order[] = {ui->choosePhotoBtn, ui->takePhotoBtn, ui->meanings,      ui->about,
+                        ui->fitToFaceHome,  ui->save,         ui->takePhotoBtn2, ui->meanings2,
+                        ui->about2,         ui->fitToFace,    ui->save2};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     applyIcons();
@@ -105,12 +110,19 @@ void VelmoraViewController::connectActions() {
     wire(ui->about2, &VelmoraViewController::about);
     wire(ui->meanings, &VelmoraViewController::meanings);
     wire(ui->meanings2, &VelmoraViewController::meanings);
+    connect(ui->portraitView, &toolkit::ImageView::detailWanted, this,
+            &VelmoraViewController::composeSharpPortrait);
     wire(ui->closeB, &VelmoraViewController::closeC);
     wire(ui->xOut1, &VelmoraViewController::xOut);
     wire(ui->xOut2, &VelmoraViewController::xOut);
-    ui->fitToFace->setChecked(fit() == Fit::Face);
-    connect(ui->fitToFace, &QToolButton::toggled, this,
-            [this](bool on) { setFit(on ? Fit::Face : Fit::Stretch); });
+    // One choice behind the two toolbars' Fit to face, the home screen's and the photo's.
+    for (QToolButton* fitControl : {ui->fitToFaceHome, ui->fitToFace}) {
+        fitControl->setChecked(fit() == Fit::Face);
+        connect(fitControl, &QToolButton::toggled, this,
+                [this](bool on) { setFit(on ? Fit::Face : Fit::Stretch); });
+        // Only the person's own choice is kept for the next run, not a --fit at start.
+        connect(fitControl, &QToolButton::clicked, this, [this] { Preferences::setFit(fit()); });
+    }
     for (const ColourControls& row : colourControls())
         wire(ui.get()->*row.button, row.action);
 }
@@ -125,8 +137,10 @@ void VelmoraViewController::addShortcuts(QWidget* view) {
     add(QKeySequence::Save, [this] { save(ui ? ui->save2 : nullptr); });
     add(QKeySequence(Qt::Key_F1), [this] { about(ui ? ui->about2 : nullptr); });
     add(QKeySequence(Qt::CTRL | Qt::Key_M), [this] { meanings(ui ? ui->meanings2 : nullptr); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_F),
-        [this] { setFit(fit() == Fit::Face ? Fit::Stretch : Fit::Face); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_F), [this] {
+        setFit(fit() == Fit::Face ? Fit::Stretch : Fit::Face);
+        Preferences::setFit(fit());
+    });
     // The event loop ends; the portraits still being written are waited for after it.
     add(QKeySequence(Qt::CTRL | Qt::Key_Q), [] { QCoreApplication::quit(); });
     add(QKeySequence(Qt::Key_Escape), [this] {
@@ -156,7 +170,7 @@ void VelmoraViewController::applyIcons() {
         {"icon-about.png", {ui->about, ui->about2}},
         {"icon-save.png", {ui->save, ui->save2}},
         {"icon-album.png", {ui->choosePhotoBtn}},
-        {"icon-fit-to-face.png", {ui->fitToFace}},
+        {"icon-fit-to-face.png", {ui->fitToFace, ui->fitToFaceHome}},
         {"icon-close.png", {ui->closeB}},
     };
     for (const auto& [file, buttons] : icons) {
@@ -272,6 +286,46 @@ void VelmoraViewController::showAura() {
         return;
     const auto aura = PortraitComposer::aura(m_portrait);
     ui->auraImage->setImage(aura.ok() ? aura.value() : Image());
+    showComposedPortrait();
+}
+
+void VelmoraViewController::showComposedPortrait() {
+    ++m_sharpRequests;
+    if (!ui)
+        return;
+    ui->portraitView->setVisible(hasPhoto() && !ui->auraImage->isHidden());
+    if (!hasPhoto()) {
+        ui->portraitView->setImage(Image());
+        return;
+    }
+    // The photo and its aura as one picture, the very one a save writes: the aura is light
+    // over the photo and the film is over both, which two stacked layers cannot show.
+    const auto painted = PortraitComposer::paint(m_portrait);
+    ui->portraitView->setImage(Image(painted.ok() ? painted.value() : m_portrait.photo));
+}
+
+void VelmoraViewController::composeSharpPortrait() {
+    const Image photo = m_picking.photo();
+    if (!hasPhoto() || photo.isNull() || !m_faceDetector)
+        return;
+    // An enlarged window shows the portrait made at twice the size, from the photo decoded
+    // for it and the sharper overlays, instead of the saved one blown up.
+    const int request = m_sharpRequests;
+    const Fit fit = m_picking.fit();
+    const int number = m_portrait.auraNumber;
+    std::shared_ptr<const toolkit::FaceDetector> detector = m_faceDetector;
+    auto* watcher = new QFutureWatcher<PortraitComposer::Layers>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, request] {
+        watcher->deleteLater();
+        if (request != m_sharpRequests || !ui)
+            return; // the portrait changed meanwhile
+        const auto painted = PortraitComposer::paint(watcher->result());
+        if (painted.ok())
+            ui->portraitView->setDetailImage(Image(painted.value()));
+    });
+    watcher->setFuture(QtConcurrent::run([photo, fit, number, detector] {
+        return PortraitComposer::frame(photo, fit, number, *detector, 2);
+    }));
 }
 
 void VelmoraViewController::hideFramingPictures() {
@@ -288,9 +342,9 @@ void VelmoraViewController::showPortrait() {
         return;
     ui->imageView->setImage(Image(m_portrait.photo));
     ui->imageView->setDetailImage(m_detail);
-    showAura();
     ui->homeview->hide();
     ui->auraImage->show();
+    showAura();
     ui->first->hide();
     ui->second->show();
 }

@@ -146,8 +146,12 @@ private:
     void setFramedPortrait(const PortraitComposer::Layers& framed);
     // Why the take-photo controls do nothing, and what to do instead.
     static QString noCameraText();
-    // Shows the portrait's aura in `auraImage`.
+    // Shows the portrait's aura in `auraImage`, and the composed portrait over both layers.
     void showAura();
+    // Shows the portrait as saved in `portraitView`.
+    void showComposedPortrait();
+    // Composes the portrait at twice the size in the background, for an enlarged window.
+    void composeSharpPortrait();
     // Draws the overlay number without showing it.
     void drawAuraNumber();
     // What the portrait is now: the photo and its aura, or the home picture before any.
@@ -162,6 +166,8 @@ private:
     PortraitComposer::Layers m_portrait;
     // The picture the stretched photo is drawn from in an enlarged window; null when fitted.
     toolkit::Image m_detail;
+    // Counts portraits shown, so a sharp one composed for an earlier portrait is dropped.
+    int m_sharpRequests = 0;
     PhotoPicking m_picking{*this};
     ScreenPanels m_panels{*this};
     PortraitSaving m_saving{*this};

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -166,7 +167,7 @@ int main(int argc, char** argv) {
 
     QString albumOption;
     QStringList photos;
-    PortraitComposer::Fit startingFit = PortraitComposer::Fit::Stretch;
+    std::optional<PortraitComposer::Fit> startingFit;
     {
         // Parsed before the window exists so that --help and --version need no display.
         QCoreApplication parsing(argc, argv);
@@ -188,9 +189,10 @@ int main(int argc, char** argv) {
         parser.addOption(album);
         const QCommandLineOption fit(
             QStringLiteral("fit"),
-            QStringLiteral("stretch: stretch photos to the portrait (default); face: cut them "
-                           "around the face, the aura laid on it."),
-            QStringLiteral("FIT"), QStringLiteral("stretch"));
+            QStringLiteral("stretch: stretch photos to the portrait; face: cut them around the "
+                           "face, the aura laid on it (default: as last chosen with Fit to "
+                           "face, else stretch)."),
+            QStringLiteral("FIT"));
         parser.addOption(fit);
         parser.addPositionalArgument(
             QStringLiteral("photo"),
@@ -203,12 +205,16 @@ int main(int argc, char** argv) {
         parser.process(arguments);
         photos = parser.positionalArguments();
         albumOption = parser.value(album);
-        if (!parseFit(parser.value(fit), startingFit)) {
+        // Without --fit, the screen starts in the fit last chosen on it.
+        PortraitComposer::Fit asked = PortraitComposer::Fit::Stretch;
+        if (parser.isSet(fit) && !parseFit(parser.value(fit), asked)) {
             print(QStringLiteral("velmora: --fit takes stretch or face, not \"%1\"\n")
                       .arg(parser.value(fit)),
                   stderr);
             return 2;
         }
+        if (parser.isSet(fit))
+            startingFit = asked;
     }
     toolkit::PhotoAlbum::shared().setFolder(toolkit::PhotoAlbum::defaultFolder(albumOption));
     // Qt sees only the program's name: its own options (-style, -platform, -reverse) are
@@ -221,7 +227,8 @@ int main(int argc, char** argv) {
         setApplicationIcon();
         std::unique_ptr<VelmoraAppDelegate> app =
             loadMainInterface(std::make_unique<toolkit::QtPickerPlatform>());
-        app->viewController()->setFit(startingFit);
+        if (startingFit)
+            app->viewController()->setFit(*startingFit);
         if (!photos.isEmpty()) {
             // Opened once the window shows, through the same path as a pick from the album.
             VelmoraAppDelegate* launched = app.get();

@@ -132,6 +132,71 @@ TEST(Framing, TheLargestOfTwoFacesIsFramed) {
     EXPECT_LT(dx * dx + dy * dy, 1.0) << "the large face is not in the clear oval";
 }
 
+// A close-up (a webcam selfie, a head-and-shoulders photo) is shown smaller inside the
+// portrait, on a backdrop made from it, so the face is framed at the portrait's usual size
+// and every aura keeps most of its glow in the frame instead of growing past it.
+TEST(Framing, CloseUpsStandOnABackdropAndKeepTheirGlow) {
+    struct CloseUp {
+        const char* name;
+        QSize shape;
+        QRectF face; // as shares of the photo
+    };
+    const CloseUp closeUps[] = {
+        {"face filling a 3:4 photo", {600, 800}, {0.04, 0.06, 0.92, 0.88}},
+        {"webcam selfie", {1280, 720}, {0.3, 0.2, 0.4, 0.6}},
+        {"head and shoulders", {900, 1200}, {0.25, 0.15, 0.5, 0.45}},
+    };
+    // The glow an overlay has at the silhouette's own framing.
+    std::vector<double> normal(PortraitFormat::OverlayCount + 1, 0.0);
+    const AuraOverlayPainter identity;
+    auto glow = [](const QImage& aura) {
+        double sum = 0;
+        for (int y = 0; y < aura.height(); y += 2)
+            for (int x = 0; x < aura.width(); x += 2)
+                sum += qAlpha(aura.pixel(x, y));
+        return sum;
+    };
+    for (int n = 1; n <= PortraitFormat::OverlayCount; ++n)
+        normal[std::size_t(n)] = glow(identity.paint(AuraRecipe::forIndex(n)));
+
+    for (const CloseUp& closeUp : closeUps) {
+        SCOPED_TRACE(closeUp.name);
+        const QSize shape = closeUp.shape;
+        const QRectF box(closeUp.face.x() * shape.width(), closeUp.face.y() * shape.height(),
+                         closeUp.face.width() * shape.width(),
+                         closeUp.face.height() * shape.height());
+        const FakeFaceDetector detector({closeUp.face});
+        const auto framed = PortraitFramer::frame(Image(photoWithFace(shape, box)), detector, 5);
+        ASSERT_TRUE(framed.faceFound);
+        const QRect seen = skinBox(framed.photo);
+        const double faceHeight = seen.height() / 480.0;
+        EXPECT_GE(faceHeight, 0.18);
+        EXPECT_LE(faceHeight, 0.35);
+        EXPECT_NEAR(double(seen.width()) / seen.height(), box.width() / box.height(), 0.03);
+
+        // The backdrop fills the portrait: nowhere does the screen's background show, and
+        // it is darker than the photo it is made of.
+        ASSERT_FALSE(framed.photoRect.isEmpty());
+        const QImage& photo = framed.photo;
+        for (int y = 0; y < photo.height(); y += 11)
+            for (int x = 0; x < photo.width(); x += 11)
+                ASSERT_EQ(qAlpha(photo.pixel(x, y)), 255) << x << "," << y;
+        const QPoint corner(2, 2);
+        ASSERT_FALSE(framed.photoRect.contains(corner));
+        const QColor edge = QColor(photoWithFace(shape, box).pixel(1, 1));
+        EXPECT_LT(QColor(photo.pixel(corner)).lightness(), edge.lightness());
+        EXPECT_GT(QColor(photo.pixel(corner)).lightness(), edge.lightness() / 4);
+
+        const AuraOverlayPainter placed(QSize(360, 480), framed.placement);
+        for (int n = 1; n <= PortraitFormat::OverlayCount; ++n) {
+            const QImage aura = framed.placement.isIdentity()
+                                    ? identity.paint(AuraRecipe::forIndex(n))
+                                    : placed.paint(AuraRecipe::forIndex(n));
+            EXPECT_GE(glow(aura), 0.7 * normal[std::size_t(n)]) << "overlay " << n;
+        }
+    }
+}
+
 // The real detector on a real face: the public-domain astronaut portrait in tests/data,
 // whose round mission patch must not count as a second, larger face.
 TEST(Framing, RealDetectorFindsTheAstronautsFace) {
@@ -223,4 +288,56 @@ TEST_F(FitToFace, NoFaceIsCentredAndSaid) {
             << control->objectName().toStdString();
     const QColor middle = notice->grab().toImage().pixelColor(4, notice->height() / 2);
     EXPECT_LT(middle.red(), 90) << "information shows in alarm red";
+}
+
+// Fit to face is on the home screen from the start, and the choice made there is the one
+// the next run starts with.
+TEST_F(FitToFace, TheChoiceIsOnTheHomeScreenAndKeptForTheNextRun) {
+    ASSERT_FALSE(screen->ui->fitToFaceHome->isHidden());
+    EXPECT_FALSE(screen->ui->first->isHidden());
+    screen->ui->fitToFaceHome->click();
+    EXPECT_TRUE(screen->ui->fitToFace->isChecked()) << "the photo's toolbar disagrees";
+    VelmoraViewController nextRun;
+    EXPECT_EQ(nextRun.fit(), VelmoraViewController::Fit::Face);
+    screen->ui->fitToFaceHome->click();
+    VelmoraViewController runAfter;
+    EXPECT_EQ(runAfter.fit(), VelmoraViewController::Fit::Stretch);
+}
+
+// A stretched photo whose face lies under the glow gets a quiet hint towards Fit to face;
+// one whose face is in the clear oval gets none.
+TEST_F(FitToFace, AFaceUnderTheAuraGetsAQuietHint) {
+    const ScopedRandomSource pinned([] { return std::uint32_t(41); });
+    const QImage aura = Image::imageNamed(QStringLiteral("42.png")).toQImage();
+    // Where overlay 42 glows most thickly, a box a fifth of the portrait wide.
+    QRect covered;
+    double densest = 0;
+    for (int y = 0; y + 96 <= 480; y += 24)
+        for (int x = 0; x + 72 <= 360; x += 24) {
+            double sum = 0;
+            for (int v = y; v < y + 96; v += 4)
+                for (int u = x; u < x + 72; u += 4)
+                    sum += qAlpha(aura.pixel(u, v));
+            if (sum > densest)
+                densest = sum, covered = QRect(x, y, 72, 96);
+        }
+    const QRectF clear(0.36, 0.3, 0.28, 0.25);
+    for (const QRectF face : {clear, QRectF(covered.x() / 360.0, covered.y() / 480.0, 0.2, 0.2)}) {
+        const bool expectHint = face != clear;
+        SCOPED_TRACE(expectHint ? "under the aura" : "in the clear oval");
+        const FakeFaceDetector detector({face});
+        screen->setFaceDetector(&detector);
+        const QString path =
+            scratch.filePath(expectHint ? QStringLiteral("b.png") : QStringLiteral("a.png"));
+        ASSERT_TRUE(photoWithFace(QSize(600, 800), QRectF(face.x() * 600, face.y() * 800,
+                                                          face.width() * 600, face.height() * 800))
+                        .save(path));
+        pickFromAlbum(path);
+        auto* window = qobject_cast<toolkit::Window*>(screen->view()->window());
+        ASSERT_TRUE(window);
+        const bool hinted =
+            waitUntil([&] { return window->message().contains(QStringLiteral("Fit to face")); },
+                      expectHint ? 10000 : 1500);
+        EXPECT_EQ(hinted, expectHint) << qPrintable(window->message());
+    }
 }

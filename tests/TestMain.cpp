@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QThreadPool>
 #include <gtest/gtest.h>
@@ -14,6 +15,9 @@ int main(int argc, char** argv) {
     // Offscreen, unless a run under Xvfb asks for X11 (a drag from another program needs it).
     if (qgetenv("QT_QPA_PLATFORM") != "xcb")
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Settings a test makes (the fit, the camera's) never reach the user's, nor the next test.
+    QTemporaryDir configuration;
+    qputenv("XDG_CONFIG_HOME", configuration.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     toolkit::configureProcess(VelmoraAppDelegate::identity());

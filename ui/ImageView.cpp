@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <utility>
+
 namespace toolkit {
 
 ImageView::ImageView(QWidget* parent) : QWidget(parent) {
@@ -14,6 +16,7 @@ void ImageView::setImage(const Image& image) {
     m_detail = Image();
     m_detailPixels = QImage();
     m_imageNamePending = false;
+    m_detailAsked = false;
     update();
 }
 
@@ -49,6 +52,8 @@ void ImageView::paintEvent(QPaintEvent*) {
     const qreal scale = painter.deviceTransform().m11();
     if (m_detail.isNull() || scale <= 1.01) {
         shown.drawInRect(painter, QRectF(rect()));
+        if (scale > 1.01 && m_detail.isNull() && !std::exchange(m_detailAsked, true))
+            emit detailWanted();
         return;
     }
     // The detail is drawn once at the size it takes on the device, decoded for that size,

@@ -30,6 +30,11 @@ public:
     /// first needed: a hidden view's picture costs nothing until it is shown.
     void setImageName(const QString& name);
 
+signals:
+    /// The view is shown enlarged and has no detail image: sent once per image, so a
+    /// sharper rendition can be made for it when it is first needed.
+    void detailWanted();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
@@ -39,6 +44,7 @@ private:
     QImage m_detailPixels;
     QString m_imageName;
     mutable bool m_imageNamePending = false;
+    bool m_detailAsked = false;
 };
 
 } // namespace toolkit
