@@ -436,6 +436,14 @@
         <source>No face found: centred</source>
         <translation>Kein Gesicht gefunden: mittig zugeschnitten</translation>
     </message>
+    <message>
+        <source>The aura covers the face. Fit to face (Ctrl+F) keeps it clear.</source>
+        <translation>Die Aura liegt über dem Gesicht. „Aufs Gesicht“ (Strg+F) hält es frei.</translation>
+    </message>
+    <message>
+        <source>Your aura portrait</source>
+        <translation>Dein Auraporträt</translation>
+    </message>
 </context>
 <context>
     <name>toolkit::CameraPage</name>
