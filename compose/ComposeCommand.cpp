@@ -7,6 +7,7 @@
 #include "face/HogFaceDetector.h"
 #include "imaging/DecodeAhead.h"
 #include "imaging/ImageDecoder.h"
+#include "portrait/PortraitFramer.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -34,17 +35,26 @@ template <class Done> void waitUntil(Done done, const bool& stopped) {
 }
 } // namespace
 
-toolkit::Result<toolkit::Image> ComposeCommand::decode(const QString& photo, const bool& stopped) {
+toolkit::Result<toolkit::Image> ComposeCommand::decode(const QString& photo,
+                                                       const bool& stopped) const {
     // The decoder's own time limit ends a photo that takes too long.
     toolkit::ImageDecoder decoder;
     std::optional<toolkit::Result<toolkit::Image>> decoded;
-    decoder.start(
-        photo, PortraitComposer::portraitSize(),
-        [&decoded](toolkit::Result<toolkit::Image> picture) { decoded = std::move(picture); });
+    decoder.start(photo, decodeSize(), [&decoded](toolkit::Result<toolkit::Image> picture) {
+        decoded = std::move(picture);
+    });
     waitUntil([&decoded] { return decoded.has_value(); }, stopped);
     if (!decoded)
         return toolkit::Result<toolkit::Image>::failure(QStringLiteral("stopped"));
     return std::move(*decoded);
+}
+
+QSize ComposeCommand::decodeSize() const {
+    // Fitting to a face looks for it in a larger copy than the portrait, which then serves
+    // for the photo too: decoded once, at that size, instead of twice.
+    if (fit == PortraitComposer::Fit::Face)
+        return QSize(PortraitFramer::kDetectionSide, PortraitFramer::kDetectionSide);
+    return PortraitComposer::portraitSize();
 }
 
 int ComposeCommand::run() {
@@ -71,7 +81,7 @@ int ComposeCommand::run() {
     int writing = 0;
     toolkit::DecodeAhead ahead(inFlight);
     for (const QString& photo : photos)
-        ahead.announce(photo, PortraitComposer::portraitSize());
+        ahead.announce(photo, decodeSize());
     std::optional<toolkit::DecodeAhead::Scope> usingAhead(&ahead);
     const toolkit::HogFaceDetector detector(toolkit::HogFaceDetector::resourceFile());
     for (const QString& photo : photos) {

@@ -2,6 +2,7 @@
 
 #include "portrait/PortraitComposer.h"
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -26,5 +27,7 @@ public:
 private:
     // Decodes `photo` within the decoding budget, as an album pick does; waits on the
     // event loop. Fails with the reason; `stopped` ends the wait early.
-    static toolkit::Result<toolkit::Image> decode(const QString& photo, const bool& stopped);
+    toolkit::Result<toolkit::Image> decode(const QString& photo, const bool& stopped) const;
+    // The size photos are decoded at: the portrait's, or the face detector's copy.
+    QSize decodeSize() const;
 };

@@ -146,7 +146,11 @@ QImage Image::scaledToFit(QSize bound) const {
     QSize size = d->uprightSize;
     if (size.width() > bound.width() || size.height() > bound.height())
         size = size.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    if (d->file) {
+    // A file decoded at least as large both ways (a decode made for this very use) is
+    // shrunk rather than decoded again.
+    const bool decodedLargeEnough = !d->pixels.isNull() && d->pixels.width() >= size.width() &&
+                                    d->pixels.height() >= size.height();
+    if (d->file && !decodedLargeEnough) {
         auto decoded = ImageDecoder::decode(*d->file, size);
         return decoded.ok() ? decoded.value() : QImage();
     }

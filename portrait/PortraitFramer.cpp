@@ -49,8 +49,8 @@ PortraitFramer::Framed PortraitFramer::frame(const toolkit::Image& photo,
             framed.photoRect = whole.intersected(QRectF(QPointF(0, 0), QSizeF(portrait)));
         }
         QPainter painter(&canvas);
-        if (!reduced.isNull() && whole.width() <= reduced.width() + 0.5 &&
-            whole.height() <= reduced.height() + 0.5) {
+        if (!reduced.isNull() && whole.width() <= reduced.width() * kReuseEnlargement &&
+            whole.height() <= reduced.height() * kReuseEnlargement) {
             // The copy faces were looked for in is sharp enough: no second decode.
             painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
             painter.drawImage(whole, reduced);
