@@ -23,9 +23,13 @@ constexpr double kMinimumConfidence = 0.2;
 struct HogFaceDetector::Engine {
     QString serialised;
     std::once_flag built;
+    std::once_flag split;
     // The detector keeps scratch buffers between calls: one call at a time.
     std::mutex running;
     dlib::frontal_face_detector detector;
+    // The first of the detector's filters alone: the one for faces looking at the camera,
+    // as a sitter's does. Tried first, it finds them at a fifth of the filtering.
+    dlib::frontal_face_detector facingCamera;
 };
 
 HogFaceDetector::HogFaceDetector(const QString& serialised) : m_engine(std::make_unique<Engine>()) {
@@ -62,6 +66,12 @@ QList<QRect> HogFaceDetector::findFaces(const QImage& picture) const {
         // Slower, but finds the same faces.
         m_engine->detector = dlib::get_frontal_face_detector();
     });
+    std::call_once(m_engine->split, [this] {
+        const auto& whole = m_engine->detector;
+        if (whole.num_detectors() > 1)
+            m_engine->facingCamera = dlib::frontal_face_detector(
+                whole.get_scanner(), whole.get_overlap_tester(), whole.get_w(0));
+    });
     const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
     dlib::array2d<unsigned char> pixels(grey.height(), grey.width());
     for (int y = 0; y < grey.height(); ++y) {
@@ -72,7 +82,11 @@ QList<QRect> HogFaceDetector::findFaces(const QImage& picture) const {
     std::vector<dlib::rect_detection> found;
     try {
         std::lock_guard<std::mutex> lock(m_engine->running);
-        m_engine->detector(pixels, found, kMinimumConfidence);
+        if (m_engine->facingCamera.num_detectors() > 0)
+            m_engine->facingCamera(pixels, found, kMinimumConfidence);
+        // Only a photo without a face looking at the camera pays for the turned ones.
+        if (found.empty())
+            m_engine->detector(pixels, found, kMinimumConfidence);
     } catch (const std::exception& error) {
         // Nothing thrown may reach the thread that waits for the answer.
         qCWarning(programLog, "face detection failed: %s", error.what());
