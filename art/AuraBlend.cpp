@@ -36,7 +36,10 @@ void AuraBlend::apply(QImage& photo, const QImage& overlay) {
             const int r = qRed(o);
             const int g = qGreen(o);
             const int b = qBlue(o);
-            const int w = lightShare(r, g, b, a);
+            // Light cannot brighten what is bright already: over a pale wall the glow
+            // settles as a tint instead, so it shows on any photo.
+            const int photoLuma = (54 * qRed(p) + 183 * qGreen(p) + 19 * qBlue(p)) >> 8;
+            const int w = lightShare(r, g, b, a) * (256 - photoLuma * 150 / 255) >> 8;
             // Screen with the premultiplied colour: p + c·a·(1 − p). Over: p·(1 − a) + c·a.
             auto channel = [&](int photoChannel, int auraChannel) {
                 const int screen = photoChannel + auraChannel * (255 - photoChannel) / 255;

@@ -4,7 +4,8 @@ class QImage;
 
 /// Lays an aura over a photo as light, not paint: a luminous colour brightens what it covers
 /// (a screen blend, so the photo's detail shows through), while a dark colour, which light
-/// cannot make, settles over the photo as smoke. The generator measures its overlays through
+/// cannot make, settles over the photo as smoke, and over a bright part of the photo the
+/// glow leans to a tint, as light on a pale wall shows only as colour. The generator measures its overlays through
 /// this and the portrait is made with it, so what is measured is what shows.
 class AuraBlend {
 public:

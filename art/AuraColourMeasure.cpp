@@ -99,7 +99,7 @@ Tally tally(const QImage& overlay) {
 AuraColourTable::Place placeOf(double x, double y) {
     const QPointF centre = PortraitGeometry::auraCentre();
     const double angle = std::atan2(x - centre.x(), centre.y() - y);
-    constexpr double side = 0.45;
+    constexpr double side = 0.6;
     if (angle < -side)
         return AuraColourTable::Place::Left;
     if (angle > side)

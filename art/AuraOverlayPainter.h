@@ -8,7 +8,6 @@
 
 #include <vector>
 
-struct AuraLayer;
 struct AuraRecipe;
 
 // Turns a recipe into a transparent overlay that glows around the portrait's head and shoulders.
@@ -25,8 +24,6 @@ public:
 private:
     // The glow is soft enough to compute at half size, which keeps a hundred of them quick.
     QImage paintGlow(const AuraRecipe& recipe) const;
-    void paintSparkles(QImage& image, const AuraRecipe& recipe) const;
-    void addGrain(QImage& image, const AuraRecipe& recipe) const;
 
     QSize m_canvas;
     QTransform m_toPortrait;
@@ -34,10 +31,8 @@ private:
     DistanceField m_field;
     int m_glowWidth;
     int m_glowHeight;
-    // Per half-size cell, in portrait units: position, distance to the outline, angle,
-    // distance from the face.
-    std::vector<float> m_glowX;
-    std::vector<float> m_glowY;
+    // Per half-size cell, in portrait units: distance to the outline, angle around the
+    // aura's centre, distance from the face.
     std::vector<float> m_glowDistance;
     std::vector<float> m_glowAngle;
     std::vector<float> m_glowFace;

@@ -1,53 +1,43 @@
 #pragma once
 
-#include "art/AuraLayer.h"
+#include "art/AuraCloud.h"
+#include "art/AuraColourTable.h"
 
 #include <cstdint>
 #include <vector>
 
-// Everything that makes one aura overlay look the way it does, derived from its number alone.
+// Everything that makes one aura overlay look the way it does, derived from its number alone:
+// one to three soft clouds of colour around the head and shoulders, each colour in its own
+// place, densest by the person and fading outward, as on an instant aura print.
 struct AuraRecipe {
     std::uint64_t seed = 1;
-    std::vector<AuraLayer> layers;
+    std::vector<AuraCloud> clouds;
 
-    float peakAlpha = 0.7f;
-    float noiseScale = 0.012f;
+    float peakAlpha = 0.8f;
+    float noiseScale = 0.010f;
     float noiseStretch = 1.0f;
-    float warp = 1.0f;
-    // Pixels by which the texture pushes the outline of the glow in and out.
+    float warp = 0.8f;
+    // Pixels by which the smoke pushes the glow's outline in and out.
     float wobble = 10.0f;
-    // Extra reach of the glow straight above the head.
+    // How much the smoke thins and thickens the glow, 0 for an even one.
+    float texture = 0.3f;
+    // Extra reach straight above the head.
     float lift = 0.0f;
-    // Widens the glow on the right (positive) and narrows it on the left, or the other way.
-    float tilt = 0.0f;
+    // Distance over which the glow fades into the person's body, so it never draws the
+    // figure's outline across a real chest and arms.
+    float bodyFade = 36.0f;
 
-    float rays = 0.0f;
-    float rayCount = 9.0f;
-    float rayPhase = 0.0f;
-    float raySharpness = 3.0f;
-
-    float wisps = 0.0f;
-    float wispReach = 60.0f;
-    int wispLayer = 0;
-
-    // A faint wash of one layer's colour over the whole frame, the person's body included.
-    float veil = 0.0f;
-    float veilReach = 120.0f;
-    int veilLayer = 0;
-    // Leans the wash to the right (positive) or left, and upward.
-    float veilLean = 0.0f;
-    float veilLift = 0.0f;
-    // How much of the wash lies over the person's body, from none to as much as beside it.
-    float veilBody = 0.5f;
-    float hotCore = 0.3f;
-    // Strength of the film grain, as a share of the density.
-    float grain = 0.0f;
-
-    int sparkles = 0;
-    float sparkleSize = 3.0f;
+    // Each colour the overlay shows, once, with where it sits.
+    struct Named {
+        AuraPalette::Colour colour;
+        AuraColourTable::Place place;
+    };
+    std::vector<Named> named() const;
+    // The place a cloud at `angle` reads as: left, above or right of the head.
+    static AuraColourTable::Place placeOf(float angle);
 
     // Overlay `index`, 1 to PortraitFormat::OverlayCount; outside that, the nearest one.
     static AuraRecipe forIndex(int index);
     // A bright, many-coloured aura for the home screen and the application icon.
-    static AuraRecipe showcase(float peakAlpha, int sparkles);
+    static AuraRecipe showcase(float peakAlpha);
 };

@@ -54,7 +54,7 @@ void paintFigure(QPainter& painter, qreal scale) {
     painter.setTransform(placement, true);
     SilhouettePainter::paintFigure(painter);
     painter.restore();
-    QImage glow = aura.paint(AuraRecipe::showcase(0.9f, 26));
+    QImage glow = aura.paint(AuraRecipe::showcase(0.9f));
     glow.setDevicePixelRatio(scale);
     painter.drawImage(0, 0, glow);
 }

@@ -210,7 +210,7 @@ QImage IconPainter::paintApplicationIcon(int size) {
     SilhouettePainter::paintFigure(painter);
     // The glow is painted at the icon's own pixels.
     painter.resetTransform();
-    painter.drawImage(0, 0, aura.paint(AuraRecipe::showcase(0.97f, 14)));
+    painter.drawImage(0, 0, aura.paint(AuraRecipe::showcase(0.97f)));
     painter.restore();
 
     painter.setPen(QPen(QColor(255, 255, 255, 50), 2.0));

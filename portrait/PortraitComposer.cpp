@@ -1,6 +1,8 @@
 #include "portrait/PortraitComposer.h"
 
 #include "art/AuraBlend.h"
+#include "art/AuraOverlayPainter.h"
+#include "art/AuraRecipe.h"
 #include "art/PortraitFormat.h"
 #include "base/Random.h"
 #include "base/Resources.h"
@@ -44,12 +46,18 @@ PortraitComposer::Layers PortraitComposer::frame(const toolkit::Image& photo, Fi
     const QSize size = portraitSize(layers.scale);
     if (fit == Fit::Stretch) {
         layers.photo = stretched(photo, size);
-        return layers;
+    } else {
+        PortraitFramer::Framed framed = PortraitFramer::frame(photo, detector, auraNumber, size);
+        layers.photo = std::move(framed.photo);
+        layers.aura = std::move(framed.aura);
+        layers.faceFound = framed.faceFound;
     }
-    PortraitFramer::Framed framed = PortraitFramer::frame(photo, detector, auraNumber, size);
-    layers.photo = std::move(framed.photo);
-    layers.aura = std::move(framed.aura);
-    layers.faceFound = framed.faceFound;
+    // A larger portrait gets its aura drawn at its own size: the shipped overlays are the
+    // 360 × 480 ones, and enlarged their smoke would blur.
+    if (layers.scale > 1 && layers.aura.isNull() && auraNumber > 0) {
+        const AuraOverlayPainter painter(size, QTransform::fromScale(layers.scale, layers.scale));
+        layers.aura = painter.paint(AuraRecipe::forIndex(auraNumber));
+    }
     return layers;
 }
 
@@ -68,7 +76,7 @@ toolkit::Result<toolkit::Image> PortraitComposer::aura(const Layers& layers) {
     if (layers.auraNumber <= 0)
         return Outcome::success(toolkit::Image());
     const QString name = QStringLiteral("%1.png").arg(layers.auraNumber);
-    const toolkit::Image overlay = toolkit::Image::imageNamed(name, qreal(layers.scale));
+    const toolkit::Image overlay = toolkit::Image::imageNamed(name, 1.0);
     if (overlay.isNull())
         return Outcome::failure(QStringLiteral("the aura overlay \"%1\" is missing from %2")
                                     .arg(name, QDir::toNativeSeparators(toolkit::resourcePath())));
