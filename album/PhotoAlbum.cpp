@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QSet>
 #include <QStandardPaths>
 #include <atomic>
@@ -310,6 +311,41 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
     temporaryInUse = 0;
     ::unlink(temporary.constData());
     return fail(folder, tr("no free file name left for this second"));
+}
+
+Result<QString> PhotoAlbum::writeBeside(const QByteArray& bytes, const QString& path) {
+    const QString folder = QFileInfo(path).absolutePath();
+    QByteArray temporary;
+    const int fd = createTemporary(folder, &temporary);
+    if (fd < 0)
+        return fail(path, systemErrorText(errno));
+    int error = 0;
+    bool written = writeAll(fd, bytes, &error);
+    if (written && ::fsync(fd) != 0) {
+        error = errno;
+        written = false;
+    }
+    if (::close(fd) != 0 && written) {
+        error = errno;
+        written = false;
+    }
+    const QByteArray target = FileName::encode(path);
+    int linked = -1;
+    if (written) {
+        linked = ::link(temporary.constData(), target.constData());
+        if (linked != 0 && (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS))
+            linked = ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(),
+                                 RENAME_NOREPLACE);
+        if (linked != 0)
+            error = errno;
+    }
+    temporaryInUse = 0;
+    ::unlink(temporary.constData());
+    if (linked != 0)
+        return fail(path, error == EEXIST ? tr("a file of that name is there already")
+                                          : systemErrorText(error));
+    syncFolder(folder);
+    return Result<QString>::success(path);
 }
 
 AlbumSave* imageWriteToSavedPhotosAlbum(const Image& image) {

@@ -49,6 +49,10 @@ public:
     /// Publishes `image` into `folder` on the calling thread. Returns the new file's path,
     /// or the reason it could not be written (then no file is left behind).
     static Result<QString> writeNow(const QImage& image, const QString& folder);
+    /// Publishes `bytes` as the file `path`, beside a portrait (its reading card), on the
+    /// calling thread, with the same care: a temporary file, synced, then linked to the
+    /// name; a file already there is never replaced. Returns `path` or the reason.
+    static Result<QString> writeBeside(const QByteArray& bytes, const QString& path);
 
 private:
     QString m_folder;

@@ -1,5 +1,7 @@
 #include "app/PortraitSaving.h"
 
+#include "compose/ComposeCommand.h"
+
 #include "album/PhotoAlbum.h"
 #include "app/VelmoraViewController.h"
 #include "base/Log.h"
@@ -35,14 +37,24 @@ QString tr(const char* text) {
 }
 } // namespace
 
-toolkit::AlbumSave* PortraitSaving::save() {
+toolkit::AlbumSave* PortraitSaving::save(int scale) {
     // A portrait is the photo under its aura: nothing on the screen is part of it, but the
     // open panel is closed and the framing pictures of a pick under way are taken away, as
     // the user expects to see the portrait they saved.
     m_screen.setXOutPairHidden(true);
     m_screen.m_panels.close();
     m_screen.hideFramingPictures();
-    const auto composed = PortraitComposer::paint(m_screen.portraitLayers());
+    toolkit::Result<QImage> composed = PortraitComposer::paint(m_screen.portraitLayers());
+    if (scale > 1 && composed.ok() && m_screen.hasPhoto()) {
+        // The large portrait is made from the photo at that size, not the saved one enlarged:
+        // the one an enlarged window shows, or made now.
+        const QImage sharp = m_screen.m_display.sharp();
+        composed = !sharp.isNull()
+                       ? toolkit::Result<QImage>::success(sharp)
+                       : PortraitComposer::paint(PortraitComposer::frame(
+                             m_screen.m_picking.photo(), m_screen.m_picking.fit(),
+                             m_screen.m_portrait.auraNumber, *m_screen.m_faceDetector, scale));
+    }
     if (!composed.ok()) {
         qCWarning(toolkit::programLog, "cannot compose the portrait: %s",
                   qUtf8Printable(composed.error()));
@@ -67,6 +79,33 @@ toolkit::AlbumSave* PortraitSaving::save() {
     }
     m_screen.setXOutPairHidden(false);
     return saving;
+}
+
+void PortraitSaving::saveReading() {
+    const auto card = m_screen.m_display.card();
+    if (!card.ok()) {
+        if (toolkit::Window* window = m_screen.window())
+            window->showMessage(tr("The reading was not saved: %1").arg(card.error()));
+        return;
+    }
+    toolkit::AlbumSave* saving = save();
+    if (!saving)
+        return;
+    QPointer<toolkit::Window> window = m_screen.window();
+    QObject::connect(
+        saving, &toolkit::AlbumSave::finished, &m_screen,
+        [content = card.value(), window](const toolkit::Result<QString>& outcome) {
+            if (!outcome.ok())
+                return; // the portrait's own notice says why
+            for (const auto& written : ComposeCommand::writeCard(content, outcome.value())) {
+                if (written.ok())
+                    continue;
+                qCWarning(toolkit::programLog, "%s", qUtf8Printable(written.error()));
+                if (window)
+                    window->showMessage(
+                        tr("The reading card was not saved.\n%1").arg(written.error()));
+            }
+        });
 }
 
 void PortraitSaving::finished(const toolkit::Result<QString>& outcome, toolkit::Window* window) {

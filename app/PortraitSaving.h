@@ -22,9 +22,11 @@ class PortraitSaving {
 public:
     explicit PortraitSaving(VelmoraViewController& screen) : m_screen(screen) {}
 
-    /// Composes the portrait and queues it for the album. Returns that save; null when no
-    /// portrait could be made (the window says why).
-    toolkit::AlbumSave* save();
+    /// Composes the portrait at `scale` times 360 × 480 and queues it for the album.
+    /// Returns that save; null when no portrait could be made (the window says why).
+    toolkit::AlbumSave* save(int scale = 1);
+    /// Saves the portrait and, beside it, its reading card as PNG and PDF.
+    void saveReading();
     /// Adds Open folder and Copy to the notice `notice`, which shows and hides them.
     void addNoticeActions(QPushButton* notice);
 

@@ -1,5 +1,7 @@
 #include "app/ScreenPanels.h"
 
+#include <algorithm>
+
 #include "app/AboutText.h"
 #include "app/ColourMeaning.h"
 #include "app/VelmoraViewController.h"
@@ -66,6 +68,17 @@ void ScreenPanels::showMeanings() {
     if (!ui)
         return;
     setColourPickerHidden(false);
+    // The portrait's own colours stand out in the grid, by a ring and to a screen reader.
+    const auto reading = m_screen.m_display.reading();
+    for (int c = 0; c < AuraPalette::Count; ++c) {
+        QPushButton* button = ui->*VelmoraViewController::colourControls()[std::size_t(c)].button;
+        const bool inReading = std::any_of(reading.begin(), reading.end(),
+                                           [c](const auto& entry) { return entry.colour == c; });
+        button->setStyleSheet(inReading ? QStringLiteral("QPushButton { border: 4px solid "
+                                                         "#ffd84d; }")
+                                        : QString());
+        button->setAccessibleDescription(inReading ? tr("In your reading") : QString());
+    }
     focus(ui->white);
 }
 

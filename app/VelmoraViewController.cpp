@@ -2,6 +2,7 @@
 
 #include "app/GridArrowKeys.h"
 #include "app/Preferences.h"
+#include "app/ScreenIcons.h"
 #include "base/Log.h"
 #include "face/NoFaceDetector.h"
 #include "ui/ImageView.h"
@@ -11,10 +12,8 @@
 #include "ui/Window.h"
 
 #include <QCoreApplication>
-#include <QFutureWatcher>
 #include <QKeySequence>
 #include <QShortcut>
-#include <QtConcurrent>
 
 using toolkit::Image;
 using toolkit::ImagePickerController;
@@ -78,7 +77,8 @@ QWidget* VelmoraViewController::loadView() {
                         ui->about2,         ui->fitToFace,    ui->save2};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
-    applyIcons();
+    m_display.load();
+    ScreenIcons::apply(*ui);
     // A label longer than its button (German's "Deutungen") would be cut in the middle.
     toolkit::ToolButtonLabels::fit({ui->first, ui->second});
     // A click on a disabled camera button is answered with why (its filters still hear it).
@@ -110,8 +110,6 @@ void VelmoraViewController::connectActions() {
     wire(ui->about2, &VelmoraViewController::about);
     wire(ui->meanings, &VelmoraViewController::meanings);
     wire(ui->meanings2, &VelmoraViewController::meanings);
-    connect(ui->portraitView, &toolkit::ImageView::detailWanted, this,
-            &VelmoraViewController::composeSharpPortrait);
     wire(ui->closeB, &VelmoraViewController::closeC);
     wire(ui->xOut1, &VelmoraViewController::xOut);
     wire(ui->xOut2, &VelmoraViewController::xOut);
@@ -135,6 +133,8 @@ void VelmoraViewController::addShortcuts(QWidget* view) {
     add(QKeySequence::Open, [this] { getPhoto(ui ? ui->choosePhotoBtn : nullptr); });
     add(QKeySequence(Qt::CTRL | Qt::Key_T), [this] { takePhotoFromKeyboard(); });
     add(QKeySequence::Save, [this] { save(ui ? ui->save2 : nullptr); });
+    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { m_saving.save(2); });
+    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), [this] { m_saving.saveReading(); });
     add(QKeySequence(Qt::Key_F1), [this] { about(ui ? ui->about2 : nullptr); });
     add(QKeySequence(Qt::CTRL | Qt::Key_M), [this] { meanings(ui ? ui->meanings2 : nullptr); });
     add(QKeySequence(Qt::CTRL | Qt::Key_F), [this] {
@@ -154,33 +154,6 @@ void VelmoraViewController::addShortcuts(QWidget* view) {
         else if (!ui->xOut1->isHidden())
             xOut(ui->xOut1);
     });
-}
-
-void VelmoraViewController::applyIcons() {
-    auto icon = [](const char* name) {
-        const Image image = Image::imageNamed(QString::fromLatin1(name));
-        return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image.toQImage()));
-    };
-    const struct {
-        const char* file;
-        std::initializer_list<QToolButton*> buttons;
-    } icons[] = {
-        {"icon-camera.png", {ui->takePhotoBtn, ui->takePhotoBtn2}},
-        {"icon-meanings.png", {ui->meanings, ui->meanings2}},
-        {"icon-about.png", {ui->about, ui->about2}},
-        {"icon-save.png", {ui->save, ui->save2}},
-        {"icon-album.png", {ui->choosePhotoBtn}},
-        {"icon-fit-to-face.png", {ui->fitToFace, ui->fitToFaceHome}},
-        {"icon-close.png", {ui->closeB}},
-    };
-    for (const auto& [file, buttons] : icons) {
-        const QIcon shown = icon(file);
-        for (QToolButton* button : buttons) {
-            button->setIcon(shown);
-            if (button != ui->closeB)
-                button->setIconSize(QSize(24, 24));
-        }
-    }
 }
 
 // Without a camera the take-photo controls cannot do anything: they are disabled and say
@@ -286,46 +259,7 @@ void VelmoraViewController::showAura() {
         return;
     const auto aura = PortraitComposer::aura(m_portrait);
     ui->auraImage->setImage(aura.ok() ? aura.value() : Image());
-    showComposedPortrait();
-}
-
-void VelmoraViewController::showComposedPortrait() {
-    ++m_sharpRequests;
-    if (!ui)
-        return;
-    ui->portraitView->setVisible(hasPhoto() && !ui->auraImage->isHidden());
-    if (!hasPhoto()) {
-        ui->portraitView->setImage(Image());
-        return;
-    }
-    // The photo and its aura as one picture, the very one a save writes: the aura is light
-    // over the photo and the film is over both, which two stacked layers cannot show.
-    const auto painted = PortraitComposer::paint(m_portrait);
-    ui->portraitView->setImage(Image(painted.ok() ? painted.value() : m_portrait.photo));
-}
-
-void VelmoraViewController::composeSharpPortrait() {
-    const Image photo = m_picking.photo();
-    if (!hasPhoto() || photo.isNull() || !m_faceDetector)
-        return;
-    // An enlarged window shows the portrait made at twice the size, from the photo decoded
-    // for it and the sharper overlays, instead of the saved one blown up.
-    const int request = m_sharpRequests;
-    const Fit fit = m_picking.fit();
-    const int number = m_portrait.auraNumber;
-    std::shared_ptr<const toolkit::FaceDetector> detector = m_faceDetector;
-    auto* watcher = new QFutureWatcher<PortraitComposer::Layers>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, request] {
-        watcher->deleteLater();
-        if (request != m_sharpRequests || !ui)
-            return; // the portrait changed meanwhile
-        const auto painted = PortraitComposer::paint(watcher->result());
-        if (painted.ok())
-            ui->portraitView->setDetailImage(Image(painted.value()));
-    });
-    watcher->setFuture(QtConcurrent::run([photo, fit, number, detector] {
-        return PortraitComposer::frame(photo, fit, number, *detector, 2);
-    }));
+    m_display.show();
 }
 
 void VelmoraViewController::hideFramingPictures() {

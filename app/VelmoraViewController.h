@@ -2,6 +2,7 @@
 
 #include "album/AlbumSave.h"
 #include "app/PhotoPicking.h"
+#include "app/PortraitDisplay.h"
 #include "app/PortraitSaving.h"
 #include "app/ScreenPanels.h"
 #include "art/AuraPalette.h"
@@ -128,10 +129,10 @@ private:
     friend class PhotoPicking;
     friend class ScreenPanels;
     friend class PortraitSaving;
+    friend class PortraitDisplay;
 
     void connectActions();
     void addShortcuts(QWidget* view);
-    void applyIcons();
     bool eventFilter(QObject* watched, QEvent* event) override;
     void updateCameraControls();
     void takePhotoFromKeyboard();
@@ -148,10 +149,6 @@ private:
     static QString noCameraText();
     // Shows the portrait's aura in `auraImage`, and the composed portrait over both layers.
     void showAura();
-    // Shows the portrait as saved in `portraitView`.
-    void showComposedPortrait();
-    // Composes the portrait at twice the size in the background, for an enlarged window.
-    void composeSharpPortrait();
     // Draws the overlay number without showing it.
     void drawAuraNumber();
     // What the portrait is now: the photo and its aura, or the home picture before any.
@@ -166,9 +163,8 @@ private:
     PortraitComposer::Layers m_portrait;
     // The picture the stretched photo is drawn from in an enlarged window; null when fitted.
     toolkit::Image m_detail;
-    // Counts portraits shown, so a sharp one composed for an earlier portrait is dropped.
-    int m_sharpRequests = 0;
     PhotoPicking m_picking{*this};
     ScreenPanels m_panels{*this};
     PortraitSaving m_saving{*this};
+    PortraitDisplay m_display{*this};
 };

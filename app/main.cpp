@@ -1,4 +1,5 @@
 #include "album/PhotoAlbum.h"
+#include "app/ColourMeaning.h"
 #include "app/MainInterface.h"
 #include "art/PortraitFormat.h"
 #include "base/Console.h"
@@ -17,6 +18,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -50,12 +52,16 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext& context, const QS
 // The help names the overlay range in words.
 static_assert(PortraitFormat::OverlayCount == 100);
 const char kComposeHelp[] =
-    "Usage: velmora compose [--out DIR] [--aura N] [--fit stretch|face] [--] PHOTO...\n"
+    "Usage: velmora compose [--out DIR] [--aura N] [--fit stretch|face] [--scale 1|2] [--card]\n"
+    "                       [--] PHOTO...\n"
     "Makes aura portraits of the given photos without opening a window.\n\n"
     "  --out DIR   Write the portraits into DIR (default: the album).\n"
     "  --aura N    Lay overlay N (1-100) instead of a random one.\n"
     "  --fit FIT   stretch: stretch the photo to the portrait (default);\n"
     "              face: cut it around the face and lay the aura on the face.\n"
+    "  --scale S   1: portraits of 360x480 (default); 2: of 720x960.\n"
+    "  --card      Also write each portrait's reading card beside it: its aura's\n"
+    "              colours and what they mean, 4x6 inches, as -card.png and -card.pdf.\n"
     "  -h, --help  Show this help.\n"
     "  --          Every argument after it is a photo, even one that starts with -.\n";
 
@@ -92,10 +98,14 @@ int parseCompose(int argc, char** argv, ComposeCommand& command) {
             print(QString::fromUtf8(kComposeHelp), stdout);
             return -1;
         }
+        if (argument == QLatin1String("--card")) {
+            command.card = true;
+            continue;
+        }
         const qsizetype equals = argument.indexOf(QLatin1Char('='));
         const QString name = argument.left(equals);
         if (name != QLatin1String("--out") && name != QLatin1String("--aura") &&
-            name != QLatin1String("--fit")) {
+            name != QLatin1String("--fit") && name != QLatin1String("--scale")) {
             print(QStringLiteral("velmora: unknown option \"%1\" (a photo whose name starts with "
                                  "- goes after --)\n%2")
                       .arg(argument, QString::fromUtf8(kComposeHelp)),
@@ -113,6 +123,13 @@ int parseCompose(int argc, char** argv, ComposeCommand& command) {
         }
         if (name == QLatin1String("--out")) {
             command.outFolder = value;
+        } else if (name == QLatin1String("--scale")) {
+            if (value != QLatin1String("1") && value != QLatin1String("2")) {
+                print(QStringLiteral("velmora: --scale takes 1 or 2, not \"%1\"\n").arg(value),
+                      stderr);
+                return 2;
+            }
+            command.scale = value.toInt();
         } else if (name == QLatin1String("--fit")) {
             if (!parseFit(value, command.fit)) {
                 print(
@@ -152,8 +169,20 @@ int compose(int argc, char** argv) {
     static int qtArgc = 1;
     static char* qtArgv[] = {argv[0], nullptr};
     // Pictures are decoded and painted into images: no platform, no fonts and no widget are
-    // needed, and the screen is never built to compose.
-    QCoreApplication app(qtArgc, qtArgv);
+    // needed, and the screen is never built to compose. Only a reading card has text, which
+    // needs the fonts of a (screenless) GUI application.
+    std::unique_ptr<QCoreApplication> app;
+    if (command.card) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
+    } else {
+        app = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
+    }
+    command.meaningOf = [](AuraPalette::Colour colour) {
+        return QCoreApplication::translate("ColourMeaning",
+                                           colourMeaningTable()[std::size_t(colour)].text);
+    };
     toolkit::configureProcess(VelmoraAppDelegate::identity());
     return command.run();
 }

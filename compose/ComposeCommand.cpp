@@ -7,9 +7,13 @@
 #include "face/HogFaceDetector.h"
 #include "imaging/DecodeAhead.h"
 #include "imaging/ImageDecoder.h"
+#include "imaging/PngEncoder.h"
+#include "portrait/AuraReading.h"
 #include "portrait/PortraitFramer.h"
 
 #include <QCoreApplication>
+#include <QDate>
+#include <QLocale>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
@@ -52,9 +56,46 @@ toolkit::Result<toolkit::Image> ComposeCommand::decode(const QString& photo,
 QSize ComposeCommand::decodeSize() const {
     // Fitting to a face looks for it in a larger copy than the portrait, which then serves
     // for the photo too: decoded once, at that size, instead of twice.
-    if (fit == PortraitComposer::Fit::Face)
+    if (fit == PortraitComposer::Fit::Face && scale == 1)
         return QSize(PortraitFramer::kDetectionSide, PortraitFramer::kDetectionSide);
-    return PortraitComposer::portraitSize();
+    return PortraitComposer::portraitSize(scale);
+}
+
+toolkit::Result<ReadingCard::Content>
+ComposeCommand::makeCard(const toolkit::Image& photo, int auraNumber,
+                         const toolkit::FaceDetector& detector) const {
+    using Outcome = toolkit::Result<ReadingCard::Content>;
+    const auto portrait =
+        PortraitComposer::paint(PortraitComposer::frame(photo, fit, auraNumber, detector, 2));
+    if (!portrait.ok())
+        return Outcome::failure(portrait.error());
+    ReadingCard::Content card;
+    card.portrait = portrait.value();
+    for (const AuraColourTable::Entry& entry : AuraReading::of(auraNumber))
+        card.lines.append(
+            {entry.colour, AuraReading::label(entry),
+             AuraReading::firstSentence(meaningOf ? meaningOf(entry.colour) : QString())});
+    card.date = QLocale().toString(QDate::currentDate(), QLocale::LongFormat);
+    return Outcome::success(std::move(card));
+}
+
+QList<toolkit::Result<QString>> ComposeCommand::writeCard(const ReadingCard::Content& card,
+                                                          const QString& portraitPath) {
+    QString base = portraitPath;
+    if (base.endsWith(QLatin1String(".png")))
+        base.chop(4);
+    QList<toolkit::Result<QString>> written;
+    const auto png = toolkit::PngEncoder::encode(ReadingCard::paint(card));
+    written.append(
+        png.ok() ? toolkit::PhotoAlbum::writeBeside(png.value(), base + QStringLiteral("-card.png"))
+                 : toolkit::Result<QString>::failure(
+                       QStringLiteral("%1-card.png: %2").arg(base, png.error())));
+    const auto pdf = ReadingCard::pdf(card);
+    written.append(
+        pdf.ok() ? toolkit::PhotoAlbum::writeBeside(pdf.value(), base + QStringLiteral("-card.pdf"))
+                 : toolkit::Result<QString>::failure(
+                       QStringLiteral("%1-card.pdf: %2").arg(base, pdf.error())));
+    return written;
 }
 
 int ComposeCommand::run() {
@@ -93,8 +134,9 @@ int ComposeCommand::run() {
             report(QStringLiteral("velmora: skipped %1").arg(decoded.error()), stderr);
             continue;
         }
-        const auto portrait = PortraitComposer::paint(PortraitComposer::frame(
-            decoded.value(), fit, PortraitComposer::drawAuraNumber(aura), detector));
+        const int auraNumber = PortraitComposer::drawAuraNumber(aura);
+        const auto portrait = PortraitComposer::paint(
+            PortraitComposer::frame(decoded.value(), fit, auraNumber, detector, scale));
         // A portrait without its aura is no portrait: an install that lost its pictures
         // fails loudly here, where the window would just show the bare photo.
         if (!portrait.ok()) {
@@ -111,14 +153,37 @@ int ComposeCommand::run() {
         ++writing;
         toolkit::AlbumSave* saving =
             toolkit::imageWriteToSavedPhotosAlbum(toolkit::Image(portrait.value()));
-        QObject::connect(saving, &toolkit::AlbumSave::finished, &followingSaves,
-                         [&failures, &writing](const toolkit::Result<QString>& outcome) {
-                             --writing;
-                             if (outcome.ok())
-                                 report(outcome.value(), stdout);
-                             else
-                                 ++failures;
-                         });
+        toolkit::Result<ReadingCard::Content> cardImage =
+            toolkit::Result<ReadingCard::Content>::failure(QString());
+        if (card)
+            cardImage = makeCard(decoded.value(), auraNumber, detector);
+        QObject::connect(
+            saving, &toolkit::AlbumSave::finished, &followingSaves,
+            [this, &failures, &writing, cardImage](const toolkit::Result<QString>& outcome) {
+                --writing;
+                if (!outcome.ok()) {
+                    ++failures;
+                    return;
+                }
+                report(outcome.value(), stdout);
+                if (!card)
+                    return;
+                if (!cardImage.ok()) {
+                    ++failures;
+                    report(QStringLiteral("velmora: no reading card for %1: %2")
+                               .arg(outcome.value(), cardImage.error()),
+                           stderr);
+                    return;
+                }
+                for (const auto& written : writeCard(cardImage.value(), outcome.value())) {
+                    if (written.ok()) {
+                        report(written.value(), stdout);
+                    } else {
+                        ++failures;
+                        report(QStringLiteral("velmora: %1").arg(written.error()), stderr);
+                    }
+                }
+            });
         QCoreApplication::processEvents();
         if (stopped)
             break;

@@ -1,10 +1,15 @@
 #include "TestSupport.h"
 #include "app/AboutText.h"
 #include "app/ColourMeaning.h"
+#include "art/AuraColourTable.h"
+#include "base/Resources.h"
+#include "portrait/AuraReading.h"
 #include "ui/Color.h"
 #include "ui/TextView.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTest>
@@ -297,4 +302,49 @@ TEST_F(Panels, AnOpenPanelVeilsThePictureAroundIt) {
     screen->closeC(nullptr);
     const double closed = lightness();
     EXPECT_LT(open, closed * 0.5) << open << " against " << closed;
+}
+
+// The reading names the colours the overlay's table gives, in their places, each opening its
+// own meaning; a new photo with another aura gets its own reading, and Meanings rings the
+// portrait's colours in the grid.
+TEST_F(Panels, TheReadingNamesTheAurasColoursAndOpensTheirMeanings) {
+    QFile file(toolkit::resourcePath() + QStringLiteral("/auras.tsv"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const auto table = AuraColourTable::fromText(file.readAll(), nullptr);
+    ASSERT_TRUE(table);
+    auto shown = [this] {
+        QStringList labels;
+        for (auto* button : screen->view()->findChildren<QPushButton*>())
+            if (button->objectName().startsWith(QLatin1String("readingColour")) &&
+                button->isVisible())
+                labels << button->text();
+        return labels;
+    };
+    EXPECT_TRUE(shown().isEmpty()) << "a reading on the home screen";
+    for (const int number : {3, 58}) {
+        SCOPED_TRACE(number);
+        screen->setFixedAura(number);
+        pickFromAlbum(picture(QStringLiteral("sitter-%1.png").arg(number), QSize(300, 400)));
+        QStringList expected;
+        auto entries = table->colours(number);
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](const auto& p, const auto& q) { return p.place < q.place; });
+        for (const auto& entry : entries)
+            expected << AuraReading::label(entry);
+        ASSERT_FALSE(expected.isEmpty());
+        EXPECT_EQ(shown(), expected);
+
+        auto* first = screen->view()->findChild<QPushButton*>(QStringLiteral("readingColour1"));
+        ASSERT_TRUE(first);
+        first->click();
+        const auto& own = VelmoraViewController::colourControls()[entries.first().colour];
+        toolkit::TextView* text = screen->ui.get()->*own.textView;
+        EXPECT_TRUE(text->isVisible()) << "the colour's meaning is not open";
+        screen->closeC(screen->ui->closeB);
+
+        screen->meanings(screen->ui->meanings2);
+        QPushButton* ringed = screen->ui.get()->*own.button;
+        EXPECT_FALSE(ringed->accessibleDescription().isEmpty()) << "not marked in the grid";
+        screen->closeC(screen->ui->closeB);
+    }
 }

@@ -60,7 +60,8 @@ double shareOfColour(const QImage& image, const QRect& region, QColor colour) {
     return double(matching) / double(region.width() * region.height());
 }
 
-const QRect kPhotoArea(0, 0, 360, 480);
+// The photo area above the reading along its foot, which is on the screen, not in the portrait.
+const QRect kPhotoArea(0, 0, 360, 440);
 
 } // namespace
 

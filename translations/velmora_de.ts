@@ -19,6 +19,96 @@
     </message>
 </context>
 <context>
+    <name>AuraReading</name>
+    <message>
+        <source>Violet</source>
+        <translation>Violett</translation>
+    </message>
+    <message>
+        <source>Lavender</source>
+        <translation>Lavendel</translation>
+    </message>
+    <message>
+        <source>Indigo</source>
+        <translation>Indigo</translation>
+    </message>
+    <message>
+        <source>Purple</source>
+        <translation>Purpur</translation>
+    </message>
+    <message>
+        <source>Turquoise</source>
+        <translation>Türkis</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>Blau</translation>
+    </message>
+    <message>
+        <source>Brown</source>
+        <translation>Braun</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>Grün</translation>
+    </message>
+    <message>
+        <source>Gold</source>
+        <translation>Gold</translation>
+    </message>
+    <message>
+        <source>Yellow</source>
+        <translation>Gelb</translation>
+    </message>
+    <message>
+        <source>Pink</source>
+        <translation>Rosa</translation>
+    </message>
+    <message>
+        <source>Orange</source>
+        <translation>Orange</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>Rot</translation>
+    </message>
+    <message>
+        <source>Black</source>
+        <translation>Schwarz</translation>
+    </message>
+    <message>
+        <source>Silver</source>
+        <translation>Silber</translation>
+    </message>
+    <message>
+        <source>White</source>
+        <translation>Weiß</translation>
+    </message>
+    <message>
+        <source>past</source>
+        <translation>früher</translation>
+    </message>
+    <message>
+        <source>present</source>
+        <translation>jetzt</translation>
+    </message>
+    <message>
+        <source>future</source>
+        <translation>künftig</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <translation>%1 · %2</translation>
+    </message>
+</context>
+<context>
+    <name>ReadingCard</name>
+    <message>
+        <source>Your aura reading</source>
+        <translation>Deine Aura-Deutung</translation>
+    </message>
+</context>
+<context>
     <name>ColourMeaning</name>
     <message>
         <source>Violet aura color in a person represents both psychic ability and a mind that looks clearly at the present while reaching toward the future. People glowing with this shade tend to join logic with emotion, weighing the facts with the head while listening closely to the heart. Trust that blend now: your reasoning and your feelings are working together, and they can guide you well.</source>
@@ -443,6 +533,32 @@
     <message>
         <source>Your aura portrait</source>
         <translation>Dein Auraporträt</translation>
+    </message>
+    <message>
+        <source>In your reading</source>
+        <translation>In deiner Deutung</translation>
+    </message>
+    <message>
+        <source>Your reading</source>
+        <translation>Deine Deutung</translation>
+    </message>
+    <message>
+        <source>%1: open its meaning</source>
+        <translation>%1: Bedeutung öffnen</translation>
+    </message>
+    <message>
+        <source>there is no portrait yet</source>
+        <translation>es gibt noch kein Porträt</translation>
+    </message>
+    <message>
+        <source>The reading was not saved: %1</source>
+        <translation>Die Deutung wurde nicht gespeichert: %1</translation>
+    </message>
+    <message>
+        <source>The reading card was not saved.
+%1</source>
+        <translation>Die Deutungskarte wurde nicht gespeichert.
+%1</translation>
     </message>
 </context>
 <context>

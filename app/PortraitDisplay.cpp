@@ -1,0 +1,148 @@
+#include "app/PortraitDisplay.h"
+
+#include "app/ColourMeaning.h"
+#include "app/VelmoraViewController.h"
+#include "portrait/AuraReading.h"
+#include "ui/ImageView.h"
+
+#include <QDate>
+#include <QFutureWatcher>
+#include <QHBoxLayout>
+#include <QLocale>
+#include <QPushButton>
+#include <QtConcurrent>
+
+using toolkit::Image;
+
+void PortraitDisplay::load() {
+    Ui::VelmoraViewController* ui = m_screen.ui.get();
+    if (!ui)
+        return;
+    QWidget* view = ui->portraitView->parentWidget();
+    // Along the portrait's foot, over the body, where no face is.
+    m_row = new QWidget(view);
+    m_row->setObjectName(QStringLiteral("reading"));
+    m_row->setGeometry(0, 440, 360, 36);
+    m_row->setAccessibleName(tr("Your reading"));
+    m_row->setStyleSheet(QStringLiteral(
+        "QPushButton { background: rgba(20, 16, 32, 180); color: white; font-size: 8pt;"
+        " border: 1px solid rgba(255, 255, 255, 110); border-radius: 12px; padding: 3px 8px; }"
+        "QPushButton:focus { border: 2px solid #ffd84d; }"));
+    auto* layout = new QHBoxLayout(m_row);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setSpacing(6);
+    layout->addStretch();
+    m_colours.clear();
+    QWidget* before = ui->save2;
+    for (int k = 0; k < 3; ++k) {
+        auto* button = new QPushButton(m_row);
+        button->setObjectName(QStringLiteral("readingColour%1").arg(k + 1));
+        button->setFocusPolicy(Qt::StrongFocus);
+        button->setCursor(Qt::PointingHandCursor);
+        layout->addWidget(button);
+        QObject::connect(button, &QPushButton::clicked, &m_screen, [this, k] {
+            const auto entries = reading();
+            if (k < entries.size())
+                m_screen.m_panels.showMeaning(entries[k].colour);
+        });
+        QWidget::setTabOrder(before, button);
+        before = button;
+        m_colours.append(button);
+    }
+    layout->addStretch();
+    // Above the portrait, under everything laid over it: panels, notices, the framing.
+    m_row->stackUnder(ui->homeview);
+    m_row->hide();
+    QObject::connect(ui->portraitView, &toolkit::ImageView::detailWanted, &m_screen,
+                     [this] { composeSharp(); });
+}
+
+QList<AuraColourTable::Entry> PortraitDisplay::reading() const {
+    if (!m_screen.hasPhoto())
+        return {};
+    return AuraReading::of(m_screen.m_portrait.auraNumber);
+}
+
+void PortraitDisplay::show() {
+    ++m_requests;
+    m_sharp = QImage();
+    Ui::VelmoraViewController* ui = m_screen.ui.get();
+    if (!ui)
+        return;
+    const bool shown = m_screen.hasPhoto() && !ui->auraImage->isHidden();
+    ui->portraitView->setVisible(shown);
+    if (!m_screen.hasPhoto()) {
+        ui->portraitView->setImage(Image());
+    } else {
+        // The photo and its aura as one picture, the very one a save writes: the aura is
+        // light over the photo and the film is over both, which stacked layers cannot show.
+        const auto painted = PortraitComposer::paint(m_screen.m_portrait);
+        ui->portraitView->setImage(
+            Image(painted.ok() ? painted.value() : m_screen.m_portrait.photo));
+    }
+    if (!m_row)
+        return;
+    const auto entries = shown ? reading() : QList<AuraColourTable::Entry>();
+    for (qsizetype k = 0; k < m_colours.size(); ++k) {
+        QPushButton* button = m_colours[k];
+        if (k >= entries.size()) {
+            button->hide();
+            continue;
+        }
+        const auto& entry = entries[k];
+        button->setText(AuraReading::label(entry));
+        button->setAccessibleName(tr("%1: open its meaning").arg(AuraReading::label(entry)));
+        button->show();
+    }
+    m_row->setVisible(!entries.isEmpty());
+}
+
+void PortraitDisplay::composeSharp() {
+    const Image photo = m_screen.m_picking.photo();
+    if (!m_screen.hasPhoto() || photo.isNull() || !m_screen.m_faceDetector)
+        return;
+    // The portrait made at twice the size, from the photo decoded for it and an aura drawn
+    // at that size, instead of the saved one blown up.
+    const int request = m_requests;
+    const auto fit = m_screen.m_picking.fit();
+    const int number = m_screen.m_portrait.auraNumber;
+    std::shared_ptr<const toolkit::FaceDetector> detector = m_screen.m_faceDetector;
+    auto* watcher = new QFutureWatcher<PortraitComposer::Layers>(&m_screen);
+    QObject::connect(watcher, &QFutureWatcherBase::finished, &m_screen, [this, watcher, request] {
+        watcher->deleteLater();
+        if (request != m_requests || !m_screen.ui)
+            return; // the portrait changed meanwhile
+        const auto painted = PortraitComposer::paint(watcher->result());
+        if (!painted.ok())
+            return;
+        m_sharp = painted.value();
+        m_screen.ui->portraitView->setDetailImage(Image(m_sharp));
+    });
+    watcher->setFuture(QtConcurrent::run([photo, fit, number, detector] {
+        return PortraitComposer::frame(photo, fit, number, *detector, 2);
+    }));
+}
+
+toolkit::Result<ReadingCard::Content> PortraitDisplay::card() const {
+    using Outcome = toolkit::Result<ReadingCard::Content>;
+    if (!m_screen.hasPhoto())
+        return Outcome::failure(tr("there is no portrait yet"));
+    ReadingCard::Content content;
+    content.portrait = m_sharp;
+    if (content.portrait.isNull()) {
+        const auto layers =
+            PortraitComposer::frame(m_screen.m_picking.photo(), m_screen.m_picking.fit(),
+                                    m_screen.m_portrait.auraNumber, *m_screen.m_faceDetector, 2);
+        const auto painted = PortraitComposer::paint(layers);
+        if (!painted.ok())
+            return Outcome::failure(painted.error());
+        content.portrait = painted.value();
+    }
+    for (const AuraColourTable::Entry& entry : reading())
+        content.lines.append(
+            {entry.colour, AuraReading::label(entry),
+             AuraReading::firstSentence(QCoreApplication::translate(
+                 "ColourMeaning", colourMeaningTable()[std::size_t(entry.colour)].text))});
+    content.date = QLocale().toString(QDate::currentDate(), QLocale::LongFormat);
+    return Outcome::success(std::move(content));
+}
