@@ -352,8 +352,8 @@ void VelmoraViewController::showPortrait() {
 PortraitComposer::Layers VelmoraViewController::portraitLayers() const {
     if (hasPhoto())
         return m_portrait;
-    // Before any photo, the portrait is the home screen.
-    return PortraitComposer::withoutAura(Image::imageNamed(QStringLiteral("home.png"), 1.0));
+    // Before any photo, the portrait is the home screen: the very picture the window shows.
+    return PortraitComposer::withoutAura(Image::imageNamed(QStringLiteral("home.jpg"), 1.0));
 }
 
 // ---- Panels
