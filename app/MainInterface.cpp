@@ -28,7 +28,7 @@ loadMainInterface(std::unique_ptr<toolkit::PickerPlatform> platform) {
 
     VelmoraViewController* screen = delegate->viewController();
     toolkit::Window* window = delegate->window();
-    screen->view();
+    screen->viewIn(window);
     delegate->second = screen->ui->second;
     delegate->homeview = screen->ui->homeview;
 

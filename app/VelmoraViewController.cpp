@@ -63,7 +63,7 @@ void VelmoraViewController::viewDidUnload() {
 }
 
 QWidget* VelmoraViewController::loadView() {
-    auto* view = new QWidget;
+    auto* view = new QWidget(viewParent());
     ui = std::make_unique<Ui::VelmoraViewController>();
     ui->setupUi(view);
     ui->sizer->setAttribute(Qt::WA_TransparentForMouseEvents);
