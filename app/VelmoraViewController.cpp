@@ -62,7 +62,7 @@ void VelmoraViewController::viewDidUnload() {
 }
 
 QWidget* VelmoraViewController::loadView() {
-    auto* view = new QWidget;
+    auto* view = new QWidget(viewParent());
     ui = std::make_unique<Ui::VelmoraViewController>();
     ui->setupUi(view);
     ui->sizer->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -286,8 +286,8 @@ void VelmoraViewController::showPortrait() {
 PortraitComposer::Layers VelmoraViewController::portraitLayers() const {
     if (hasPhoto())
         return m_portrait;
-    // Before any photo, the portrait is the home screen.
-    return PortraitComposer::withoutAura(Image::imageNamed(QStringLiteral("home.png"), 1.0));
+    // Before any photo, the portrait is the home screen: the very picture the window shows.
+    return PortraitComposer::withoutAura(Image::imageNamed(QStringLiteral("home.jpg"), 1.0));
 }
 
 // ---- Panels

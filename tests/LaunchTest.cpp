@@ -16,19 +16,19 @@
 using toolkit::Image;
 
 namespace {
-// Records, when the controller's view enters the window, what the launch had done by then.
-class ParentChangeSpy : public QObject {
+// Records, when the window is first shown, what the launch had done by then.
+class FirstShowSpy : public QObject {
 public:
     VelmoraAppDelegate* app = nullptr;
     bool entered = false;
     bool homeImageSetBefore = false;
-    bool windowVisibleBefore = true;
+    bool secondHiddenBefore = false;
 
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::ParentChange && !entered) {
+        if (event->type() == QEvent::Show && !entered) {
             entered = true;
             homeImageSetBefore = !app->homeview->image().isNull();
-            windowVisibleBefore = app->window()->isVisible();
+            secondHiddenBefore = app->second->isHidden();
         }
         return false;
     }
@@ -49,15 +49,16 @@ TEST(Launch, HidesSecondSetsTheHomeImageThenShowsTheWindow) {
     app->second->setHidden(false); // whatever the layout said
     app->homeview->setImage(Image());
 
-    ParentChangeSpy spy;
+    FirstShowSpy spy;
     spy.app = app.get();
-    app->viewController()->view()->installEventFilter(&spy);
+    EXPECT_FALSE(app->window()->isVisible());
+    app->window()->installEventFilter(&spy);
     app->applicationDidFinishLaunching();
 
     EXPECT_TRUE(app->second->isHidden());
     EXPECT_TRUE(spy.entered);
     EXPECT_TRUE(spy.homeImageSetBefore);
-    EXPECT_FALSE(spy.windowVisibleBefore);
+    EXPECT_TRUE(spy.secondHiddenBefore);
     EXPECT_TRUE(app->window()->isVisible());
     EXPECT_EQ(app->viewController()->view()->parentWidget(), app->window());
     EXPECT_EQ(app->window()->size(), app->viewController()->view()->size())

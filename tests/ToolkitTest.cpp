@@ -237,6 +237,35 @@ TEST(PngFileReader, ReadsTheShippedPicturesAsTheGeneralReaderDoes) {
     EXPECT_TRUE(toolkit::PngFileReader::read(cut.fileName()).isNull());
 }
 
+// The home screen shows (and saves) the JPEG of its picture: at each density it is the
+// drawn picture, its fine text and lines included, to within what the eye does not see.
+TEST(HomePicture, TheJpegShowsWhatWasDrawn) {
+    const QString resources = QStringLiteral(VELMORA_TEST_RESOURCES);
+    for (const QString& base : {QStringLiteral("home"), QStringLiteral("home@2x")}) {
+        const QImage drawn = QImage(resources + QLatin1Char('/') + base + QStringLiteral(".png"))
+                                 .convertToFormat(QImage::Format_RGB32);
+        const QImage shown = QImage(resources + QLatin1Char('/') + base + QStringLiteral(".jpg"))
+                                 .convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(drawn.isNull()) << qPrintable(base);
+        ASSERT_EQ(shown.size(), drawn.size()) << qPrintable(base);
+        qint64 total = 0;
+        qint64 far = 0;
+        for (int y = 0; y < drawn.height(); ++y) {
+            for (int x = 0; x < drawn.width(); ++x) {
+                const QRgb a = drawn.pixel(x, y);
+                const QRgb b = shown.pixel(x, y);
+                const int d = qMax(qAbs(qRed(a) - qRed(b)),
+                                   qMax(qAbs(qGreen(a) - qGreen(b)), qAbs(qBlue(a) - qBlue(b))));
+                total += d;
+                far += d > 24;
+            }
+        }
+        const qint64 pixels = qint64(drawn.width()) * drawn.height();
+        EXPECT_LT(double(total) / pixels, 2.0) << qPrintable(base);
+        EXPECT_LT(double(far) / pixels, 0.005) << qPrintable(base);
+    }
+}
+
 // A new account has no Pictures folder: the chooser opens the nearest folder that exists,
 // with nothing typed into the name field.
 TEST(QtPickerPlatform, AMissingFolderOpensItsNearestExistingParent) {

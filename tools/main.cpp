@@ -59,6 +59,9 @@ int main(int argc, char* argv[]) {
     // screens of twice the pixel density, where an enlarged one would look blurred.
     writer.write(QStringLiteral("home.png"), HomePainter::paint());
     writer.write(QStringLiteral("home@2x.png"), HomePainter::paint(2.0));
+    // The home screen's picture as the window shows it; the PNGs are the portrait's.
+    writer.write(QStringLiteral("home.jpg"), HomePainter::paint());
+    writer.write(QStringLiteral("home@2x.jpg"), HomePainter::paint(2.0));
     writer.write(QStringLiteral("silo.png"), SilhouettePainter::framingGuide());
     writer.write(QStringLiteral("silo@2x.png"), SilhouettePainter::framingGuide(2.0));
     writer.write(QStringLiteral("reveal.png"), RevealPainter::paint());

@@ -12,12 +12,19 @@ ViewController::~ViewController() {
     delete m_view.data();
 }
 
+QWidget* ViewController::viewIn(QWidget* window) {
+    if (!m_view)
+        m_window = window;
+    return view();
+}
+
 QWidget* ViewController::view() {
     if (!m_view) {
         m_view = loadView();
         if (m_window) {
             // A reload: the view goes back where the unloaded one was.
-            m_view->setParent(m_window);
+            if (m_view->parentWidget() != m_window)
+                m_view->setParent(m_window);
             m_view->move(0, 0);
             m_view->setHidden(m_modal && m_modal->coversPresenter());
         }

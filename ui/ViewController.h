@@ -18,6 +18,9 @@ public:
 
     /// The view, loaded (loadView, then viewDidLoad) if it is not loaded yet.
     QWidget* view();
+    /// Loads the view straight into `window` (its parent from the start). A view moved into
+    /// its window after loading is styled and polished over again, its whole tree.
+    QWidget* viewIn(QWidget* window);
     bool isViewLoaded() const { return !m_view.isNull(); }
 
     /// Called once the layout has created the controller.
@@ -39,6 +42,8 @@ public:
 protected:
     /// Creates the view and binds the outlets to its elements.
     virtual QWidget* loadView() = 0;
+    /// The parent loadView gives the view: the window it goes into, when known.
+    QWidget* viewParent() const { return m_window; }
     /// Called each time the view has been loaded.
     virtual void viewDidLoad() {}
     /// Called after the view was unloaded.

@@ -78,7 +78,9 @@ Window::~Window() {
 void Window::addSubview(QWidget* view) {
     if (!view)
         return;
-    view->setParent(this);
+    // A view loaded into the window is not moved: a move styles its whole tree again.
+    if (view->parentWidget() != this)
+        view->setParent(this);
     view->move(0, 0);
     // The window is exactly as large as the screen it holds.
     setFixedSize(view->size());
