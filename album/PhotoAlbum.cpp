@@ -244,6 +244,46 @@ bool PhotoAlbum::waitForQueuedWrites(int timeoutMs) {
     return m_worker.waitForDone(timeoutMs);
 }
 
+namespace {
+
+// Writes `bytes` into a new temporary file of `folder` and syncs it: its name, or -1 with the
+// cause in `error` (the temporary is gone then). The caller publishes and unlinks it.
+int writeTemporary(const QString& folder, const QByteArray& bytes, QByteArray* temporary,
+                   int* error) {
+    const int fd = createTemporary(folder, temporary);
+    if (fd < 0) {
+        *error = errno;
+        return -1;
+    }
+    bool written = writeAll(fd, bytes, error);
+    if (written && ::fsync(fd) != 0) {
+        *error = errno;
+        written = false;
+    }
+    if (::close(fd) != 0 && written) {
+        *error = errno;
+        written = false;
+    }
+    if (!written) {
+        temporaryInUse = 0;
+        ::unlink(temporary->constData());
+        return -1;
+    }
+    return 0;
+}
+
+// Links the written temporary to `target`, never replacing a file there: 0, or the cause.
+int linkNoReplace(const QByteArray& temporary, const QByteArray& target) {
+    int linked = ::link(temporary.constData(), target.constData());
+    // A file system without hard links: a rename that refuses to replace.
+    if (linked != 0 && (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS))
+        linked = ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(),
+                             RENAME_NOREPLACE);
+    return linked == 0 ? 0 : errno;
+}
+
+} // namespace
+
 Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder) {
     if (image.isNull())
         return fail(folder, tr("there is no picture to save"));
@@ -261,25 +301,10 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
         return fail(folder, tr("cannot encode the PNG: %1").arg(png.error()));
 
     QByteArray temporary;
-    const int fd = createTemporary(folder, &temporary);
-    if (fd < 0)
-        return fail(folder, tr("cannot write the portrait: %1").arg(systemErrorText(errno)));
     int error = 0;
-    bool written = writeAll(fd, png.value(), &error);
-    if (written && ::fsync(fd) != 0) {
-        error = errno;
-        written = false;
-    }
-    if (::close(fd) != 0 && written) {
-        error = errno;
-        written = false;
-    }
-    if (!written) {
-        temporaryInUse = 0;
-        ::unlink(temporary.constData());
-        // The temporary's name means nothing to the user; the folder and the cause do.
+    // The temporary's name means nothing to the user; the folder and the cause do.
+    if (writeTemporary(folder, png.value(), &temporary, &error) != 0)
         return fail(folder, tr("cannot write the portrait: %1").arg(systemErrorText(error)));
-    }
 
     // link() never replaces an existing name, so two savers in the same second (in this
     // process or another) each get a name of their own.
@@ -288,21 +313,14 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
         const QString name = QStringLiteral("%1/%2%3-%4.png")
                                  .arg(folder, filePrefix(), stamp)
                                  .arg(n, 3, 10, QLatin1Char('0'));
-        const QByteArray target = FileName::encode(name);
-        int linked = ::link(temporary.constData(), target.constData());
-        if (linked != 0 && (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS)) {
-            // A file system without hard links: a rename that refuses to replace.
-            linked = ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(),
-                                 RENAME_NOREPLACE);
-        }
-        if (linked == 0) {
+        const int linkError = linkNoReplace(temporary, FileName::encode(name));
+        if (linkError == 0) {
             temporaryInUse = 0;
             ::unlink(temporary.constData());
             syncFolder(folder);
             return Result<QString>::success(name);
         }
-        if (errno != EEXIST) {
-            const int linkError = errno;
+        if (linkError != EEXIST) {
             temporaryInUse = 0;
             ::unlink(temporary.constData());
             return fail(name, systemErrorText(linkError));
@@ -316,32 +334,13 @@ Result<QString> PhotoAlbum::writeNow(const QImage& image, const QString& folder)
 Result<QString> PhotoAlbum::writeBeside(const QByteArray& bytes, const QString& path) {
     const QString folder = QFileInfo(path).absolutePath();
     QByteArray temporary;
-    const int fd = createTemporary(folder, &temporary);
-    if (fd < 0)
-        return fail(path, systemErrorText(errno));
     int error = 0;
-    bool written = writeAll(fd, bytes, &error);
-    if (written && ::fsync(fd) != 0) {
-        error = errno;
-        written = false;
-    }
-    if (::close(fd) != 0 && written) {
-        error = errno;
-        written = false;
-    }
-    const QByteArray target = FileName::encode(path);
-    int linked = -1;
-    if (written) {
-        linked = ::link(temporary.constData(), target.constData());
-        if (linked != 0 && (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS))
-            linked = ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(),
-                                 RENAME_NOREPLACE);
-        if (linked != 0)
-            error = errno;
-    }
+    if (writeTemporary(folder, bytes, &temporary, &error) != 0)
+        return fail(path, systemErrorText(error));
+    error = linkNoReplace(temporary, FileName::encode(path));
     temporaryInUse = 0;
     ::unlink(temporary.constData());
-    if (linked != 0)
+    if (error != 0)
         return fail(path, error == EEXIST ? tr("a file of that name is there already")
                                           : systemErrorText(error));
     syncFolder(folder);
