@@ -21,6 +21,8 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -86,8 +88,13 @@ int main(int argc, char** argv) {
                    .toUtf8());
     file.close();
 
+    // Space is timed to the portrait without the countdown (the 0.6 s the photo is held
+    // stays in); the bench's settings live in a folder of its own, not the user's.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     QApplication qapp(argc, argv);
     toolkit::configureProcess(VelmoraAppDelegate::identity());
+    QSettings().setValue(QStringLiteral("camera/countdown"), 0);
     toolkit::setResourcePath(QStringLiteral(VELMORA_BENCH_RESOURCES));
     toolkit::setModuleFolder(QStringLiteral(VELMORA_MODULES));
     auto app = loadMainInterface(std::make_unique<toolkit::QtPickerPlatform>());

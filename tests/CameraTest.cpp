@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QToolButton>
@@ -41,8 +42,13 @@ protected:
         ASSERT_TRUE(file.rename(path));
     }
 
-    void launch(const QString& settings) {
+    /// Most tests take the photo at once and look at an unmirrored view.
+    void launch(const QString& settings, int countdown = 0, bool mirrored = false) {
         setCamera(settings);
+        QSettings kept;
+        kept.setValue(QStringLiteral("camera/countdown"), countdown);
+        kept.setValue(QStringLiteral("camera/mirror"), mirrored);
+        kept.sync();
         app = loadMainInterface(std::make_unique<toolkit::QtPickerPlatform>());
         app->applicationDidFinishLaunching();
         screen = app->viewController();
@@ -117,6 +123,55 @@ TEST_F(Camera, LiveViewShowsTheCentreOfAWideFrameAndSpaceTakesIt) {
     EXPECT_TRUE(near(portrait.pixel(180, 100), QColor(0, 255, 0)));
     EXPECT_TRUE(near(portrait.pixel(354, 100), QColor(255, 0, 255)));
     EXPECT_FALSE(screen->ui->second->isHidden());
+}
+
+// Like a photo booth: the view is a mirror, the count gives time to look up, Esc calls the
+// count off, a second Space cuts it short, and the photo reads the right way round.
+TEST_F(Camera, CountdownMirrorAndTheirChoicesKept) {
+    launch(QStringLiteral("sizes 1280x720\nsource videotestsrc is-live=true pattern=smpte\n"), 3,
+           true);
+    auto* page = openPage();
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return liveViewShows(page, QColor(0, 255, 0)); }, kOpenMs));
+    EXPECT_TRUE(near(shown(page).pixel(3, 100), QColor(255, 0, 255))) << "mirrored view";
+    auto whiteInCentre = [&] {
+        const QImage view = shown(page);
+        int white = 0;
+        for (int y = view.height() / 4; y < view.height() / 2 + 60; y += 2)
+            for (int x = page->width() / 3; x < page->width() * 2 / 3; x += 2)
+                white += near(view.pixel(x, y), Qt::white, 20);
+        return white;
+    };
+    const int outline = whiteInCentre(); // the framing outline's own white
+
+    auto* shutter = page->findChild<QPushButton*>(QStringLiteral("shutter"));
+    shutter->click();
+    EXPECT_GT(whiteInCentre(), outline + 100) << "a large number over the view";
+    waitUntil([] { return false; }, 500);
+    ASSERT_TRUE(screen->modalViewController()) << "no photo before the count ends";
+    page->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
+    waitUntil([] { return false; }, 3500);
+    ASSERT_TRUE(screen->modalViewController()) << "Esc calls off the count, not the page";
+    EXPECT_LE(whiteInCentre(), outline + 10) << "the number is gone";
+
+    // The mirror is turned off and stays off on the next opening.
+    page->findChild<QPushButton*>(QStringLiteral("mirrorChoice"))->click();
+    EXPECT_TRUE(near(shown(page).pixel(3, 100), QColor(0, 255, 255)));
+    cancel(page);
+    page = openPage();
+    ASSERT_TRUE(waitUntil([&] { return liveViewShows(page, QColor(0, 255, 0)); }, kOpenMs));
+    EXPECT_TRUE(near(shown(page).pixel(3, 100), QColor(0, 255, 255))) << "kept between openings";
+    page->findChild<QPushButton*>(QStringLiteral("mirrorChoice"))->click();
+
+    // The count is cut short by a second press; the photo is the camera's own picture.
+    shutter = page->findChild<QPushButton*>(QStringLiteral("shutter"));
+    shutter->click();
+    shutter->click();
+    ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }, 2500));
+    const QImage portrait = screen->ui->imageView->image().toQImage();
+    ASSERT_EQ(portrait.size(), QSize(360, 480));
+    EXPECT_TRUE(near(portrait.pixel(5, 100), QColor(0, 255, 255))) << "the photo is not mirrored";
+    EXPECT_TRUE(near(portrait.pixel(354, 100), QColor(255, 0, 255)));
 }
 
 // docs/camera.md offers a still picture as the fake webcam's picture.

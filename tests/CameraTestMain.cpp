@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 // The camera tests run Qt's real camera backend on the fake webcam of tests/fakecamera, on
@@ -21,6 +22,9 @@ int main(int argc, char** argv) {
     const QByteArray control =
         QDir::temp().filePath(QStringLiteral("velmora-fake-camera-%1").arg(getpid())).toUtf8();
     qputenv("VELMORA_FAKE_CAMERA", control);
+    // The camera page's kept choices go to a folder of the run's own, not the user's.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     toolkit::configureProcess(VelmoraAppDelegate::identity());

@@ -2,11 +2,16 @@
 
 #include "base/Log.h"
 #include "camera/CameraSource.h"
+#include "ui/CameraSettings.h"
 #include "ui/PickerPlatform.h"
 
+#include <QAccessible>
+#include <QFontMetricsF>
 #include <QKeySequence>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
@@ -20,6 +25,10 @@ constexpr int kBarHeight = 56;
 constexpr int kFirstFrameMs = 5000;
 constexpr int kFramesStopMs = 3000;
 constexpr int kCaptureMs = 3000;
+// Long enough to be seen as a flash, short enough not to dazzle; then the photo stays so the
+// person sees what was taken before the page closes.
+constexpr int kFlashMs = 150;
+constexpr int kHoldMs = 600;
 } // namespace
 
 CameraPage::CameraPage(std::unique_ptr<CameraSource> camera, const QString& chooseShortcut,
@@ -52,6 +61,37 @@ CameraPage::CameraPage(std::unique_ptr<CameraSource> camera, const QString& choo
     m_shutter->setStyleSheet(buttonStyle);
     m_cancel->setStyleSheet(buttonStyle);
 
+    m_mirrored = CameraSettings::mirrored();
+    m_flash = CameraSettings::flashAllowed();
+    const QString choiceStyle = QStringLiteral(
+        "QPushButton { color: white; background: rgba(21, 18, 31, 170); border: 1px solid "
+        "#6d5cae; border-radius: 6px; padding: 4px 8px; }"
+        "QPushButton:checked { background: rgba(109, 92, 174, 200); }"
+        "QPushButton:focus { border: 2px solid #ffd84d; }");
+    m_timerChoice = new QPushButton(this);
+    m_timerChoice->setObjectName(QStringLiteral("countdownChoice"));
+    m_timerChoice->setStyleSheet(choiceStyle);
+    connect(m_timerChoice, &QPushButton::clicked, this, [this] {
+        CameraSettings::setCountdownSeconds(
+            CameraSettings::nextCountdown(CameraSettings::countdownSeconds()));
+        updateChoiceLabels();
+    });
+    m_mirrorChoice = new QPushButton(tr("Mirror"), this);
+    m_mirrorChoice->setObjectName(QStringLiteral("mirrorChoice"));
+    m_mirrorChoice->setCheckable(true);
+    m_mirrorChoice->setChecked(m_mirrored);
+    m_mirrorChoice->setStyleSheet(choiceStyle);
+    connect(m_mirrorChoice, &QPushButton::toggled, this, [this](bool on) {
+        m_mirrored = on;
+        CameraSettings::setMirrored(on);
+        updateChoiceLabels();
+        update(viewArea());
+    });
+    updateChoiceLabels();
+    m_countdown = new QTimer(this);
+    m_countdown->setInterval(1000);
+    connect(m_countdown, &QTimer::timeout, this, &CameraPage::tick);
+
     m_problem = new QLabel(this);
     m_problem->setObjectName(QStringLiteral("cameraProblem"));
     m_problem->setWordWrap(true);
@@ -60,17 +100,17 @@ CameraPage::CameraPage(std::unique_ptr<CameraSource> camera, const QString& choo
     m_problem->hide();
 
     connect(m_cancel, &QPushButton::clicked, this, [this] {
+        if (m_countdown->isActive()) {
+            // Esc while counting down calls off the photo, not the page.
+            cancelCountdown();
+            return;
+        }
+        if (!m_taken.isNull())
+            return; // the photo is taken and on its way
         stop();
         emit cancelled();
     });
-    connect(m_shutter, &QPushButton::clicked, this, [this] {
-        if (!m_camera || m_capturing || m_failed)
-            return;
-        m_capturing = true;
-        m_captureAt.start();
-        m_shutter->setEnabled(false);
-        m_camera->capture();
-    });
+    connect(m_shutter, &QPushButton::clicked, this, &CameraPage::shutterPressed);
     m_watch = new QTimer(this);
     m_watch->setInterval(250);
     connect(m_watch, &QTimer::timeout, this, &CameraPage::checkCamera);
@@ -89,12 +129,14 @@ CameraPage::CameraPage(std::unique_ptr<CameraSource> camera, const QString& choo
     }
     m_shutter->setEnabled(false); // until the first frame shows the camera works
     connect(m_camera.get(), &CameraSource::previewFrame, this, [this](const QImage& frame) {
-        if (m_failed)
+        if (m_failed || !m_taken.isNull())
             return;
         m_frame = frame.copy(CameraSource::portraitRect(frame.size()));
         m_lastFrameAt.start();
-        if (!m_capturing)
+        if (!m_capturing && !m_shutter->isEnabled()) {
             m_shutter->setEnabled(true);
+            announce(tr("Camera ready. Press Space to take the photo."));
+        }
         update(viewArea());
     });
     connect(m_camera.get(), &CameraSource::captured, this, [this](const QImage& picture) {
@@ -102,7 +144,7 @@ CameraPage::CameraPage(std::unique_ptr<CameraSource> camera, const QString& choo
             return;
         m_capturing = false;
         stop();
-        emit pictureTaken(picture.copy(CameraSource::portraitRect(picture.size())));
+        showTaken(picture.copy(CameraSource::portraitRect(picture.size())));
     });
     connect(m_camera.get(), &CameraSource::failed, this, [this](const QString& reason) {
         showProblem(tr("The camera stopped: %1").arg(reason));
@@ -162,6 +204,8 @@ void CameraPage::showProblem(const QString& text) {
     qCWarning(programLog, "camera: %s", qUtf8Printable(QString(text).replace('\n', ' ')));
     // The device is let go at once; the page stays, with its message and Cancel.
     m_failed = true;
+    m_countdown->stop();
+    m_secondsLeft = 0;
     stop();
     m_capturing = false;
     m_shutter->setEnabled(false);
@@ -174,25 +218,132 @@ QRect CameraPage::viewArea() const {
     return QRect(0, 0, width(), qMax(0, height() - kBarHeight));
 }
 
+void CameraPage::shutterPressed() {
+    if (!m_camera || m_capturing || m_failed || !m_taken.isNull() || !m_shutter->isEnabled())
+        return;
+    const int seconds = CameraSettings::countdownSeconds();
+    if (m_countdown->isActive() || seconds == 0) {
+        // A second press means the person is ready now.
+        m_countdown->stop();
+        takeNow();
+        return;
+    }
+    m_secondsLeft = seconds;
+    announce(QString::number(m_secondsLeft));
+    m_countdown->start();
+    update(viewArea());
+}
+
+void CameraPage::tick() {
+    if (--m_secondsLeft > 0) {
+        announce(QString::number(m_secondsLeft));
+        update(viewArea());
+        return;
+    }
+    m_countdown->stop();
+    takeNow();
+}
+
+void CameraPage::takeNow() {
+    // The newest frame when the count ends, not the one when it began.
+    m_secondsLeft = 0;
+    m_capturing = true;
+    m_captureAt.start();
+    m_shutter->setEnabled(false);
+    m_camera->capture();
+    update(viewArea());
+}
+
+void CameraPage::cancelCountdown() {
+    m_countdown->stop();
+    m_secondsLeft = 0;
+    announce(tr("Countdown cancelled."));
+    update(viewArea());
+}
+
+void CameraPage::showTaken(const QImage& picture) {
+    m_taken = picture;
+    m_takenAt.start();
+    m_shutter->setEnabled(false);
+    m_timerChoice->setEnabled(false);
+    m_mirrorChoice->setEnabled(false);
+    announce(tr("Photo taken."));
+    update();
+    QTimer::singleShot(kFlashMs, this, [this] { update(viewArea()); });
+    QTimer::singleShot(kHoldMs, this, [this] { emit pictureTaken(m_taken); });
+}
+
+void CameraPage::announce(const QString& text) {
+    // The count is said, not only drawn: a screen reader hears each number.
+    setAccessibleDescription(text);
+    m_shutter->setAccessibleDescription(text);
+    QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+void CameraPage::updateChoiceLabels() {
+    const int seconds = CameraSettings::countdownSeconds();
+    const QString text = seconds == 0 ? tr("Timer: off") : tr("Timer: %1 s").arg(seconds);
+    m_timerChoice->setText(text);
+    m_timerChoice->setAccessibleName(text);
+    m_timerChoice->setToolTip(tr("Seconds counted down before the photo: off, 3 or 10"));
+    m_mirrorChoice->setAccessibleName(m_mirrored ? tr("Mirror view: on") : tr("Mirror view: off"));
+    m_mirrorChoice->setToolTip(tr("Show the live view like a mirror; the photo is never mirrored"));
+}
+
+void CameraPage::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && viewArea().contains(event->position().toPoint()))
+        shutterPressed();
+    QWidget::mousePressEvent(event);
+}
+
 void CameraPage::resizeEvent(QResizeEvent*) {
     const QRect area = viewArea();
     m_problem->setGeometry(area);
     const int y = area.bottom() + 1 + (kBarHeight - 40) / 2;
     m_cancel->setGeometry(12, y, 100, 40);
     m_shutter->setGeometry(width() - 12 - 140, y, 140, 40);
+    m_timerChoice->setGeometry(8, 8, 104, 30);
+    m_mirrorChoice->setGeometry(width() - 8 - 80, 8, 80, 30);
 }
 
 void CameraPage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect area = viewArea();
-    if (!m_frame.isNull() && m_problem->isHidden()) {
+    const bool live = m_problem->isHidden();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (!m_taken.isNull()) {
+        // The photo as it is kept, not mirrored: what the portrait will show.
+        painter.drawImage(area, m_taken);
+    } else if (!m_frame.isNull() && live) {
         // Fill the view like the photo will be: the portrait part of the frame, stretched to
-        // the area as the photo will be stretched to the portrait.
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        // the area as the photo will be stretched to the portrait. Mirrored by the painter,
+        // so the frame is not copied on the GUI thread.
+        painter.save();
+        if (m_mirrored) {
+            painter.translate(2 * area.left() + area.width(), 0);
+            painter.scale(-1, 1);
+        }
         painter.drawImage(area, m_frame);
+        painter.restore();
     }
-    if (!m_overlay.isNull() && m_problem->isHidden())
+    if (!m_overlay.isNull() && live)
         m_overlay.drawInRect(painter, QRectF(area));
+    if (m_secondsLeft > 0 && live) {
+        QFont font = painter.font();
+        font.setPixelSize(qMax(24, area.height() / 3));
+        font.setBold(true);
+        QPainterPath path;
+        const QString count = QString::number(m_secondsLeft);
+        const QRectF box = QFontMetricsF(font).boundingRect(count);
+        path.addText(area.center().x() - box.width() / 2, area.center().y() + box.height() / 3,
+                     font, count);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.strokePath(path, QPen(QColor(0x15, 0x12, 0x1f), 6));
+        painter.fillPath(path, Qt::white);
+    }
+    if (!m_taken.isNull() && m_flash && m_takenAt.elapsed() < kFlashMs)
+        painter.fillRect(area, Qt::white);
     painter.fillRect(QRect(0, area.bottom() + 1, width(), kBarHeight), QColor(0x15, 0x12, 0x1f));
 }
 

@@ -19,7 +19,10 @@ class CameraSource;
 /// view, the overlay picture over it, a shutter and a cancel control. Without a working
 /// camera it says why and offers only cancel, so the user is never left on an empty page:
 /// a camera that sends nothing, stops sending, is unplugged or gives nothing to take is
-/// explained within seconds. The view and the photo are the frame's centre 3:4 part.
+/// explained within seconds. The view and the photo are the frame's centre 3:4 part; the
+/// view is mirrored unless the user turns that off, the photo never is. The shutter counts
+/// down first (off, 3 s or 10 s, kept between runs), then the view flashes and holds the
+/// photo for a moment before the page closes.
 class CameraPage : public QWidget {
     Q_OBJECT
 
@@ -50,10 +53,18 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void showProblem(const QString& text);
     void checkCamera();
+    void shutterPressed();
+    void takeNow();
+    void tick();
+    void cancelCountdown();
+    void announce(const QString& text);
+    void showTaken(const QImage& picture);
+    void updateChoiceLabels();
 
     std::unique_ptr<CameraSource> m_camera;
     Image m_overlay;
@@ -61,7 +72,15 @@ private:
     QLabel* m_problem = nullptr;
     QPushButton* m_shutter = nullptr;
     QPushButton* m_cancel = nullptr;
+    QPushButton* m_timerChoice = nullptr;
+    QPushButton* m_mirrorChoice = nullptr;
     QTimer* m_watch = nullptr;
+    QTimer* m_countdown = nullptr;
+    QImage m_taken;
+    QElapsedTimer m_takenAt;
+    int m_secondsLeft = 0;
+    bool m_mirrored = true;
+    bool m_flash = true;
     QElapsedTimer m_startedAt;
     QElapsedTimer m_lastFrameAt;
     QElapsedTimer m_captureAt;

@@ -1,0 +1,55 @@
+#include "ui/CameraSettings.h"
+
+#include <QSettings>
+
+namespace toolkit {
+
+namespace {
+const QString kCountdownKey = QStringLiteral("camera/countdown");
+const QString kMirrorKey = QStringLiteral("camera/mirror");
+const QString kReducedMotionKey = QStringLiteral("camera/reducedMotion");
+
+int normalised(int seconds) {
+    if (seconds <= 0)
+        return 0;
+    return seconds <= 3 ? 3 : 10;
+}
+} // namespace
+
+int CameraSettings::countdownSeconds() {
+    bool ok = false;
+    const int seconds = QSettings().value(kCountdownKey, 3).toInt(&ok);
+    return ok ? normalised(seconds) : 3;
+}
+
+void CameraSettings::setCountdownSeconds(int seconds) {
+    QSettings().setValue(kCountdownKey, normalised(seconds));
+}
+
+int CameraSettings::nextCountdown(int seconds) {
+    switch (normalised(seconds)) {
+    case 0:
+        return 3;
+    case 3:
+        return 10;
+    default:
+        return 0;
+    }
+}
+
+bool CameraSettings::mirrored() {
+    return QSettings().value(kMirrorKey, true).toBool();
+}
+
+void CameraSettings::setMirrored(bool mirrored) {
+    QSettings().setValue(kMirrorKey, mirrored);
+}
+
+bool CameraSettings::flashAllowed() {
+    // Qt 6.4 exposes no desktop reduced-motion hint, so the choice is ours to offer.
+    if (qEnvironmentVariableIntValue("VELMORA_REDUCED_MOTION") == 1)
+        return false;
+    return !QSettings().value(kReducedMotionKey, false).toBool();
+}
+
+} // namespace toolkit

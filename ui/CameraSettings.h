@@ -1,0 +1,28 @@
+#pragma once
+
+namespace toolkit {
+
+/// The camera page's choices the user expects back on the next run: the countdown before a
+/// photo and whether the live view is mirrored. Kept with QSettings under the application's
+/// identity.
+class CameraSettings {
+public:
+    /// Seconds counted down before the photo: 0 (off), 3 or 10. 3 unless chosen otherwise.
+    static int countdownSeconds();
+    /// Keeps `seconds` (rounded to one of 0, 3 and 10) for the next photo and the next run.
+    static void setCountdownSeconds(int seconds);
+    /// The countdown after `seconds`, round: off, 3 s, 10 s, off…
+    static int nextCountdown(int seconds);
+
+    /// Whether the live view is shown like a mirror (the photo never is). On unless chosen
+    /// otherwise.
+    static bool mirrored();
+    /// Keeps the mirror choice.
+    static void setMirrored(bool mirrored);
+
+    /// Whether the capture may flash the screen white: not when the user asked for reduced
+    /// motion (VELMORA_REDUCED_MOTION=1, or the setting camera/reducedMotion).
+    static bool flashAllowed();
+};
+
+} // namespace toolkit
