@@ -1,5 +1,7 @@
 #include "ui/CameraSettings.h"
 
+#include "base/ApplicationIdentity.h"
+
 #include <QSettings>
 
 namespace toolkit {
@@ -47,7 +49,9 @@ void CameraSettings::setMirrored(bool mirrored) {
 
 bool CameraSettings::flashAllowed() {
     // Qt 6.4 exposes no desktop reduced-motion hint, so the choice is ours to offer.
-    if (qEnvironmentVariableIntValue("VELMORA_REDUCED_MOTION") == 1)
+    const QString variable =
+        ApplicationIdentity::current().environmentVariable(QStringLiteral("REDUCED_MOTION"));
+    if (qEnvironmentVariableIntValue(variable.toLatin1().constData()) == 1)
         return false;
     return !QSettings().value(kReducedMotionKey, false).toBool();
 }

@@ -21,7 +21,8 @@ public:
     static void setMirrored(bool mirrored);
 
     /// Whether the capture may flash the screen white: not when the user asked for reduced
-    /// motion (VELMORA_REDUCED_MOTION=1, or the setting camera/reducedMotion).
+    /// motion (<NAME>_REDUCED_MOTION=1, <NAME> being the application's, or the setting
+    /// camera/reducedMotion).
     static bool flashAllowed();
 };
 
