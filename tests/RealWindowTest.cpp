@@ -25,11 +25,13 @@ TEST(RealWindow, StartsTakesAMemoryWarningAndQuitsOnSigterm) {
     // The server picks a free display itself and names it (-displayfd): choosing a number
     // beforehand, as xvfb-run -a does, races with any other virtual display starting at
     // the same time, and the loser's application never gets a window.
+    // -noreset: the server would otherwise reset whenever its last client leaves (each
+    // xwininfo below), and an application connecting during that reset is refused.
     QProcess server;
     server.start(xvfb,
                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                   QStringLiteral("0"), QStringLiteral("800x700x24"), QStringLiteral("-nolisten"),
-                  QStringLiteral("tcp")});
+                  QStringLiteral("tcp"), QStringLiteral("-noreset")});
     ASSERT_TRUE(waitUntil([&] { return server.canReadLine(); }, kStartMs))
         << qPrintable(server.readAllStandardError());
     const QString display = QLatin1Char(':') + QString::fromLatin1(server.readLine()).trimmed();
