@@ -8,12 +8,9 @@
 #include "imaging/DecodeAhead.h"
 #include "imaging/ImageDecoder.h"
 #include "imaging/PngEncoder.h"
-#include "portrait/AuraReading.h"
 #include "portrait/PortraitFramer.h"
 
 #include <QCoreApplication>
-#include <QDate>
-#include <QLocale>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
@@ -69,14 +66,7 @@ ComposeCommand::makeCard(const toolkit::Image& photo, int auraNumber,
         PortraitComposer::paint(PortraitComposer::frame(photo, fit, auraNumber, detector, 2));
     if (!portrait.ok())
         return Outcome::failure(portrait.error());
-    ReadingCard::Content card;
-    card.portrait = portrait.value();
-    for (const AuraColourTable::Entry& entry : AuraReading::of(auraNumber))
-        card.lines.append(
-            {entry.colour, AuraReading::label(entry),
-             AuraReading::firstSentence(meaningOf ? meaningOf(entry.colour) : QString())});
-    card.date = QLocale().toString(QDate::currentDate(), QLocale::LongFormat);
-    return Outcome::success(std::move(card));
+    return Outcome::success(ReadingCard::contentOf(portrait.value(), auraNumber, meaningOf));
 }
 
 QList<toolkit::Result<QString>> ComposeCommand::writeCard(const ReadingCard::Content& card,

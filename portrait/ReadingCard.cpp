@@ -1,8 +1,12 @@
 #include "portrait/ReadingCard.h"
 
+#include "portrait/AuraReading.h"
+
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDate>
 #include <QFont>
+#include <QLocale>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -24,6 +28,29 @@ QFont font(int pixels, bool bold = false, bool italic = false) {
 }
 
 } // namespace
+
+ReadingCard::Content
+ReadingCard::contentOf(QImage portrait, int auraNumber,
+                       const std::function<QString(AuraPalette::Colour)>& meaningOf) {
+    Content content;
+    content.portrait = std::move(portrait);
+    for (const AuraColourTable::Entry& entry : AuraReading::of(auraNumber))
+        content.lines.append(
+            {entry.colour, AuraReading::label(entry),
+             AuraReading::firstSentence(meaningOf ? meaningOf(entry.colour) : QString())});
+    content.date = QLocale().toString(QDate::currentDate(), QLocale::LongFormat);
+    return content;
+}
+
+QString ReadingCard::text(const Content& content) {
+    QStringList lines{QCoreApplication::translate("ReadingCard", "Your aura reading")};
+    for (const Line& line : content.lines)
+        lines << (line.sentence.isEmpty()
+                      ? line.title
+                      : QStringLiteral("%1: %2").arg(line.title, line.sentence));
+    lines << content.date;
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
 
 void ReadingCard::draw(QPainter& painter, const Content& content) {
     const QRect card(QPoint(0, 0), size());

@@ -9,6 +9,8 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
+
 class QPainter;
 
 /// The print-ready reading card: the portrait at twice its size on a cream instant-film
@@ -33,6 +35,14 @@ public:
         /// The day it was made, as the user writes dates.
         QString date;
     };
+
+    /// The card of `portrait` (720 × 960) under overlay `auraNumber`, dated today: its
+    /// colours in reading order, each with the first sentence of `meaningOf` it.
+    static Content contentOf(QImage portrait, int auraNumber,
+                             const std::function<QString(AuraPalette::Colour)>& meaningOf);
+    /// The reading as plain text, one colour a line with its sentence, then the date: what
+    /// a chat or a mail gets beside the card's picture.
+    static QString text(const Content& content);
 
     /// The card in pixels, and where the portrait lies on it (drawn pixel for pixel).
     static QSize size() { return QSize(1200, 1800); }
