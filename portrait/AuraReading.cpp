@@ -13,6 +13,19 @@
 
 namespace {
 
+// The colour names come from the table at run time; listed here so that the translation
+// tools find them and keep their translations.
+[[maybe_unused]] constexpr const char* kColourNames[] = {
+    QT_TRANSLATE_NOOP("AuraReading", "Violet"),    QT_TRANSLATE_NOOP("AuraReading", "Lavender"),
+    QT_TRANSLATE_NOOP("AuraReading", "Indigo"),    QT_TRANSLATE_NOOP("AuraReading", "Purple"),
+    QT_TRANSLATE_NOOP("AuraReading", "Turquoise"), QT_TRANSLATE_NOOP("AuraReading", "Blue"),
+    QT_TRANSLATE_NOOP("AuraReading", "Brown"),     QT_TRANSLATE_NOOP("AuraReading", "Green"),
+    QT_TRANSLATE_NOOP("AuraReading", "Gold"),      QT_TRANSLATE_NOOP("AuraReading", "Yellow"),
+    QT_TRANSLATE_NOOP("AuraReading", "Pink"),      QT_TRANSLATE_NOOP("AuraReading", "Orange"),
+    QT_TRANSLATE_NOOP("AuraReading", "Red"),       QT_TRANSLATE_NOOP("AuraReading", "Black"),
+    QT_TRANSLATE_NOOP("AuraReading", "Silver"),    QT_TRANSLATE_NOOP("AuraReading", "White"),
+};
+
 struct LoadedTable {
     QString folder;
     AuraColourTable table;

@@ -21,6 +21,22 @@
 <context>
     <name>AuraReading</name>
     <message>
+        <source>past</source>
+        <translation>früher</translation>
+    </message>
+    <message>
+        <source>present</source>
+        <translation>jetzt</translation>
+    </message>
+    <message>
+        <source>future</source>
+        <translation>künftig</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <translation>%1 · %2</translation>
+    </message>
+    <message>
         <source>Violet</source>
         <translation>Violett</translation>
     </message>
@@ -83,29 +99,6 @@
     <message>
         <source>White</source>
         <translation>Weiß</translation>
-    </message>
-    <message>
-        <source>past</source>
-        <translation>früher</translation>
-    </message>
-    <message>
-        <source>present</source>
-        <translation>jetzt</translation>
-    </message>
-    <message>
-        <source>future</source>
-        <translation>künftig</translation>
-    </message>
-    <message>
-        <source>%1 · %2</source>
-        <translation>%1 · %2</translation>
-    </message>
-</context>
-<context>
-    <name>ReadingCard</name>
-    <message>
-        <source>Your aura reading</source>
-        <translation>Deine Aura-Deutung</translation>
     </message>
 </context>
 <context>
@@ -178,18 +171,27 @@
 <context>
     <name>QObject</name>
     <message>
-        <source>Cannot use this photo.
-%1</source>
-        <translation>Dieses Foto lässt sich nicht verwenden.
-%1</translation>
-    </message>
-    <message>
         <source>Velmora shows one photo at a time: %1 is opened, the other one is not.</source>
         <translation>Velmora zeigt jeweils ein Foto: %1 ist geöffnet, das andere nicht.</translation>
     </message>
     <message>
         <source>Velmora shows one photo at a time: %1 is opened, the other %2 are not.</source>
         <translation>Velmora zeigt jeweils ein Foto: %1 ist geöffnet, die anderen %2 nicht.</translation>
+    </message>
+</context>
+<context>
+    <name>ReadingCard</name>
+    <message>
+        <source>Your aura reading</source>
+        <translation>Deine Aura-Deutung</translation>
+    </message>
+    <message>
+        <source>the printer could not start a page</source>
+        <translation>der Drucker konnte keine Seite beginnen</translation>
+    </message>
+    <message>
+        <source>the printer did not take the page</source>
+        <translation>der Drucker hat die Seite nicht angenommen</translation>
     </message>
 </context>
 <context>
@@ -479,10 +481,6 @@
         <translation>Strg+O</translation>
     </message>
     <message>
-        <source>No camera found: plug one in, or choose a photo (Ctrl+O)</source>
-        <translation>Keine Kamera gefunden: Schließe eine an oder wähle ein Foto (Strg+O)</translation>
-    </message>
-    <message>
         <source>No camera found. Plug one in, or choose a photo (Ctrl+O).</source>
         <translation>Keine Kamera gefunden. Schließe eine an oder wähle ein Foto (Strg+O).</translation>
     </message>
@@ -560,6 +558,52 @@
         <translation>Die Deutungskarte wurde nicht gespeichert.
 %1</translation>
     </message>
+    <message>
+        <source>Card</source>
+        <translation>Karte</translation>
+    </message>
+    <message>
+        <source>Your reading card: save, print or copy it</source>
+        <translation>Deine Deutungskarte: speichern, drucken oder kopieren</translation>
+    </message>
+    <message>
+        <source>Reading card</source>
+        <translation>Deutungskarte</translation>
+    </message>
+    <message>
+        <source>Save reading card</source>
+        <translation>Deutungskarte speichern</translation>
+    </message>
+    <message>
+        <source>Print…</source>
+        <translation>Drucken …</translation>
+    </message>
+    <message>
+        <source>Copy reading</source>
+        <translation>Deutung kopieren</translation>
+    </message>
+    <message>
+        <source>The reading was not printed: %1</source>
+        <translation>Die Deutung wurde nicht gedruckt: %1</translation>
+    </message>
+    <message>
+        <source>Print your reading</source>
+        <translation>Deine Deutung drucken</translation>
+    </message>
+    <message>
+        <source>The reading card was not printed.
+%1</source>
+        <translation>Die Deutungskarte wurde nicht gedruckt.
+%1</translation>
+    </message>
+    <message>
+        <source>The reading was not copied: %1</source>
+        <translation>Die Deutung wurde nicht kopiert: %1</translation>
+    </message>
+    <message>
+        <source>Your reading is on the clipboard: paste it as a picture or as text.</source>
+        <translation>Deine Deutung ist in der Zwischenablage: Füge sie als Bild oder als Text ein.</translation>
+    </message>
 </context>
 <context>
     <name>toolkit::CameraPage</name>
@@ -619,6 +663,77 @@ Check its cable, then cancel and try again.</source>
         <translation>Die Kamera sendet keine Bilder mehr.
 Prüfe das Kabel, brich dann ab und versuche es noch einmal.</translation>
     </message>
+    <message>
+        <source>Mirror</source>
+        <translation>Spiegeln</translation>
+    </message>
+    <message>
+        <source>Camera ready. Press Space to take the photo.</source>
+        <translation>Kamera bereit. Drücke die Leertaste für das Foto.</translation>
+    </message>
+    <message>
+        <source>Countdown cancelled.</source>
+        <translation>Countdown abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Photo taken.</source>
+        <translation>Foto aufgenommen.</translation>
+    </message>
+    <message>
+        <source>Timer: off</source>
+        <translation>Timer: aus</translation>
+    </message>
+    <message>
+        <source>Timer: %1 s</source>
+        <translation>Timer: %1 s</translation>
+    </message>
+    <message>
+        <source>Seconds counted down before the photo: off, 3 or 10</source>
+        <translation>Sekunden, die vor dem Foto heruntergezählt werden: aus, 3 oder 10</translation>
+    </message>
+    <message>
+        <source>Mirror view: on</source>
+        <translation>Spiegelbild: an</translation>
+    </message>
+    <message>
+        <source>Mirror view: off</source>
+        <translation>Spiegelbild: aus</translation>
+    </message>
+    <message>
+        <source>Show the live view like a mirror; the photo is never mirrored</source>
+        <translation>Das Live-Bild wie einen Spiegel zeigen; das Foto wird nie gespiegelt</translation>
+    </message>
+</context>
+<context>
+    <name>toolkit::DecodeWorker</name>
+    <message>
+        <source>the picture takes too long to decode</source>
+        <translation>das Dekodieren des Bildes dauert zu lange</translation>
+    </message>
+    <message>
+        <source>the decoder tried to do what a decoder may not, and was stopped</source>
+        <translation>der Decoder versuchte, was ein Decoder nicht darf, und wurde gestoppt</translation>
+    </message>
+    <message>
+        <source>the decoder crashed on it (%1)</source>
+        <translation>der Decoder ist daran abgestürzt (%1)</translation>
+    </message>
+    <message>
+        <source>the decoder stopped on it (status %1)</source>
+        <translation>der Decoder hat daran aufgehört (Status %1)</translation>
+    </message>
+    <message>
+        <source>there is not enough memory to decode it</source>
+        <translation>es gibt nicht genug Speicher, um es zu dekodieren</translation>
+    </message>
+    <message>
+        <source>the picture takes too long to decode (over %1 s)</source>
+        <translation>das Dekodieren des Bildes dauert zu lange (über %1 s)</translation>
+    </message>
+    <message>
+        <source>the decoder&apos;s answer makes no picture</source>
+        <translation>aus der Antwort des Decoders wird kein Bild</translation>
+    </message>
 </context>
 <context>
     <name>toolkit::Desktop</name>
@@ -649,6 +764,10 @@ Prüfe das Kabel, brich dann ab und versuche es noch einmal.</translation>
         <source>there is not enough memory to decode it</source>
         <translation>es gibt nicht genug Speicher, um es zu dekodieren</translation>
     </message>
+    <message>
+        <source>the HEIF decoder (libheif) is not installed</source>
+        <translation>der HEIF-Decoder (libheif) ist nicht installiert</translation>
+    </message>
 </context>
 <context>
     <name>toolkit::ImageDecoder</name>
@@ -671,6 +790,10 @@ Prüfe das Kabel, brich dann ab und versuche es noch einmal.</translation>
     <message>
         <source>%1: no thread to decode it (%2)</source>
         <translation>%1: Kein Thread zum Dekodieren frei (%2)</translation>
+    </message>
+    <message>
+        <source>the picture is too large to decode</source>
+        <translation>das Bild ist zu groß zum Dekodieren</translation>
     </message>
 </context>
 <context>
@@ -719,6 +842,10 @@ Prüfe das Kabel, brich dann ab und versuche es noch einmal.</translation>
     <message>
         <source>no free file name left for this second</source>
         <translation>für diese Sekunde ist kein freier Dateiname mehr übrig</translation>
+    </message>
+    <message>
+        <source>a file of that name is there already</source>
+        <translation>eine Datei dieses Namens gibt es schon</translation>
     </message>
 </context>
 <context>
@@ -802,6 +929,30 @@ Prüfe das Kabel, brich dann ab und versuche es noch einmal.</translation>
     <message>
         <source> at 16 bits a channel</source>
         <translation> mit 16 Bit je Kanal</translation>
+    </message>
+    <message>
+        <source>the picture is corrupt (an LZW code size of %1; at most 8)</source>
+        <translation>das Bild ist beschädigt (eine LZW-Codegröße von %1; höchstens 8)</translation>
+    </message>
+    <message>
+        <source>the picture is corrupt (its colour map is missing or short)</source>
+        <translation>das Bild ist beschädigt (seine Farbtabelle fehlt oder ist zu kurz)</translation>
+    </message>
+    <message>
+        <source>the picture is too large (%1 x %2 pixels; at most %3 a side)</source>
+        <translation>das Bild ist zu groß (%1 x %2 Pixel; höchstens %3 je Seite)</translation>
+    </message>
+    <message>
+        <source>the picture is too large (2147483648 rows)</source>
+        <translation>das Bild ist zu groß (2147483648 Zeilen)</translation>
+    </message>
+    <message>
+        <source>the picture is of a kind %1 cannot decode (%2)</source>
+        <translation>das Bild ist von einer Art, die %1 nicht dekodieren kann (%2)</translation>
+    </message>
+    <message>
+        <source>the picture is damaged (%1)</source>
+        <translation>das Bild ist beschädigt (%1)</translation>
     </message>
 </context>
 <context>
