@@ -5,10 +5,8 @@
 #include "portrait/AuraReading.h"
 #include "ui/ImageView.h"
 
-#include <QDate>
 #include <QFutureWatcher>
-#include <QHBoxLayout>
-#include <QLocale>
+#include <QMenu>
 #include <QPushButton>
 #include <QtConcurrent>
 
@@ -26,12 +24,10 @@ void PortraitDisplay::load() {
     m_row->setAccessibleName(tr("Your reading"));
     m_row->setStyleSheet(QStringLiteral(
         "QPushButton { background: rgba(20, 16, 32, 180); color: white; font-size: 8pt;"
-        " border: 1px solid rgba(255, 255, 255, 110); border-radius: 12px; padding: 3px 8px; }"
+        " border: 1px solid rgba(255, 255, 255, 110); border-radius: 9px; padding: 3px 8px; }"
+        "QPushButton::menu-indicator { subcontrol-position: right center; right: 6px; }"
+        "QPushButton#readingCard { padding-right: 20px; }"
         "QPushButton:focus { border: 2px solid #ffd84d; }"));
-    auto* layout = new QHBoxLayout(m_row);
-    layout->setContentsMargins(6, 4, 6, 4);
-    layout->setSpacing(6);
-    layout->addStretch();
     m_colours.clear();
     QWidget* before = ui->save2;
     for (int k = 0; k < 3; ++k) {
@@ -39,7 +35,6 @@ void PortraitDisplay::load() {
         button->setObjectName(QStringLiteral("readingColour%1").arg(k + 1));
         button->setFocusPolicy(Qt::StrongFocus);
         button->setCursor(Qt::PointingHandCursor);
-        layout->addWidget(button);
         QObject::connect(button, &QPushButton::clicked, &m_screen, [this, k] {
             const auto entries = reading();
             if (k < entries.size())
@@ -49,7 +44,28 @@ void PortraitDisplay::load() {
         before = button;
         m_colours.append(button);
     }
-    layout->addStretch();
+    // What people do with a reading: keep it, print it, send it.
+    m_card = new QPushButton(tr("Card"), m_row);
+    m_card->setObjectName(QStringLiteral("readingCard"));
+    m_card->setFocusPolicy(Qt::StrongFocus);
+    m_card->setCursor(Qt::PointingHandCursor);
+    m_card->setToolTip(tr("Your reading card: save, print or copy it"));
+    m_card->setAccessibleName(tr("Reading card"));
+    m_card->setAccessibleDescription(m_card->toolTip());
+    auto* menu = new QMenu(m_card);
+    menu->setObjectName(QStringLiteral("readingCardMenu"));
+    QAction* saveCard = menu->addAction(tr("Save reading card"), &m_screen,
+                                        [this] { m_screen.m_saving.saveReading(); });
+    saveCard->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    QAction* printCard =
+        menu->addAction(tr("Print…"), &m_screen, [this] { m_screen.m_saving.print(); });
+    printCard->setShortcut(QKeySequence::Print);
+    menu->addAction(tr("Copy reading"), &m_screen, [this] { m_screen.m_saving.copyReading(); });
+    // The keys are the window's shortcuts; the menu only shows them.
+    for (QAction* action : menu->actions())
+        action->setShortcutContext(Qt::WidgetShortcut);
+    m_card->setMenu(menu);
+    QWidget::setTabOrder(before, m_card);
     // Above the portrait, under everything laid over it: panels, notices, the framing.
     m_row->stackUnder(ui->homeview);
     m_row->hide();
@@ -95,6 +111,46 @@ void PortraitDisplay::show() {
         button->show();
     }
     m_row->setVisible(!entries.isEmpty());
+    if (!entries.isEmpty())
+        arrange();
+}
+
+void PortraitDisplay::arrange() {
+    // Chips are read in full: they go in centred lines along the portrait's foot, as many
+    // lines as the words need (German times are long), the last line at the very foot.
+    constexpr int kWidth = 360, kFoot = 476, kMargin = 6, kGap = 6;
+    QList<QPushButton*> chips;
+    for (QPushButton* colour : std::as_const(m_colours))
+        if (!colour->isHidden())
+            chips << colour;
+    chips << m_card;
+    QList<QList<QPushButton*>> lines{{}};
+    int used = 0;
+    for (QPushButton* chip : chips) {
+        const int width = chip->sizeHint().width();
+        if (!lines.last().isEmpty() && used + kGap + width > kWidth - 2 * kMargin) {
+            lines.append(QList<QPushButton*>());
+            used = 0;
+        }
+        used += (lines.last().isEmpty() ? 0 : kGap) + width;
+        lines.last() << chip;
+    }
+    const int height = chips.first()->sizeHint().height();
+    const int rowHeight = int(lines.size()) * (height + kGap) + kGap;
+    m_row->setGeometry(0, kFoot - rowHeight, kWidth, rowHeight);
+    int y = kGap;
+    for (const auto& line : lines) {
+        int total = -kGap;
+        for (QPushButton* chip : line)
+            total += kGap + chip->sizeHint().width();
+        int x = qMax(kMargin, (kWidth - total) / 2);
+        for (QPushButton* chip : line) {
+            const int width = qMin(chip->sizeHint().width(), kWidth - kMargin - x);
+            chip->setGeometry(x, y, width, height);
+            x += width + kGap;
+        }
+        y += height + kGap;
+    }
 }
 
 void PortraitDisplay::composeSharp() {
@@ -127,22 +183,19 @@ toolkit::Result<ReadingCard::Content> PortraitDisplay::card() const {
     using Outcome = toolkit::Result<ReadingCard::Content>;
     if (!m_screen.hasPhoto())
         return Outcome::failure(tr("there is no portrait yet"));
-    ReadingCard::Content content;
-    content.portrait = m_sharp;
-    if (content.portrait.isNull()) {
+    QImage portrait = m_sharp;
+    if (portrait.isNull()) {
         const auto layers =
             PortraitComposer::frame(m_screen.m_picking.photo(), m_screen.m_picking.fit(),
                                     m_screen.m_portrait.auraNumber, *m_screen.m_faceDetector, 2);
         const auto painted = PortraitComposer::paint(layers);
         if (!painted.ok())
             return Outcome::failure(painted.error());
-        content.portrait = painted.value();
+        portrait = painted.value();
     }
-    for (const AuraColourTable::Entry& entry : reading())
-        content.lines.append(
-            {entry.colour, AuraReading::label(entry),
-             AuraReading::firstSentence(QCoreApplication::translate(
-                 "ColourMeaning", colourMeaningTable()[std::size_t(entry.colour)].text))});
-    content.date = QLocale().toString(QDate::currentDate(), QLocale::LongFormat);
-    return Outcome::success(std::move(content));
+    return Outcome::success(ReadingCard::contentOf(
+        std::move(portrait), m_screen.m_portrait.auraNumber, [](AuraPalette::Colour colour) {
+            return QCoreApplication::translate("ColourMeaning",
+                                               colourMeaningTable()[std::size_t(colour)].text);
+        }));
 }

@@ -36,9 +36,12 @@ public:
     toolkit::Result<ReadingCard::Content> card() const;
 
 private:
+    void arrange();
+
     VelmoraViewController& m_screen;
     QPointer<QWidget> m_row;
     QList<QPushButton*> m_colours;
+    QPushButton* m_card = nullptr;
     // Counts portraits shown, so a sharp one composed for an earlier portrait is dropped.
     int m_requests = 0;
     QImage m_sharp;

@@ -3,6 +3,7 @@
 #include "compose/ComposeCommand.h"
 
 #include "album/PhotoAlbum.h"
+#include "app/CardPrinter.h"
 #include "app/VelmoraViewController.h"
 #include "base/Log.h"
 #include "ui/Desktop.h"
@@ -11,6 +12,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QToolButton>
 
 namespace {
@@ -106,6 +109,52 @@ void PortraitSaving::saveReading() {
                         tr("The reading card was not saved.\n%1").arg(written.error()));
             }
         });
+}
+
+void PortraitSaving::print() {
+    const auto card = m_screen.m_display.card();
+    toolkit::Window* window = m_screen.window();
+    if (!card.ok()) {
+        if (window)
+            window->showMessage(tr("The reading was not printed: %1").arg(card.error()));
+        return;
+    }
+    // The dialog owns the printer's settings while it is open; the card is printed when it
+    // is accepted, and nothing is when it is cancelled.
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    CardPrinter::prepare(*printer);
+    auto* dialog = new QPrintDialog(printer.get(), window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(tr("Print your reading"));
+    QPointer<toolkit::Window> shown = window;
+    QObject::connect(dialog, &QDialog::accepted, &m_screen,
+                     [printer, content = card.value(), shown] {
+                         const auto printed = CardPrinter::print(*printer, content);
+                         if (printed.ok())
+                             return;
+                         qCWarning(toolkit::programLog, "cannot print the reading card: %s",
+                                   qUtf8Printable(printed.error()));
+                         if (shown)
+                             shown->showMessage(
+                                 tr("The reading card was not printed.\n%1").arg(printed.error()));
+                     });
+    dialog->open();
+}
+
+void PortraitSaving::copyReading() {
+    const auto card = m_screen.m_display.card();
+    toolkit::Window* window = m_screen.window();
+    if (!card.ok()) {
+        if (window)
+            window->showMessage(tr("The reading was not copied: %1").arg(card.error()));
+        return;
+    }
+    toolkit::copyToClipboard(toolkit::Image(ReadingCard::paint(card.value())),
+                             ReadingCard::text(card.value()));
+    if (window)
+        window->showMessage(
+            tr("Your reading is on the clipboard: paste it as a picture or as text."),
+            toolkit::Window::MessageKind::Information);
 }
 
 void PortraitSaving::finished(const toolkit::Result<QString>& outcome, toolkit::Window* window) {

@@ -27,6 +27,10 @@ public:
     toolkit::AlbumSave* save(int scale = 1);
     /// Saves the portrait and, beside it, its reading card as PNG and PDF.
     void saveReading();
+    /// Opens the print dialog for the reading card, printed at its real size.
+    void print();
+    /// Puts the reading card on the clipboard as a picture and the reading as text.
+    void copyReading();
     /// Adds Open folder and Copy to the notice `notice`, which shows and hides them.
     void addNoticeActions(QPushButton* notice);
 

@@ -135,6 +135,7 @@ void VelmoraViewController::addShortcuts(QWidget* view) {
     add(QKeySequence::Save, [this] { save(ui ? ui->save2 : nullptr); });
     add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { m_saving.save(2); });
     add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), [this] { m_saving.saveReading(); });
+    add(QKeySequence::Print, [this] { m_saving.print(); });
     add(QKeySequence(Qt::Key_F1), [this] { about(ui ? ui->about2 : nullptr); });
     add(QKeySequence(Qt::CTRL | Qt::Key_M), [this] { meanings(ui ? ui->meanings2 : nullptr); });
     add(QKeySequence(Qt::CTRL | Qt::Key_F), [this] {

@@ -77,7 +77,7 @@ public:
     void determinecurrentimage();
     /// Composes the portrait and queues it for the album, as the save button does. Returns
     /// that save, to hear where the portrait went; null when no portrait could be made.
-    toolkit::AlbumSave* savePortrait() { return m_saving.save(); }
+    toolkit::AlbumSave* savePortrait(int scale = 1) { return m_saving.save(scale); }
 
     /// Lays overlay `number` (1 to the overlay count) on every photo from now on instead of
     /// drawing one at random; 0 draws at random again.

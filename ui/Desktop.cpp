@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QUrl>
 
 namespace toolkit {
@@ -21,6 +22,16 @@ Result<bool> openFolder(const QString& folder) {
 void copyToClipboard(const Image& image) {
     if (QClipboard* clipboard = QGuiApplication::clipboard())
         clipboard->setImage(image.toQImage());
+}
+
+void copyToClipboard(const Image& image, const QString& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return;
+    auto* data = new QMimeData;
+    data->setImageData(image.toQImage());
+    data->setText(text);
+    clipboard->setMimeData(data); // the clipboard owns it
 }
 
 } // namespace toolkit

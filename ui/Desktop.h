@@ -14,4 +14,8 @@ Result<bool> openFolder(const QString& folder);
 /// Puts `image` on the clipboard as a picture, for pasting into other applications.
 void copyToClipboard(const Image& image);
 
+/// Puts `image` and `text` on the clipboard together: an application that takes pictures
+/// pastes the picture, a text field the text.
+void copyToClipboard(const Image& image, const QString& text);
+
 } // namespace toolkit
