@@ -7,9 +7,11 @@
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -183,6 +185,19 @@ TEST_F(AppFixture, TheReadingCardIsCopiedWholeAndNeverEntersThePortrait) {
         if (chip->isVisible())
             EXPECT_TRUE(copied->text().contains(chip->text())) << qPrintable(copied->text());
     }
+
+    // Print opens the print dialog, and what it accepts is printed: here to a PDF file.
+    actions[1]->trigger();
+    auto* dialog = app->window()->findChild<QPrintDialog*>();
+    ASSERT_TRUE(dialog && dialog->isVisible());
+    const QString printed = scratch.filePath(QStringLiteral("printed.pdf"));
+    // Without a print server the dialog offers only a file, whose name the person types.
+    auto* fileName = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+    ASSERT_TRUE(fileName) << "the print dialog has no file name field";
+    fileName->setText(printed);
+    dialog->accept();
+    // On the paper the dialog chose; how a card sits on any paper is tested above.
+    EXPECT_GT(pageOf(printed).width(), 0.0) << "the card was not printed";
 
     // The card's portrait is the large portrait a save writes, pixel for pixel.
     auto newest = [this](const QStringList& before) {
