@@ -1,5 +1,6 @@
 #include "app/Preferences.h"
 
+#include "base/ApplicationIdentity.h"
 #include "base/Log.h"
 
 #include <QSettings>
@@ -9,8 +10,7 @@
 namespace {
 
 std::unique_ptr<QSettings> open() {
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                       QStringLiteral("velmora"), QStringLiteral("velmora"));
+    return toolkit::ApplicationIdentity::current().settings();
 }
 
 const QString kFit = QStringLiteral("portrait/fit");

@@ -1,5 +1,8 @@
 #include "base/ApplicationIdentity.h"
 
+#include <QCoreApplication>
+#include <QSettings>
+
 namespace toolkit {
 
 namespace {
@@ -21,6 +24,11 @@ void ApplicationIdentity::record() const {
 
 QString ApplicationIdentity::environmentVariable(const QString& setting) const {
     return name.toUpper() + QLatin1Char('_') + setting;
+}
+
+std::unique_ptr<QSettings> ApplicationIdentity::settings() const {
+    const QString folder = name.isEmpty() ? QCoreApplication::applicationName() : name;
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, folder, folder);
 }
 
 } // namespace toolkit

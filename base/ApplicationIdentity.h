@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <memory>
+
+class QSettings;
+
 namespace toolkit {
 
 /// Who the application is. The shell fills it in and hands it to configureProcess(), which
@@ -23,6 +27,9 @@ struct ApplicationIdentity {
 
     /// The environment variable that sets `setting` for this application: NAME_SETTING.
     QString environmentVariable(const QString& setting) const;
+    /// The one file of the user's choices kept between runs (name/name.ini in the user's
+    /// configuration folder), for every part of the application alike.
+    std::unique_ptr<QSettings> settings() const;
 };
 
 } // namespace toolkit

@@ -15,13 +15,14 @@
 #include "ui/QtPickerPlatform.h"
 #include "ui/Window.h"
 
+#include "ui/CameraSettings.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QPushButton>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -94,7 +95,7 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     QApplication qapp(argc, argv);
     toolkit::configureProcess(VelmoraAppDelegate::identity());
-    QSettings().setValue(QStringLiteral("camera/countdown"), 0);
+    toolkit::CameraSettings::setCountdownSeconds(0);
     toolkit::setResourcePath(QStringLiteral(VELMORA_BENCH_RESOURCES));
     toolkit::setModuleFolder(QStringLiteral(VELMORA_MODULES));
     auto app = loadMainInterface(std::make_unique<toolkit::QtPickerPlatform>());

@@ -4,6 +4,7 @@
 #include "app/MainInterface.h"
 #include "app/VelmoraViewController.h"
 #include "ui/CameraPage.h"
+#include "ui/CameraSettings.h"
 #include "ui/ImageView.h"
 #include "ui/PickerPlatform.h"
 #include "ui/QtPickerPlatform.h"
@@ -13,7 +14,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QToolButton>
@@ -45,10 +45,8 @@ protected:
     /// Most tests take the photo at once and look at an unmirrored view.
     void launch(const QString& settings, int countdown = 0, bool mirrored = false) {
         setCamera(settings);
-        QSettings kept;
-        kept.setValue(QStringLiteral("camera/countdown"), countdown);
-        kept.setValue(QStringLiteral("camera/mirror"), mirrored);
-        kept.sync();
+        toolkit::CameraSettings::setCountdownSeconds(countdown);
+        toolkit::CameraSettings::setMirrored(mirrored);
         app = loadMainInterface(std::make_unique<toolkit::QtPickerPlatform>());
         app->applicationDidFinishLaunching();
         screen = app->viewController();

@@ -20,12 +20,13 @@ int normalised(int seconds) {
 
 int CameraSettings::countdownSeconds() {
     bool ok = false;
-    const int seconds = QSettings().value(kCountdownKey, 3).toInt(&ok);
+    const int seconds =
+        ApplicationIdentity::current().settings()->value(kCountdownKey, 3).toInt(&ok);
     return ok ? normalised(seconds) : 3;
 }
 
 void CameraSettings::setCountdownSeconds(int seconds) {
-    QSettings().setValue(kCountdownKey, normalised(seconds));
+    ApplicationIdentity::current().settings()->setValue(kCountdownKey, normalised(seconds));
 }
 
 int CameraSettings::nextCountdown(int seconds) {
@@ -40,11 +41,11 @@ int CameraSettings::nextCountdown(int seconds) {
 }
 
 bool CameraSettings::mirrored() {
-    return QSettings().value(kMirrorKey, true).toBool();
+    return ApplicationIdentity::current().settings()->value(kMirrorKey, true).toBool();
 }
 
 void CameraSettings::setMirrored(bool mirrored) {
-    QSettings().setValue(kMirrorKey, mirrored);
+    ApplicationIdentity::current().settings()->setValue(kMirrorKey, mirrored);
 }
 
 bool CameraSettings::flashAllowed() {
@@ -53,7 +54,7 @@ bool CameraSettings::flashAllowed() {
         ApplicationIdentity::current().environmentVariable(QStringLiteral("REDUCED_MOTION"));
     if (qEnvironmentVariableIntValue(variable.toLatin1().constData()) == 1)
         return false;
-    return !QSettings().value(kReducedMotionKey, false).toBool();
+    return !ApplicationIdentity::current().settings()->value(kReducedMotionKey, false).toBool();
 }
 
 } // namespace toolkit

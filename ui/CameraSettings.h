@@ -3,8 +3,8 @@
 namespace toolkit {
 
 /// The camera page's choices the user expects back on the next run: the countdown before a
-/// photo and whether the live view is mirrored. Kept with QSettings under the application's
-/// identity.
+/// photo and whether the live view is mirrored. Kept in the application's one settings
+/// file, beside the window's choices.
 class CameraSettings {
 public:
     /// Seconds counted down before the photo: 0 (off), 3 or 10. 3 unless chosen otherwise.
