@@ -5,6 +5,7 @@
 #include "ui/Application.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTranslator>
 
 namespace {
@@ -134,6 +136,39 @@ TEST(CardPrinting, TheCardPrintsAtItsRealSizeOnAnyPaper) {
     }
 }
 
+// Through a real print server, where one is set up (CI sets up a PDF printer in CUPS and
+// names it and the folder it writes into): the server gets a 4 × 6 inch page.
+TEST(CardPrinting, APrintServerGetsTheCardsPage) {
+    const QString name = qEnvironmentVariable("VELMORA_TEST_PRINTER");
+    const QDir out(qEnvironmentVariable("VELMORA_TEST_PRINTER_OUT"));
+    if (name.isEmpty() || !out.exists())
+        GTEST_SKIP() << "no print server to print through (VELMORA_TEST_PRINTER)";
+    const QStringList before = out.entryList({QStringLiteral("*.pdf")});
+    ReadingCard::Content content;
+    content.portrait = QImage(720, 960, QImage::Format_RGB32);
+    content.portrait.fill(QColor(40, 90, 200));
+    content.date = QStringLiteral("10 December 2026");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPrinterName(name);
+    ASSERT_TRUE(printer.isValid()) << "no printer " << qPrintable(name);
+    CardPrinter::prepare(printer);
+    const auto printed = CardPrinter::print(printer, content);
+    ASSERT_TRUE(printed.ok()) << qPrintable(printed.error());
+    QString written;
+    for (int waited = 0; waited < 600 && written.isEmpty(); ++waited) {
+        QThread::msleep(100);
+        for (const QString& file : out.entryList({QStringLiteral("*.pdf")}))
+            if (!before.contains(file))
+                written = out.filePath(file);
+    }
+    ASSERT_FALSE(written.isEmpty())
+        << "the print server wrote nothing into " << qPrintable(out.path());
+    QThread::msleep(500); // the file is written, then closed
+    const QSizeF page = pageOf(written);
+    EXPECT_NEAR(page.width(), 288.0, 1.5);
+    EXPECT_NEAR(page.height(), 432.0, 1.5);
+}
+
 // The card's actions on the screen: the reading's chips are read in full, Copy reading puts
 // the card and its words on the clipboard, and the saved portrait never holds the reading.
 TEST_F(AppFixture, TheReadingCardIsCopiedWholeAndNeverEntersThePortrait) {
@@ -191,7 +226,13 @@ TEST_F(AppFixture, TheReadingCardIsCopiedWholeAndNeverEntersThePortrait) {
     auto* dialog = app->window()->findChild<QPrintDialog*>();
     ASSERT_TRUE(dialog && dialog->isVisible());
     const QString printed = scratch.filePath(QStringLiteral("printed.pdf"));
-    // Without a print server the dialog offers only a file, whose name the person types.
+    // Printing to a file, whose name the person types (the only choice without a print
+    // server; with one, its printers come first).
+    if (auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"))) {
+        const int toFile = printers->findText(QPrintDialog::tr("Print to File (PDF)"));
+        ASSERT_GE(toFile, 0) << "the print dialog cannot print to a file";
+        printers->setCurrentIndex(toFile);
+    }
     auto* fileName = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
     ASSERT_TRUE(fileName) << "the print dialog has no file name field";
     fileName->setText(printed);
