@@ -175,8 +175,9 @@ TEST_F(AppFixture, TheReadingCardIsCopiedWholeAndNeverEntersThePortrait) {
     // The longest readings, in English and in German (whose times are long words).
     QWidget* row = nullptr;
     for (const bool german : {true, false}) {
-        if (german)
+        if (german) {
             ASSERT_TRUE(toolkit::installTranslations(QLocale(QLocale::German, QLocale::Germany)));
+        }
         for (const int number : {64, 92, 3}) {
             SCOPED_TRACE(number);
             screen->setFixedAura(number);
@@ -193,10 +194,11 @@ TEST_F(AppFixture, TheReadingCardIsCopiedWholeAndNeverEntersThePortrait) {
                                              : QStringLiteral("Lavender · ")))
                 << qPrintable(texts.join(QLatin1Char(',')));
             for (auto* chip : row->findChildren<QPushButton*>()) {
-                if (chip->isVisible())
+                if (chip->isVisible()) {
                     EXPECT_TRUE(chip->width() >= chip->sizeHint().width() &&
                                 row->rect().contains(chip->geometry()))
                         << qPrintable(chip->text()) << " is cut off";
+                }
             }
         }
         for (QTranslator* translator :
@@ -217,8 +219,9 @@ TEST_F(AppFixture, TheReadingCardIsCopiedWholeAndNeverEntersThePortrait) {
     const QImage picture = qvariant_cast<QImage>(copied->imageData());
     EXPECT_EQ(picture.size(), ReadingCard::size());
     for (auto* chip : row->findChildren<QPushButton*>(QRegularExpression("^readingColour"))) {
-        if (chip->isVisible())
+        if (chip->isVisible()) {
             EXPECT_TRUE(copied->text().contains(chip->text())) << qPrintable(copied->text());
+        }
     }
 
     // Print opens the print dialog, and what it accepts is printed: here to a PDF file.
