@@ -3,28 +3,23 @@
 #include "base/FileName.h"
 #include "base/Log.h"
 #include "imaging/DecodeSandbox.h"
+#include "imaging/DecodeWorkerPool.h"
 #include "imaging/DecoderWarnings.h"
 #include "imaging/ImageDecoder.h"
+#include "imaging/WorkerChannel.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QMutex>
-#include <QThread>
-#include <atomic>
 #include <cerrno>
-#include <condition_variable>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <mutex>
 #include <optional>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -32,236 +27,14 @@
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
-
 namespace toolkit {
 
 namespace {
-
-constexpr quint32 kRequestMagic = 0x44435251; // "QRCD"
-constexpr quint32 kAnswerMagic = 0x44434e41;  // "ANCD"
-constexpr quint32 kReadyMagic = 0x44435952;   // "RYCD"
-
-// A request: this header with the memory file of the picture's bytes, then the name.
-struct Request {
-    quint32 magic;
-    qint32 width, height; // the target; invalid for the full size
-    quint32 nameBytes;
-    quint64 fileBytes;
-};
-
-// An answer: this header, with the memory file of the pixels when decoded, then the
-// reason (UTF-8) when not.
-struct Answer {
-    quint32 magic;
-    qint32 decoded;
-    qint32 width, height, format;
-    qint64 bytesPerLine;
-    quint32 reasonBytes;
-    quint32 messageBytes; // what the decoders wrote to stderr meanwhile, after the reason
-};
-
-// Sends `header` and, when `fd` is one, that file descriptor with it.
-bool sendWith(int socket, const void* header, size_t size, int fd) {
-    iovec part{const_cast<void*>(header), size};
-    msghdr message{};
-    message.msg_iov = &part;
-    message.msg_iovlen = 1;
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
-    if (fd >= 0) {
-        message.msg_control = control;
-        message.msg_controllen = sizeof control;
-        cmsghdr* rights = CMSG_FIRSTHDR(&message);
-        rights->cmsg_level = SOL_SOCKET;
-        rights->cmsg_type = SCM_RIGHTS;
-        rights->cmsg_len = CMSG_LEN(sizeof(int));
-        std::memcpy(CMSG_DATA(rights), &fd, sizeof(int));
-    }
-    ssize_t sent;
-    do
-        sent = ::sendmsg(socket, &message, MSG_NOSIGNAL);
-    while (sent < 0 && errno == EINTR);
-    return sent == ssize_t(size);
-}
-
-// Receives a header of `size` bytes and the file descriptor sent with it, if any (else
-// -1). False at the end of the stream or on an error.
-bool receiveWith(int socket, void* header, size_t size, int* fd) {
-    iovec part{header, size};
-    msghdr message{};
-    message.msg_iov = &part;
-    message.msg_iovlen = 1;
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    ssize_t got;
-    do
-        got = ::recvmsg(socket, &message, MSG_WAITALL | MSG_CMSG_CLOEXEC);
-    while (got < 0 && errno == EINTR);
-    *fd = -1;
-    for (cmsghdr* c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(&message, c))
-        if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_RIGHTS)
-            std::memcpy(fd, CMSG_DATA(c), sizeof(int));
-    return got == ssize_t(size);
-}
-
-bool sendAll(int socket, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t sent = ::send(socket, data, size, MSG_NOSIGNAL);
-        if (sent < 0 && errno == EINTR)
-            continue;
-        if (sent <= 0)
-            return false;
-        data += sent;
-        size -= size_t(sent);
-    }
-    return true;
-}
-
-bool receiveAll(int socket, char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t got = ::recv(socket, data, size, MSG_WAITALL);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        data += got;
-        size -= size_t(got);
-    }
-    return true;
-}
-
-// A memory file holding `size` bytes from `data`; -1 when there is no memory for it.
-int memoryFile(const char* name, const char* data, size_t size) {
-    const int fd = ::memfd_create(name, MFD_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    if (::ftruncate(fd, off_t(size)) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    if (size > 0) {
-        void* mapped = ::mmap(nullptr, size, PROT_WRITE, MAP_SHARED, fd, 0);
-        if (mapped == MAP_FAILED) {
-            ::close(fd);
-            return -1;
-        }
-        std::memcpy(mapped, data, size);
-        ::munmap(mapped, size);
-    }
-    return fd;
-}
 
 qint64 nowMs() {
     timespec now{};
     ::clock_gettime(CLOCK_MONOTONIC, &now);
     return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
-// ---- The application's side: a pool of workers.
-
-struct Worker {
-    pid_t pid = -1;
-    int socket = -1;
-};
-
-class Pool {
-public:
-    QString program;
-    std::atomic<bool> broken{false}; // a worker could not enter its sandbox: decode here
-
-    // A worker for one request: an idle one, else a new one while there are fewer than
-    // the pool's size, else the next to come back. Null when none can start.
-    std::optional<Worker> acquire() {
-        std::unique_lock lock(m_mutex);
-        m_wake.wait(lock, [this] { return !m_idle.empty() || m_running < size(); });
-        if (!m_idle.empty()) {
-            Worker worker = m_idle.back();
-            m_idle.pop_back();
-            return worker;
-        }
-        ++m_running;
-        lock.unlock();
-        std::optional<Worker> started = start();
-        if (!started) {
-            lock.lock();
-            --m_running;
-            m_wake.notify_one();
-        }
-        return started;
-    }
-
-    // Gives a worker back after an answer, or ends it (killed if still running) and counts
-    // it gone; `status` receives how it ended.
-    void release(const Worker& worker, bool healthy, int* status = nullptr) {
-        if (!healthy) {
-            ::kill(worker.pid, SIGKILL);
-            ::close(worker.socket);
-            int ended = 0;
-            while (::waitpid(worker.pid, &ended, 0) < 0 && errno == EINTR) {
-            }
-            if (status)
-                *status = ended;
-        }
-        std::lock_guard lock(m_mutex);
-        if (healthy)
-            m_idle.push_back(worker);
-        else
-            --m_running;
-        m_wake.notify_one();
-    }
-
-private:
-    // One a core, and one more: the photo opened now must not wait behind the batch's
-    // decodes ahead.
-    static int size() { return qMax(2, QThread::idealThreadCount()) + 1; }
-
-    std::optional<Worker> start() {
-        int ends[2];
-        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
-            return std::nullopt;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        // The worker's end as descriptor 3, which dup2 leaves open across exec.
-        posix_spawn_file_actions_adddup2(&actions, ends[1], 3);
-        const QByteArray path = FileName::encode(program);
-        char* argv[] = {const_cast<char*>(path.constData()), nullptr};
-        pid_t pid = -1;
-        const int error = ::posix_spawn(&pid, path.constData(), &actions, nullptr, argv, environ);
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(ends[1]);
-        if (error != 0) {
-            ::close(ends[0]);
-            return std::nullopt;
-        }
-        Worker worker{pid, ends[0]};
-        // Ready once its decoders are loaded and it is confined.
-        quint32 ready = 0;
-        if (!receiveAll(worker.socket, reinterpret_cast<char*>(&ready), sizeof ready) ||
-            ready != kReadyMagic) {
-            ::kill(pid, SIGKILL);
-            ::close(worker.socket);
-            while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
-            }
-            broken = true;
-            qCWarning(programLog,
-                      "pictures are decoded without a sandbox: the decoding worker "
-                      "%s did not start",
-                      qUtf8Printable(QDir::toNativeSeparators(program)));
-            return std::nullopt;
-        }
-        return worker;
-    }
-
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::vector<Worker> m_idle;
-    int m_running = 0;
-};
-
-Pool& pool() {
-    static Pool* instance = new Pool; // never destroyed: decodes may run at exit
-    return *instance;
 }
 
 // Why a worker that ended without answering ended, as the refusal says it.
@@ -293,9 +66,11 @@ bool testHooks = false;
 void heedTestHooks(const QByteArray& bytes) {
     if (!testHooks)
         return;
-    if (bytes.contains("decode-worker-test:spin"))
-        for (volatile quint64 i = 0;; i = i + 1) {
-        }
+    if (bytes.contains("decode-worker-test:spin")) {
+        // Busy for ever: an empty asm the compiler may not remove keeps the loop.
+        for (;;)
+            asm volatile("" ::: "memory");
+    }
     if (bytes.contains("decode-worker-test:abort"))
         std::abort();
     if (bytes.contains("decode-worker-test:open")) [[maybe_unused]]
@@ -347,7 +122,7 @@ QByteArray takeMessages() {
 }
 
 void answer(int socket, const Result<QImage>& decoded) {
-    Answer header{kAnswerMagic, 0, 0, 0, 0, 0, 0, 0};
+    WorkerChannel::Answer header{WorkerChannel::kAnswerMagic, 0, 0, 0, 0, 0, 0, 0};
     QByteArray reason;
     int pixels = -1;
     if (decoded.ok()) {
@@ -357,8 +132,9 @@ void answer(int socket, const Result<QImage>& decoded) {
             image =
                 image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                               : QImage::Format_RGB32);
-        pixels = memoryFile("pixels", reinterpret_cast<const char*>(image.constBits()),
-                            size_t(image.sizeInBytes()));
+        pixels =
+            WorkerChannel::memoryFile("pixels", reinterpret_cast<const char*>(image.constBits()),
+                                      size_t(image.sizeInBytes()));
         if (pixels >= 0) {
             header.decoded = 1;
             header.width = image.width();
@@ -376,9 +152,9 @@ void answer(int socket, const Result<QImage>& decoded) {
     const QByteArray messages = takeMessages();
     header.reasonBytes = quint32(reason.size());
     header.messageBytes = quint32(messages.size());
-    sendWith(socket, &header, sizeof header, pixels);
-    sendAll(socket, reason.constData(), size_t(reason.size()));
-    sendAll(socket, messages.constData(), size_t(messages.size()));
+    WorkerChannel::sendWith(socket, &header, sizeof header, pixels);
+    WorkerChannel::sendAll(socket, reason.constData(), size_t(reason.size()));
+    WorkerChannel::sendAll(socket, messages.constData(), size_t(messages.size()));
     if (pixels >= 0)
         ::close(pixels);
 }
@@ -386,35 +162,37 @@ void answer(int socket, const Result<QImage>& decoded) {
 } // namespace
 
 void DecodeWorker::setProgram(const QString& path) {
-    pool().program = path;
+    DecodeWorkerPool::shared().program = path;
 }
 
 bool DecodeWorker::isAvailable() {
-    return !pool().program.isEmpty() && !pool().broken;
+    return !DecodeWorkerPool::shared().program.isEmpty() && !DecodeWorkerPool::shared().broken;
 }
 
 Result<QImage> DecodeWorker::decode(const PictureFile& file, QSize target, int deadlineMs) {
     auto refuse = [&file](const QString& why) {
         return Result<QImage>::failure(file.describe(why));
     };
-    std::optional<Worker> worker = pool().acquire();
+    std::optional<DecodeWorkerPool::Worker> worker = DecodeWorkerPool::shared().acquire();
     if (!worker)
         return ImageDecoder::decodeInProcess(file, target);
     const qint64 deadline = nowMs() + deadlineMs;
     const QByteArray name = FileName::encode(file.path());
     // The file's own sealed memory when it has one: no copy.
-    const int bytes = file.memoryFile() >= 0 ? ::fcntl(file.memoryFile(), F_DUPFD_CLOEXEC, 0)
-                                             : memoryFile("picture", file.bytes().constData(),
-                                                          size_t(file.bytes().size()));
+    const int bytes = file.memoryFile() >= 0
+                          ? ::fcntl(file.memoryFile(), F_DUPFD_CLOEXEC, 0)
+                          : WorkerChannel::memoryFile("picture", file.bytes().constData(),
+                                                      size_t(file.bytes().size()));
     if (bytes < 0) {
-        pool().release(*worker, true);
+        DecodeWorkerPool::shared().release(*worker, true);
         return refuse(QCoreApplication::translate("toolkit::DecodeWorker",
                                                   "there is not enough memory to decode it"));
     }
-    const Request request{kRequestMagic, target.width(), target.height(), quint32(name.size()),
-                          quint64(file.bytes().size())};
-    const bool sent = sendWith(worker->socket, &request, sizeof request, bytes) &&
-                      sendAll(worker->socket, name.constData(), size_t(name.size()));
+    const WorkerChannel::Request request{WorkerChannel::kRequestMagic, target.width(),
+                                         target.height(), quint32(name.size()),
+                                         quint64(file.bytes().size())};
+    const bool sent = WorkerChannel::sendWith(worker->socket, &request, sizeof request, bytes) &&
+                      WorkerChannel::sendAll(worker->socket, name.constData(), size_t(name.size()));
     ::close(bytes);
 
     // The answer, or the worker's end, or the deadline.
@@ -427,28 +205,29 @@ Result<QImage> DecodeWorker::decode(const PictureFile& file, QSize target, int d
         while (polled < 0 && errno == EINTR);
         late = polled == 0;
     }
-    Answer header{};
+    WorkerChannel::Answer header{};
     int pixels = -1;
     QByteArray reason;
-    const bool answered = sent && !late &&
-                          receiveWith(worker->socket, &header, sizeof header, &pixels) &&
-                          header.magic == kAnswerMagic && header.reasonBytes < (1u << 20) &&
-                          header.messageBytes < (1u << 20);
+    const bool answered =
+        sent && !late &&
+        WorkerChannel::receiveWith(worker->socket, &header, sizeof header, &pixels) &&
+        header.magic == WorkerChannel::kAnswerMagic && header.reasonBytes < (1u << 20) &&
+        header.messageBytes < (1u << 20);
     QByteArray messages;
     if (answered) {
         reason.resize(qsizetype(header.reasonBytes));
         messages.resize(qsizetype(header.messageBytes));
-        if (!receiveAll(worker->socket, reason.data(), size_t(reason.size())) ||
-            !receiveAll(worker->socket, messages.data(), size_t(messages.size()))) {
+        if (!WorkerChannel::receiveAll(worker->socket, reason.data(), size_t(reason.size())) ||
+            !WorkerChannel::receiveAll(worker->socket, messages.data(), size_t(messages.size()))) {
             if (pixels >= 0)
                 ::close(pixels);
             pixels = -1;
             header.magic = 0;
         }
     }
-    if (!answered || header.magic != kAnswerMagic) {
+    if (!answered || header.magic != WorkerChannel::kAnswerMagic) {
         int status = 0;
-        pool().release(*worker, false, &status);
+        DecodeWorkerPool::shared().release(*worker, false, &status);
         if (late)
             return refuse(
                 QCoreApplication::translate("toolkit::DecodeWorker",
@@ -456,7 +235,7 @@ Result<QImage> DecodeWorker::decode(const PictureFile& file, QSize target, int d
                     .arg(deadlineMs / 1000.0));
         return refuse(whyEnded(status));
     }
-    pool().release(*worker, true);
+    DecodeWorkerPool::shared().release(*worker, true);
     // Escaped whole: a name or a message with a newline must not forge a line.
     for (const QByteArray& line : messages.split('\n'))
         if (!line.trimmed().isEmpty())
@@ -520,18 +299,18 @@ int DecodeWorker::serve(int socket) {
         qWarning("cannot confine the decoder: %s", qUtf8Printable(confined.error()));
         return 3;
     }
-    const quint32 ready = kReadyMagic;
-    if (!sendAll(socket, reinterpret_cast<const char*>(&ready), sizeof ready))
+    const quint32 ready = WorkerChannel::kReadyMagic;
+    if (!WorkerChannel::sendAll(socket, reinterpret_cast<const char*>(&ready), sizeof ready))
         return 0;
     for (;;) {
-        Request request{};
+        WorkerChannel::Request request{};
         int bytesFd = -1;
-        if (!receiveWith(socket, &request, sizeof request, &bytesFd))
+        if (!WorkerChannel::receiveWith(socket, &request, sizeof request, &bytesFd))
             return 0; // the application is gone
         QByteArray name(qsizetype(request.nameBytes), Qt::Uninitialized);
-        if (request.magic != kRequestMagic || bytesFd < 0 ||
+        if (request.magic != WorkerChannel::kRequestMagic || bytesFd < 0 ||
             request.fileBytes > quint64(PictureFile::kMaxFileBytes) || request.nameBytes > 65536 ||
-            !receiveAll(socket, name.data(), size_t(name.size())))
+            !WorkerChannel::receiveAll(socket, name.data(), size_t(name.size())))
             return 4;
         void* mapped = request.fileBytes ? ::mmap(nullptr, size_t(request.fileBytes), PROT_READ,
                                                   MAP_PRIVATE, bytesFd, 0)
