@@ -5,6 +5,7 @@
 #include "imaging/DecodeSandbox.h"
 #include "imaging/DecodeWorkerPool.h"
 #include "imaging/DecoderWarnings.h"
+#include "imaging/HeifDecoder.h"
 #include "imaging/ImageDecoder.h"
 #include "imaging/WorkerChannel.h"
 
@@ -92,10 +93,17 @@ void writeMessage(QtMsgType type, const QMessageLogContext&, const QString& mess
 
 // Every decoder loaded and used once, while files may still be opened: plugins, the
 // libraries they load, and what those read at their first use.
-void warmUp() {
+void warmUp(const QByteArray& family) {
+    if (family.isEmpty() || family == "heif") {
+        // Loads libheif and its codecs; no HEIF can be written here to decode once.
+        HeifDecoder::canDecode("heif");
+    }
+    if (!family.isEmpty() && family != "image")
+        return;
     QImage sample(16, 16, QImage::Format_RGB32);
     sample.fill(Qt::darkCyan);
-    for (const QByteArray& format : PictureFile::formats()) {
+    // Each reader by its name: listing the installed formats would load every plugin.
+    for (const QByteArray& format : PictureFile::imageReaderFormats()) {
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
@@ -173,7 +181,8 @@ Result<QImage> DecodeWorker::decode(const PictureFile& file, QSize target, int d
     auto refuse = [&file](const QString& why) {
         return Result<QImage>::failure(file.describe(why));
     };
-    std::optional<DecodeWorkerPool::Worker> worker = DecodeWorkerPool::shared().acquire();
+    std::optional<DecodeWorkerPool::Worker> worker =
+        DecodeWorkerPool::shared().acquire(familyOf(file.format()));
     if (!worker)
         return ImageDecoder::decodeInProcess(file, target);
     const qint64 deadline = nowMs() + deadlineMs;
@@ -266,11 +275,16 @@ Result<QImage> DecodeWorker::decode(const PictureFile& file, QSize target, int d
     return Result<QImage>::success(std::move(image));
 }
 
-int DecodeWorker::serve(int socket) {
+QByteArray DecodeWorker::familyOf(const QByteArray& format) {
+    return format == "heif" || format == "avif" ? QByteArrayLiteral("heif")
+                                                : QByteArrayLiteral("image");
+}
+
+int DecodeWorker::serve(int socket, const QByteArray& family) {
     qInstallMessageHandler(writeMessage);
     testHooks = qEnvironmentVariable("DECODE_WORKER_TEST_HOOKS") == QLatin1String("1");
     ImageDecoder::configure();
-    warmUp();
+    warmUp(family);
     // Nothing of the application's but the socket and the standard streams.
     if (socket > 3)
         ::close_range(3, uint(socket) - 1, 0);

@@ -27,9 +27,16 @@ public:
     /// Fails with the reason, naming the file.
     static Result<QImage> decode(const PictureFile& file, QSize target, int deadlineMs);
 
-    /// The worker's side: loads the decoders, enters the sandbox, and answers the requests
-    /// that come on `socket` until it closes. Returns the process's exit status.
-    static int serve(int socket);
+    /// The worker's side: loads the decoders of `family` (those the image reader runs, or
+    /// "heif" for libheif's; every one when empty), enters the sandbox, and answers the
+    /// requests that come on `socket` until it closes. Returns the process's exit status.
+    static int serve(int socket, const QByteArray& family = QByteArray());
+
+    /// The family of decoders that reads `format`: "heif" for HEIF and AVIF, "image"
+    /// for the rest. A worker loads one family only: libheif and its codecs are a dozen
+    /// libraries, the image reader's plugins another few, and loading them is a good part
+    /// of a worker's start.
+    static QByteArray familyOf(const QByteArray& format);
 };
 
 } // namespace toolkit

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <atomic>
 #include <condition_variable>
@@ -19,6 +20,8 @@ public:
     struct Worker {
         pid_t pid = -1;
         int socket = -1;
+        /// The family of decoders it loaded (DecodeWorker::familyOf).
+        QByteArray family;
     };
 
     /// The pool every decode shares, made on first use and never destroyed: decodes may
@@ -30,9 +33,10 @@ public:
     /// Set when a worker could not enter its sandbox: decodes then run in this process.
     std::atomic<bool> broken{false};
 
-    /// A worker for one request: an idle one, else a new one while there are fewer than
-    /// the pool's size, else the next to come back. Null when none can start.
-    std::optional<Worker> acquire();
+    /// A worker of `family` for one request: an idle one, else a new one while there are
+    /// fewer than the pool's size, else one started in place of an idle worker of another
+    /// family, else the next to come back. Null when none can start.
+    std::optional<Worker> acquire(const QByteArray& family);
 
     /// Gives a worker back after an answer, or ends it (killed if still running) and counts
     /// it gone; `status` receives how it ended.
@@ -43,7 +47,8 @@ private:
     // decodes ahead.
     static int size();
 
-    std::optional<Worker> start();
+    std::optional<Worker> start(const QByteArray& family);
+    static void end(const Worker& worker, int* status);
 
     std::mutex m_mutex;
     std::condition_variable m_wake;

@@ -145,18 +145,12 @@ QString readWhole(const QString& path, QByteArray* bytes,
 } // namespace
 
 namespace {
-// The formats taken that the image reader decodes.
-const QList<QByteArray>& readerFormatNames() {
-    static const QList<QByteArray> names{"jpeg", "png", "webp", "gif", "bmp", "tiff"};
-    return names;
-}
-
 // Those of them installed.
 const QList<QByteArray>& readerFormats() {
     static const QList<QByteArray> installed = [] {
         const QList<QByteArray> supported = QImageReader::supportedImageFormats();
         QList<QByteArray> taken;
-        for (const QByteArray& format : readerFormatNames())
+        for (const QByteArray& format : PictureFile::imageReaderFormats())
             if (supported.contains(format))
                 taken << format;
         return taken;
@@ -170,7 +164,7 @@ const QList<QByteArray>& readerFormats() {
 bool isTaken(const QByteArray& format, const QByteArray& bytes) {
     if (format == "heif" || format == "avif")
         return HeifDecoder::canDecode(format);
-    if (!readerFormatNames().contains(format))
+    if (!PictureFile::imageReaderFormats().contains(format))
         return false;
     QBuffer buffer;
     buffer.setData(bytes);
@@ -181,6 +175,11 @@ bool isTaken(const QByteArray& format, const QByteArray& bytes) {
     return reader.canRead() || reader.error() != QImageReader::UnsupportedFormatError;
 }
 } // namespace
+
+const QList<QByteArray>& PictureFile::imageReaderFormats() {
+    static const QList<QByteArray> names{"jpeg", "png", "webp", "gif", "bmp", "tiff"};
+    return names;
+}
 
 QList<QByteArray> PictureFile::formats() {
     QList<QByteArray> taken = readerFormats();

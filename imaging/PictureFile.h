@@ -33,6 +33,8 @@ public:
     /// The formats taken, as the image reader names them, in the order they are told apart;
     /// only those whose decoder is installed.
     static QList<QByteArray> formats();
+    /// The formats taken that the image reader decodes, installed or not.
+    static const QList<QByteArray>& imageReaderFormats();
     /// Name patterns for the file chooser, e.g. "*.jpg", for the installed formats.
     static QStringList namePatterns();
 
