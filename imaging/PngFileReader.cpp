@@ -18,10 +18,31 @@ quint32 be32(const uchar* p) {
     return qFromBigEndian<quint32>(p);
 }
 
-uchar paeth(int a, int b, int c) {
-    const int p = a + b - c;
-    const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    return uchar(pa <= pb && pa <= pc ? a : pb <= pc ? b : c);
+// The Paeth filter undone for pictures of `Bpp` bytes a pixel: the predictor chosen with
+// selects rather than branches, and the first pixel, which has nothing left of it, apart.
+template <int Bpp> void undoPaeth(uchar* row, const uchar* previous, size_t length) {
+    for (size_t i = 0; i < size_t(Bpp) && i < length; ++i)
+        row[i] = uchar(row[i] + previous[i]);
+    for (size_t i = Bpp; i < length; ++i) {
+        const int a = row[i - Bpp], b = previous[i], c = previous[i - Bpp];
+        // |p - a|, |p - b| and |p - c| for p = a + b - c.
+        const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+        int predicted = a, nearest = pa;
+        if (pb < nearest) {
+            predicted = b;
+            nearest = pb;
+        }
+        if (pc < nearest)
+            predicted = c;
+        row[i] = uchar(row[i] + predicted);
+    }
+}
+
+template <int Bpp> void undoAverage(uchar* row, const uchar* previous, size_t length) {
+    for (size_t i = 0; i < size_t(Bpp) && i < length; ++i)
+        row[i] = uchar(row[i] + (previous[i] >> 1));
+    for (size_t i = Bpp; i < length; ++i)
+        row[i] = uchar(row[i] + ((row[i - Bpp] + previous[i]) >> 1));
 }
 
 // Undoes a row's filter in place; `previous` is the row above, already unfiltered (zeros
@@ -39,17 +60,10 @@ bool unfilter(uchar filter, uchar* row, const uchar* previous, size_t length, in
             row[i] = uchar(row[i] + previous[i]);
         return true;
     case 3:
-        for (size_t i = 0; i < length; ++i) {
-            const int left = i >= size_t(bpp) ? row[i - size_t(bpp)] : 0;
-            row[i] = uchar(row[i] + ((left + previous[i]) >> 1));
-        }
+        bpp == 4 ? undoAverage<4>(row, previous, length) : undoAverage<3>(row, previous, length);
         return true;
     case 4:
-        for (size_t i = 0; i < length; ++i) {
-            const bool first = i < size_t(bpp);
-            row[i] = uchar(row[i] + paeth(first ? 0 : row[i - size_t(bpp)], previous[i],
-                                          first ? 0 : previous[i - size_t(bpp)]));
-        }
+        bpp == 4 ? undoPaeth<4>(row, previous, length) : undoPaeth<3>(row, previous, length);
         return true;
     default:
         return false;
