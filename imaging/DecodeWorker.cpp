@@ -169,6 +169,14 @@ void answer(int socket, const Result<QImage>& decoded) {
 
 } // namespace
 
+namespace {
+thread_local const std::atomic<bool>* watched = nullptr;
+} // namespace
+
+void DecodeWorker::watchAbandoned(const std::atomic<bool>* abandoned) {
+    watched = abandoned;
+}
+
 void DecodeWorker::setProgram(const QString& path) {
     DecodeWorkerPool::shared().program = path;
 }
@@ -206,13 +214,27 @@ Result<QImage> DecodeWorker::decode(const PictureFile& file, QSize target, int d
 
     // The answer, or the worker's end, or the deadline.
     bool late = false;
+    bool abandoned = false;
     if (sent) {
+        // In slices, to hear an abandonment between them.
+        constexpr qint64 kSliceMs = 50;
         pollfd ready{worker->socket, POLLIN, 0};
-        int polled;
-        do
-            polled = ::poll(&ready, 1, int(qMax<qint64>(0, deadline - nowMs())));
-        while (polled < 0 && errno == EINTR);
-        late = polled == 0;
+        int polled = 0;
+        for (;;) {
+            const qint64 left = deadline - nowMs();
+            polled = ::poll(&ready, 1, int(qBound<qint64>(0, left, watched ? kSliceMs : left)));
+            if (polled < 0 && errno == EINTR)
+                continue;
+            abandoned = watched && watched->load();
+            if (polled != 0 || abandoned || left <= 0)
+                break;
+        }
+        late = polled == 0 && !abandoned;
+    }
+    if (abandoned) {
+        DecodeWorkerPool::shared().release(*worker, false);
+        return refuse(
+            QCoreApplication::translate("toolkit::DecodeWorker", "the decode was abandoned"));
     }
     WorkerChannel::Answer header{};
     int pixels = -1;

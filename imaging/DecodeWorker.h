@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include "base/Result.h"
 #include "imaging/PictureFile.h"
 
@@ -26,6 +28,10 @@ public:
     /// waiting at most `deadlineMs` for it; blocks the calling thread, which may be any.
     /// Fails with the reason, naming the file.
     static Result<QImage> decode(const PictureFile& file, QSize target, int deadlineMs);
+    /// From now on, decodes on the calling thread give up as soon as `*abandoned` is set
+    /// (null: never): the worker is ended rather than left to finish a picture nobody waits
+    /// for any more.
+    static void watchAbandoned(const std::atomic<bool>* abandoned);
 
     /// The worker's side: loads the decoders of `family` (those the image reader runs, or
     /// "heif" for libheif's; every one when empty), enters the sandbox, and answers the

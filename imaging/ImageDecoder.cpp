@@ -238,7 +238,10 @@ void ImageDecoder::start(const QString& path, QSize target,
         // A batch may have this photo decoding already, on a thread of its own.
         std::thread([job, target, deliver = std::function<void(Result<Image>)>(deliver),
                      ahead = DecodeAhead::take(path, target)]() mutable {
+            // Cancelled or past its time, the decode is abandoned, and so is its worker.
+            DecodeWorker::watchAbandoned(&job->abandoned);
             Result<Image> result = ahead ? ahead->get() : Image::fromFile(job->path, target);
+            DecodeWorker::watchAbandoned(nullptr);
             // Answered through the application object, which outlives every decoder; the
             // decoder itself may be gone by then, which `deliver` checks on the main thread.
             if (!job->abandoned)

@@ -5,7 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QThread>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 
 using toolkit::DecodeWorker;
 using toolkit::ImageDecoder;
@@ -116,4 +119,26 @@ TEST_F(DecodeWorkers, AWorkerThatHangsCrashesOrBreaksOutIsEndedAndReplaced) {
         EXPECT_EQ(next.value().size(), QSize(36, 48));
         EXPECT_NEAR(qRed(next.value().pixel(35, 0)), 250, 6);
     }
+}
+
+// A decode nobody waits for any more (the photo's opening cancelled) ends its worker at once,
+// rather than at its deadline, and the next picture is decoded.
+TEST_F(DecodeWorkers, AnAbandonedDecodeEndsItsWorker) {
+    const QImage source = gradient();
+    std::atomic<bool> abandoned{false};
+    toolkit::Result<QImage> outcome = toolkit::Result<QImage>::failure(QString());
+    std::thread decoding([&] {
+        DecodeWorker::watchAbandoned(&abandoned);
+        outcome = DecodeWorker::decode(pictureOf(source, "png", "decode-worker-test:spin"),
+                                       QSize(36, 48), 120000);
+        DecodeWorker::watchAbandoned(nullptr);
+    });
+    QThread::msleep(300);
+    abandoned = true;
+    decoding.join();
+    ASSERT_FALSE(outcome.ok());
+    EXPECT_TRUE(outcome.error().contains(QLatin1String("abandoned")))
+        << qPrintable(outcome.error());
+    EXPECT_EQ(runningChildren(), QStringList()) << "the abandoned picture still decodes";
+    EXPECT_TRUE(DecodeWorker::decode(pictureOf(source, "png"), QSize(36, 48), 10000).ok());
 }
