@@ -20,9 +20,10 @@ public:
 
     /// The names of the cameras plugged in now, one per device.
     virtual QStringList cameras() const = 0;
-    /// Opens the camera plugged in last, not started yet; null when none is plugged in. The
-    /// source tells `unplugged` when its device goes away.
-    virtual std::unique_ptr<CameraSource> openCamera() = 0;
+    /// Opens the camera named `preferred` when it is plugged in, else the one plugged in
+    /// last; not started yet; null when none is plugged in. The source tells `unplugged`
+    /// when its device goes away.
+    virtual std::unique_ptr<CameraSource> openCamera(const QString& preferred) = 0;
 
 signals:
     /// A camera was plugged in or removed; delivered from the event loop, never from inside

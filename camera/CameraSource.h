@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QObject>
 #include <QRect>
+#include <QString>
 
 namespace toolkit {
 
@@ -14,11 +15,14 @@ public:
     using QObject::QObject;
     ~CameraSource() override = default;
 
+    /// Starts the device; frames follow.
     virtual void start() = 0;
     /// Stops and lets go of the device; no frame follows.
     virtual void stop() = 0;
     /// Takes a still picture; `captured` follows (or `failed`).
     virtual void capture() = 0;
+    /// The name of the device it shows, as the camera list names it; empty when unknown.
+    virtual QString name() const { return QString(); }
 
     /// The part of a frame of `size` that makes the picture: its centre 3:4 part, the whole
     /// frame when it is 3:4 already. Webcams are landscape; stretching their frames to the

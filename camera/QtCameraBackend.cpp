@@ -23,16 +23,18 @@ QStringList QtCameraBackend::cameras() const {
     return m_monitor->cameras();
 }
 
-std::unique_ptr<CameraSource> QtCameraBackend::openCamera() {
+std::unique_ptr<CameraSource> QtCameraBackend::openCamera(const QString& preferred) {
     const QStringList present = m_monitor->cameras();
     if (present.isEmpty())
         return nullptr;
     // Qt's list may hold a stale entry for a camera unplugged and plugged in again under the
     // same name; the entry it added last is the live one.
     const QList<QCameraDevice> inputs = QMediaDevices::videoInputs();
+    const QString wanted = present.contains(preferred) ? preferred : QString();
     QCameraDevice device;
     for (const QCameraDevice& input : inputs) {
-        if (present.contains(input.description()))
+        if (wanted.isEmpty() ? present.contains(input.description())
+                             : input.description() == wanted)
             device = input;
     }
     if (device.isNull() && !inputs.isEmpty())

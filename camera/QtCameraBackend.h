@@ -15,7 +15,7 @@ public:
     explicit QtCameraBackend(QObject* parent = nullptr);
 
     QStringList cameras() const override;
-    std::unique_ptr<CameraSource> openCamera() override;
+    std::unique_ptr<CameraSource> openCamera(const QString& preferred) override;
 
 private:
     CameraMonitor* m_monitor;

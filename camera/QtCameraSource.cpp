@@ -303,6 +303,10 @@ void QtCameraSource::converted(const QImage& image, quint64 generation) {
         convertNewest();
 }
 
+QString QtCameraSource::name() const {
+    return m_device.description();
+}
+
 void QtCameraSource::capture() {
     if (!m_running)
         return;

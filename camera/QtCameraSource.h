@@ -29,6 +29,7 @@ public:
     void start() override;
     void stop() override;
     void capture() override;
+    QString name() const override;
 
     /// The device went away: stops and tells the page.
     void deviceRemoved();

@@ -10,6 +10,7 @@
 #include "ui/QtPickerPlatform.h"
 #include "ui/Window.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -170,6 +171,40 @@ TEST_F(Camera, CountdownMirrorAndTheirChoicesKept) {
     ASSERT_EQ(portrait.size(), QSize(360, 480));
     EXPECT_TRUE(near(portrait.pixel(5, 100), QColor(0, 255, 255))) << "the photo is not mirrored";
     EXPECT_TRUE(near(portrait.pixel(354, 100), QColor(255, 0, 255)));
+}
+
+// With two cameras the page offers both by their names; the one chosen shows at once and is
+// the one opened next time.
+TEST_F(Camera, TwoCamerasAreOfferedByNameAndTheChoiceIsKept) {
+    launch(QStringLiteral("source videotestsrc is-live=true pattern=red\n"
+                          "second videotestsrc is-live=true pattern=blue\n"));
+    auto* page = openPage();
+    ASSERT_NE(page, nullptr);
+    const QColor red(255, 0, 0), blue(0, 0, 255);
+    ASSERT_TRUE(
+        waitUntil([&] { return liveViewShows(page, red) || liveViewShows(page, blue); }, kOpenMs));
+    auto* choice = page->findChild<QComboBox*>(QStringLiteral("cameraChoice"));
+    ASSERT_TRUE(choice && choice->isVisible()) << "no choice of camera";
+    ASSERT_EQ(choice->count(), 2);
+    const bool firstShown = liveViewShows(page, red);
+    EXPECT_EQ(choice->currentText().endsWith(QLatin1String("2")), !firstShown)
+        << "the choice does not name the camera that shows";
+    const int other = 1 - choice->currentIndex();
+    const QString otherName = choice->itemText(other);
+    const QColor otherColour = firstShown ? blue : red;
+    choice->setCurrentIndex(other);
+    emit choice->activated(other);
+    ASSERT_TRUE(waitUntil([&] { return liveViewShows(page, otherColour); }, kOpenMs))
+        << "the chosen camera does not show";
+
+    cancel(page);
+    page = openPage();
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return liveViewShows(page, otherColour); }, kOpenMs))
+        << "the choice was not kept";
+    choice = page->findChild<QComboBox*>(QStringLiteral("cameraChoice"));
+    ASSERT_TRUE(choice);
+    EXPECT_EQ(choice->currentText(), otherName);
 }
 
 // docs/camera.md offers a still picture as the fake webcam's picture.

@@ -42,7 +42,7 @@ public:
             this, [chosen, path = nextChoice] { chosen(path); }, Qt::QueuedConnection);
     }
     bool hasCamera() const override { return cameraPresent; }
-    std::unique_ptr<toolkit::CameraSource> openCamera() override {
+    std::unique_ptr<toolkit::CameraSource> openCamera(const QString&) override {
         if (!cameraPresent)
             return nullptr;
         auto source = std::make_unique<FakeCameraSource>();

@@ -5,7 +5,9 @@
 #include "ui/CameraSettings.h"
 #include "ui/PickerPlatform.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
+#include <QComboBox>
 #include <QFontMetricsF>
 #include <QKeySequence>
 #include <QLabel>
@@ -34,8 +36,9 @@ constexpr int kHoldMs = 600;
 CameraPage::CameraPage(std::unique_ptr<CameraSource> camera, const QString& chooseShortcut,
                        QWidget* parent)
     : QWidget(parent), m_camera(std::move(camera)) {
-    const QString shortcutNote =
+    m_shortcutNote =
         chooseShortcut.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(chooseShortcut);
+    const QString& shortcutNote = m_shortcutNote;
     setObjectName(QStringLiteral("cameraPage"));
     setAccessibleName(tr("Camera"));
     setAutoFillBackground(true);
@@ -127,6 +130,10 @@ CameraPage::CameraPage(std::unique_ptr<CameraSource> camera, const QString& choo
                             .arg(shortcutNote));
         return;
     }
+    attachCamera();
+}
+
+void CameraPage::attachCamera() {
     m_shutter->setEnabled(false); // until the first frame shows the camera works
     connect(m_camera.get(), &CameraSource::previewFrame, this, [this](const QImage& frame) {
         if (m_failed || !m_taken.isNull())
@@ -149,11 +156,66 @@ CameraPage::CameraPage(std::unique_ptr<CameraSource> camera, const QString& choo
     connect(m_camera.get(), &CameraSource::failed, this, [this](const QString& reason) {
         showProblem(tr("The camera stopped: %1").arg(reason));
     });
-    connect(m_camera.get(), &CameraSource::unplugged, this, [this, shortcutNote] {
+    connect(m_camera.get(), &CameraSource::unplugged, this, [this] {
         showProblem(tr("The camera was unplugged.\nPlug it in and open the camera again, or "
                        "cancel and choose a photo%1.")
-                        .arg(shortcutNote));
+                        .arg(m_shortcutNote));
     });
+}
+
+void CameraPage::offerCameras(const QStringList& names, const Opener& open) {
+    if (names.size() < 2 || !m_camera)
+        return;
+    m_open = open;
+    m_cameraChoice = new QComboBox(this);
+    m_cameraChoice->setObjectName(QStringLiteral("cameraChoice"));
+    m_cameraChoice->setAccessibleName(tr("Camera"));
+    m_cameraChoice->setAccessibleDescription(tr("Which camera takes the photo"));
+    m_cameraChoice->setStyleSheet(QStringLiteral(
+        "QComboBox { color: white; background: rgba(21, 18, 31, 170); border: 1px solid "
+        "#6d5cae; border-radius: 6px; padding: 4px 8px; }"
+        "QComboBox:focus { border: 2px solid #ffd84d; }"));
+    m_cameraChoice->addItems(names);
+    m_cameraChoice->setCurrentIndex(std::max(0, int(names.indexOf(m_camera->name()))));
+    // Camera names are long ("Integrated Camera: Integrated C"): the list opens as wide as
+    // they are, and the box says the whole name in its tooltip.
+    int widest = 0;
+    for (const QString& name : names)
+        widest = std::max(widest, m_cameraChoice->fontMetrics().horizontalAdvance(name));
+    m_cameraChoice->view()->setMinimumWidth(widest + 32);
+    m_cameraChoice->setToolTip(m_cameraChoice->currentText());
+    connect(m_cameraChoice, &QComboBox::activated, this, [this](int index) {
+        m_cameraChoice->setToolTip(m_cameraChoice->itemText(index));
+        switchCamera(m_cameraChoice->itemText(index));
+    });
+    QWidget::setTabOrder(m_mirrorChoice, m_cameraChoice);
+    resizeEvent(nullptr);
+    m_cameraChoice->show();
+}
+
+void CameraPage::switchCamera(const QString& name) {
+    if (!m_open || (m_camera && m_camera->name() == name) || !m_taken.isNull())
+        return;
+    cancelCountdown();
+    stop();
+    if (m_camera)
+        m_camera->disconnect(this);
+    m_camera = m_open(name);
+    // Kept by name: the same camera is taken next time, wherever it is in the list.
+    CameraSettings::setCameraName(name);
+    m_frame = QImage();
+    m_failed = false;
+    m_capturing = false;
+    m_problem->hide();
+    update();
+    if (!m_camera) {
+        showProblem(tr("The camera was unplugged.\nPlug it in and open the camera again, or "
+                       "cancel and choose a photo%1.")
+                        .arg(m_shortcutNote));
+        return;
+    }
+    attachCamera();
+    start();
 }
 
 CameraPage::~CameraPage() {
@@ -305,6 +367,8 @@ void CameraPage::resizeEvent(QResizeEvent*) {
     m_shutter->setGeometry(width() - 12 - 140, y, 140, 40);
     m_timerChoice->setGeometry(8, 8, 104, 30);
     m_mirrorChoice->setGeometry(width() - 8 - 80, 8, 80, 30);
+    if (m_cameraChoice)
+        m_cameraChoice->setGeometry(120, 8, width() - 8 - 80 - 8 - 120, 30);
 }
 
 void CameraPage::paintEvent(QPaintEvent*) {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QStringList>
+
+#include <functional>
+
 #include "imaging/Image.h"
 
 #include <QElapsedTimer>
@@ -7,6 +11,7 @@
 #include <QWidget>
 #include <memory>
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -36,6 +41,11 @@ public:
 
     /// The picture laid over the live view.
     void setOverlay(const Image& overlay);
+    /// Opens a camera by its name.
+    using Opener = std::function<std::unique_ptr<CameraSource>(const QString&)>;
+    /// With two or more cameras in `names`, offers a choice among them at the top of the
+    /// page; a camera chosen there is opened with `open` and kept for the next time.
+    void offerCameras(const QStringList& names, const Opener& open);
     /// Starts the camera and the deadlines it must meet.
     void start();
     /// Stops the camera and lets go of the device.
@@ -65,6 +75,8 @@ private:
     void announce(const QString& text);
     void showTaken(const QImage& picture);
     void updateChoiceLabels();
+    void attachCamera();
+    void switchCamera(const QString& name);
 
     std::unique_ptr<CameraSource> m_camera;
     Image m_overlay;
@@ -74,6 +86,9 @@ private:
     QPushButton* m_cancel = nullptr;
     QPushButton* m_timerChoice = nullptr;
     QPushButton* m_mirrorChoice = nullptr;
+    QComboBox* m_cameraChoice = nullptr;
+    Opener m_open;
+    QString m_shortcutNote;
     QTimer* m_watch = nullptr;
     QTimer* m_countdown = nullptr;
     QImage m_taken;

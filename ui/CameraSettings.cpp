@@ -9,6 +9,7 @@ namespace toolkit {
 namespace {
 const QString kCountdownKey = QStringLiteral("camera/countdown");
 const QString kMirrorKey = QStringLiteral("camera/mirror");
+const QString kNameKey = QStringLiteral("camera/name");
 const QString kReducedMotionKey = QStringLiteral("camera/reducedMotion");
 
 int normalised(int seconds) {
@@ -17,6 +18,14 @@ int normalised(int seconds) {
     return seconds <= 3 ? 3 : 10;
 }
 } // namespace
+
+QString CameraSettings::cameraName() {
+    return ApplicationIdentity::current().settings()->value(kNameKey).toString();
+}
+
+void CameraSettings::setCameraName(const QString& name) {
+    ApplicationIdentity::current().settings()->setValue(kNameKey, name);
+}
 
 int CameraSettings::countdownSeconds() {
     bool ok = false;

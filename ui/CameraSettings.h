@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace toolkit {
 
 /// The camera page's choices the user expects back on the next run: the countdown before a
@@ -9,6 +11,10 @@ class CameraSettings {
 public:
     /// Seconds counted down before the photo: 0 (off), 3 or 10. 3 unless chosen otherwise.
     static int countdownSeconds();
+    /// The camera chosen last, by its name; empty before any choice.
+    static QString cameraName();
+    /// Keeps `name` as the camera to open next time, when it is plugged in.
+    static void setCameraName(const QString& name);
     /// Keeps `seconds` (rounded to one of 0, 3 and 10) for the next photo and the next run.
     static void setCountdownSeconds(int seconds);
     /// The countdown after `seconds`, round: off, 3 s, 10 s, off…

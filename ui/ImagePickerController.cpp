@@ -4,6 +4,7 @@
 #include "base/Log.h"
 #include "camera/CameraSource.h"
 #include "ui/CameraPage.h"
+#include "ui/CameraSettings.h"
 #include "ui/ImageView.h"
 #include "ui/PickerPlatform.h"
 #include "ui/Window.h"
@@ -52,7 +53,12 @@ QWidget* ImagePickerController::loadView() {
         // The chooser is a dialog of its own: nothing is laid over the screen.
         return new QWidget;
     }
-    auto* page = new CameraPage(PickerPlatform::current().openCamera(), m_chooseShortcut);
+    PickerPlatform& platform = PickerPlatform::current();
+    auto* page =
+        new CameraPage(platform.openCamera(CameraSettings::cameraName()), m_chooseShortcut);
+    page->offerCameras(platform.cameraNames(), [](const QString& name) {
+        return PickerPlatform::current().openCamera(name);
+    });
     m_page = page;
     if (m_overlay)
         page->setOverlay(m_overlay->image());

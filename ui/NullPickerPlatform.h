@@ -13,7 +13,7 @@ public:
         chosen(QString());
     }
     bool hasCamera() const override { return false; }
-    std::unique_ptr<CameraSource> openCamera() override { return nullptr; }
+    std::unique_ptr<CameraSource> openCamera(const QString&) override { return nullptr; }
 };
 
 } // namespace toolkit

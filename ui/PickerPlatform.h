@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -37,8 +38,12 @@ public:
     /// Why there can be no camera at all, for the user (the camera support failed to load);
     /// empty when cameras can be looked for. Known once camerasKnown().
     virtual QString cameraProblem() const { return {}; }
-    /// Opens the default camera, not started yet.
-    virtual std::unique_ptr<CameraSource> openCamera() = 0;
+    /// The names of the cameras plugged in now, for a choice among them; empty when none
+    /// or unknown.
+    virtual QStringList cameraNames() const { return {}; }
+    /// Opens the camera named `preferred` when it is plugged in, else the one plugged in
+    /// last; null when there is none.
+    virtual std::unique_ptr<CameraSource> openCamera(const QString& preferred) = 0;
 
     /// The platform in use: the one of the innermost Scope, else one with no chooser and no
     /// camera (NullPickerPlatform). The application shell puts the real one in place.

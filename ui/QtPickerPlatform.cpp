@@ -100,8 +100,12 @@ bool QtPickerPlatform::hasCamera() const {
     return backend() && !m_backend->cameras().isEmpty();
 }
 
-std::unique_ptr<CameraSource> QtPickerPlatform::openCamera() {
-    return backend() ? m_backend->openCamera() : nullptr;
+QStringList QtPickerPlatform::cameraNames() const {
+    return backend() ? m_backend->cameras() : QStringList();
+}
+
+std::unique_ptr<CameraSource> QtPickerPlatform::openCamera(const QString& preferred) {
+    return backend() ? m_backend->openCamera(preferred) : nullptr;
 }
 
 } // namespace toolkit

@@ -20,7 +20,8 @@ public:
     bool hasCamera() const override;
     bool camerasKnown() const override { return m_looked; }
     void lookForCameras() override;
-    std::unique_ptr<CameraSource> openCamera() override;
+    QStringList cameraNames() const override;
+    std::unique_ptr<CameraSource> openCamera(const QString& preferred) override;
     QString cameraProblem() const override { return m_problem; }
 
 private:

@@ -10,6 +10,8 @@
  *   image <path>                    (a still JPEG, or PNG named .png, instead of the
  *                                   source)
  *   sizes 1280x720 640x480          (the formats advertised, at 30 frames a second)
+ *   second <pipeline description>   (a second camera, "Velmora Fake Camera 2", showing
+ *                                   this; none without the line)
  *
  * unplugged: the device is removed and a running stream posts an error and stops.
  * busy: opening the device fails with a resource error, as when another program holds it.
@@ -25,6 +27,7 @@ typedef struct {
     char state[16];
     char source[1024];
     char sizes[256];
+    char second[1024];
 } Control;
 
 static GMutex control_lock;
@@ -35,6 +38,7 @@ static void read_control(Control* c) {
     g_strlcpy(c->state, "plugged", sizeof c->state);
     g_strlcpy(c->source, "videotestsrc is-live=true", sizeof c->source);
     g_strlcpy(c->sizes, "1280x720 640x480", sizeof c->sizes);
+    c->second[0] = '\0';
     const char* path = g_getenv("VELMORA_FAKE_CAMERA");
     gchar* text = NULL;
     if (!path || !g_file_get_contents(path, &text, NULL, NULL))
@@ -51,6 +55,8 @@ static void read_control(Control* c) {
             g_strlcpy(c->state, value, sizeof c->state);
         else if (!strcmp(l, "source"))
             g_strlcpy(c->source, value, sizeof c->source);
+        else if (!strcmp(l, "second"))
+            g_strlcpy(c->second, value, sizeof c->second);
         else if (!strcmp(l, "sizes"))
             g_strlcpy(c->sizes, value, sizeof c->sizes);
         else if (!strcmp(l, "image"))
@@ -155,7 +161,7 @@ static GstPadProbeReturn on_buffer(GstPad* pad, GstPadProbeInfo* info, gpointer 
     return is_state(&c, "stalled") || self->ended ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
 }
 
-static GstElement* make_camera_element(const char* name) {
+static GstElement* make_camera_element(const char* name, int index) {
     const Control c = current_control();
     GstCaps* caps = advertised_caps(&c);
     gchar* caps_text = gst_caps_to_string(caps);
@@ -163,7 +169,7 @@ static GstElement* make_camera_element(const char* name) {
     /* Whatever the source gives, the camera delivers only what it advertises. */
     gchar* description = g_strdup_printf("%s ! videoconvert ! videoscale ! videorate ! "
                                          "capsfilter caps=\"%s\"",
-                                         c.source, caps_text);
+                                         index == 1 ? c.second : c.source, caps_text);
     g_free(caps_text);
     GError* error = NULL;
     GstElement* inner = gst_parse_bin_from_description(description, TRUE, &error);
@@ -187,6 +193,7 @@ static GstElement* make_camera_element(const char* name) {
 
 typedef struct {
     GstDevice parent;
+    int index; /* 0 for the first camera, 1 for the second */
 } FakeCameraDevice;
 typedef struct {
     GstDeviceClass parent_class;
@@ -195,8 +202,7 @@ typedef struct {
 G_DEFINE_TYPE(FakeCameraDevice, fake_camera_device, GST_TYPE_DEVICE)
 
 static GstElement* fake_camera_device_create_element(GstDevice* device, const gchar* name) {
-    (void)device;
-    return make_camera_element(name);
+    return make_camera_element(name, ((FakeCameraDevice*)device)->index);
 }
 
 static void fake_camera_device_class_init(FakeCameraDeviceClass* klass) {
@@ -204,18 +210,21 @@ static void fake_camera_device_class_init(FakeCameraDeviceClass* klass) {
 }
 
 static void fake_camera_device_init(FakeCameraDevice* self) {
-    (void)self;
+    self->index = 0;
 }
 
-static GstDevice* new_device(void) {
+static GstDevice* new_device(int index) {
     const Control c = current_control();
     GstCaps* caps = advertised_caps(&c);
     GstStructure* props =
         gst_structure_new("fake-camera-proplist", "device.path", G_TYPE_STRING,
-                          "/dev/velmora-fake-camera", "device.api", G_TYPE_STRING, "v4l2", NULL);
+                          index == 1 ? "/dev/velmora-fake-camera-2" : "/dev/velmora-fake-camera",
+                          "device.api", G_TYPE_STRING, "v4l2", NULL);
     GstDevice* device =
-        g_object_new(fake_camera_device_get_type(), "display-name", "Velmora Fake Camera",
-                     "device-class", "Video/Source", "caps", caps, "properties", props, NULL);
+        g_object_new(fake_camera_device_get_type(), "display-name",
+                     index == 1 ? "Velmora Fake Camera 2" : "Velmora Fake Camera", "device-class",
+                     "Video/Source", "caps", caps, "properties", props, NULL);
+    ((FakeCameraDevice*)device)->index = index;
     gst_caps_unref(caps);
     gst_structure_free(props);
     return device;
@@ -227,7 +236,7 @@ typedef struct {
     GstDeviceProvider parent;
     GThread* watcher;
     gboolean running;
-    GstDevice* device;
+    GstDevice* devices[2];
 } FakeCameraProvider;
 typedef struct {
     GstDeviceProviderClass parent_class;
@@ -238,20 +247,25 @@ G_DEFINE_TYPE(FakeCameraProvider, fake_camera_provider, GST_TYPE_DEVICE_PROVIDER
 static GList* fake_camera_provider_probe(GstDeviceProvider* provider) {
     (void)provider;
     const Control c = current_control();
-    return is_state(&c, "unplugged") ? NULL : g_list_append(NULL, new_device());
+    if (is_state(&c, "unplugged"))
+        return NULL;
+    GList* devices = g_list_append(NULL, new_device(0));
+    return c.second[0] ? g_list_append(devices, new_device(1)) : devices;
 }
 
 static void follow_control(FakeCameraProvider* self) {
     const Control c = current_control();
-    const gboolean plugged = !is_state(&c, "unplugged");
     GstDeviceProvider* provider = GST_DEVICE_PROVIDER(self);
-    if (plugged && !self->device) {
-        self->device = gst_object_ref(new_device());
-        gst_device_provider_device_add(provider, self->device);
-    } else if (!plugged && self->device) {
-        gst_device_provider_device_remove(provider, self->device);
-        gst_object_unref(self->device);
-        self->device = NULL;
+    for (int i = 0; i < 2; ++i) {
+        const gboolean plugged = !is_state(&c, "unplugged") && (i == 0 || c.second[0]);
+        if (plugged && !self->devices[i]) {
+            self->devices[i] = gst_object_ref(new_device(i));
+            gst_device_provider_device_add(provider, self->devices[i]);
+        } else if (!plugged && self->devices[i]) {
+            gst_device_provider_device_remove(provider, self->devices[i]);
+            gst_object_unref(self->devices[i]);
+            self->devices[i] = NULL;
+        }
     }
 }
 
@@ -278,10 +292,12 @@ static void fake_camera_provider_stop(GstDeviceProvider* provider) {
     if (self->watcher)
         g_thread_join(self->watcher);
     self->watcher = NULL;
-    if (self->device) {
-        gst_device_provider_device_remove(provider, self->device);
-        gst_object_unref(self->device);
-        self->device = NULL;
+    for (int i = 0; i < 2; ++i) {
+        if (self->devices[i]) {
+            gst_device_provider_device_remove(provider, self->devices[i]);
+            gst_object_unref(self->devices[i]);
+            self->devices[i] = NULL;
+        }
     }
 }
 
@@ -297,7 +313,7 @@ static void fake_camera_provider_class_init(FakeCameraProviderClass* klass) {
 static void fake_camera_provider_init(FakeCameraProvider* self) {
     self->watcher = NULL;
     self->running = FALSE;
-    self->device = NULL;
+    self->devices[0] = self->devices[1] = NULL;
 }
 
 static gboolean plugin_init(GstPlugin* plugin) {
