@@ -17,6 +17,10 @@ void PortraitDisplay::load() {
     if (!ui)
         return;
     QWidget* view = ui->portraitView->parentWidget();
+    // The composed portrait covers the photo and aura views beneath it; as an opaque view it
+    // spares them their painting, and the photo view the detail it would draw for an
+    // enlarged window.
+    ui->portraitView->setAttribute(Qt::WA_OpaquePaintEvent);
     // Along the portrait's foot, over the body, where no face is.
     m_row = new QWidget(view);
     m_row->setObjectName(QStringLiteral("reading"));
