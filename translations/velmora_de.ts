@@ -703,6 +703,10 @@ Prüfe das Kabel, brich dann ab und versuche es noch einmal.</translation>
         <source>Show the live view like a mirror; the photo is never mirrored</source>
         <translation>Das Live-Bild wie einen Spiegel zeigen; das Foto wird nie gespiegelt</translation>
     </message>
+    <message>
+        <source>Which camera takes the photo</source>
+        <translation>Welche Kamera das Foto aufnimmt</translation>
+    </message>
 </context>
 <context>
     <name>toolkit::DecodeWorker</name>
@@ -733,6 +737,10 @@ Prüfe das Kabel, brich dann ab und versuche es noch einmal.</translation>
     <message>
         <source>the decoder&apos;s answer makes no picture</source>
         <translation>aus der Antwort des Decoders wird kein Bild</translation>
+    </message>
+    <message>
+        <source>the decode was abandoned</source>
+        <translation>das Dekodieren wurde aufgegeben</translation>
     </message>
 </context>
 <context>
