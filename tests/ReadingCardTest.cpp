@@ -1,4 +1,5 @@
 #include "portrait/ReadingCard.h"
+#include "ComposeSupport.h"
 #include "TestSupport.h"
 #include "album/PhotoAlbum.h"
 #include "app/CardPrinter.h"
@@ -270,4 +271,40 @@ TEST_F(AppFixture, TheReadingCardIsCopiedWholeAndNeverEntersThePortrait) {
     const QImage without = newest(before);
     ASSERT_EQ(withReading.size(), QSize(360, 480));
     EXPECT_EQ(withReading, without) << "the reading is drawn into the portrait";
+}
+
+// A large portrait is 720 × 960; its reading card is a 4 × 6 inch page at 300 dpi that holds
+// that very portrait pixel for pixel, as PNG and as PDF, beside the portrait.
+TEST_F(Compose, ALargePortraitAndItsReadingCard) {
+    const QString sitter = photo(QStringLiteral("sitter.jpg"), QColor(120, 90, 160));
+    const ComposeRun run =
+        compose({QStringLiteral("--out"), out, QStringLiteral("--aura"), QStringLiteral("7"),
+                 QStringLiteral("--scale"), QStringLiteral("2"), QStringLiteral("--card"), sitter});
+    ASSERT_EQ(run.exitCode, 0) << qPrintable(run.errors);
+    ASSERT_EQ(run.written.size(), 3) << qPrintable(run.written.join(QLatin1Char('\n')));
+    const QImage portrait(run.written[0]);
+    ASSERT_EQ(portrait.size(), QSize(720, 960));
+    QString base = run.written[0];
+    base.chop(4);
+    EXPECT_EQ(run.written[1], base + QStringLiteral("-card.png"));
+    EXPECT_EQ(run.written[2], base + QStringLiteral("-card.pdf"));
+    const QImage card(run.written[1]);
+    ASSERT_EQ(card.size(), QSize(1200, 1800));
+    EXPECT_EQ(card.copy(ReadingCard::portraitRect()).convertToFormat(QImage::Format_RGB32),
+              portrait.convertToFormat(QImage::Format_RGB32))
+        << "the card's portrait is not the portrait";
+    const QByteArray pdf = bytesOf(run.written[2]);
+    ASSERT_TRUE(pdf.startsWith("%PDF"));
+    // 4 × 6 inches in points.
+    const QRegularExpressionMatch box =
+        QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"))
+            .match(QString::fromLatin1(pdf));
+    ASSERT_TRUE(box.hasMatch()) << "the PDF has no page size";
+    EXPECT_NEAR(box.captured(1).toDouble(), 288.0, 0.5) << "not 4 inches wide";
+    EXPECT_NEAR(box.captured(2).toDouble(), 432.0, 0.5) << "not 6 inches tall";
+
+    const ComposeRun refused = compose(
+        {QStringLiteral("--out"), out, QStringLiteral("--scale"), QStringLiteral("3"), sitter});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.errors.contains(QStringLiteral("--scale"))) << qPrintable(refused.errors);
 }
