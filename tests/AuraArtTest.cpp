@@ -8,12 +8,10 @@
 #include "art/PortraitGeometry.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -395,11 +393,4 @@ TEST(AuraArt, IdentityPlacementReproducesTheShippedOverlays) {
                   shipped.convertToFormat(QImage::Format_ARGB32_Premultiplied))
             << "overlay " << number;
     }
-}
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    ::testing::InitGoogleTest(&argc, argv);
-    QGuiApplication app(argc, argv);
-    return RUN_ALL_TESTS();
 }
