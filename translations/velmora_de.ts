@@ -606,6 +606,17 @@
     </message>
 </context>
 <context>
+    <name>toolkit::CameraChoice</name>
+    <message>
+        <source>Camera</source>
+        <translation>Kamera</translation>
+    </message>
+    <message>
+        <source>Which camera takes the photo</source>
+        <translation>Welche Kamera das Foto aufnimmt</translation>
+    </message>
+</context>
+<context>
     <name>toolkit::CameraPage</name>
     <message>
         <source>Cancel and choose a photo from your pictures%1.</source>
@@ -702,10 +713,6 @@ Prüfe das Kabel, brich dann ab und versuche es noch einmal.</translation>
     <message>
         <source>Show the live view like a mirror; the photo is never mirrored</source>
         <translation>Das Live-Bild wie einen Spiegel zeigen; das Foto wird nie gespiegelt</translation>
-    </message>
-    <message>
-        <source>Which camera takes the photo</source>
-        <translation>Welche Kamera das Foto aufnimmt</translation>
     </message>
 </context>
 <context>

@@ -2,12 +2,11 @@
 
 #include "base/Log.h"
 #include "camera/CameraSource.h"
+#include "ui/CameraChoice.h"
 #include "ui/CameraSettings.h"
 #include "ui/PickerPlatform.h"
 
-#include <QAbstractItemView>
 #include <QAccessible>
-#include <QComboBox>
 #include <QFontMetricsF>
 #include <QKeySequence>
 #include <QLabel>
@@ -167,27 +166,8 @@ void CameraPage::offerCameras(const QStringList& names, const Opener& open) {
     if (names.size() < 2 || !m_camera)
         return;
     m_open = open;
-    m_cameraChoice = new QComboBox(this);
-    m_cameraChoice->setObjectName(QStringLiteral("cameraChoice"));
-    m_cameraChoice->setAccessibleName(tr("Camera"));
-    m_cameraChoice->setAccessibleDescription(tr("Which camera takes the photo"));
-    m_cameraChoice->setStyleSheet(QStringLiteral(
-        "QComboBox { color: white; background: rgba(21, 18, 31, 170); border: 1px solid "
-        "#6d5cae; border-radius: 6px; padding: 4px 8px; }"
-        "QComboBox:focus { border: 2px solid #ffd84d; }"));
-    m_cameraChoice->addItems(names);
-    m_cameraChoice->setCurrentIndex(std::max(0, int(names.indexOf(m_camera->name()))));
-    // Camera names are long ("Integrated Camera: Integrated C"): the list opens as wide as
-    // they are, and the box says the whole name in its tooltip.
-    int widest = 0;
-    for (const QString& name : names)
-        widest = std::max(widest, m_cameraChoice->fontMetrics().horizontalAdvance(name));
-    m_cameraChoice->view()->setMinimumWidth(widest + 32);
-    m_cameraChoice->setToolTip(m_cameraChoice->currentText());
-    connect(m_cameraChoice, &QComboBox::activated, this, [this](int index) {
-        m_cameraChoice->setToolTip(m_cameraChoice->itemText(index));
-        switchCamera(m_cameraChoice->itemText(index));
-    });
+    m_cameraChoice = new CameraChoice(names, m_camera->name(), this);
+    connect(m_cameraChoice, &CameraChoice::chosen, this, &CameraPage::switchCamera);
     QWidget::setTabOrder(m_mirrorChoice, m_cameraChoice);
     resizeEvent(nullptr);
     m_cameraChoice->show();

@@ -11,13 +11,13 @@
 #include <QWidget>
 #include <memory>
 
-class QComboBox;
 class QLabel;
 class QPushButton;
 class QTimer;
 
 namespace toolkit {
 
+class CameraChoice;
 class CameraSource;
 
 /// The camera page of the image picker, laid over the screen inside the window: the live
@@ -86,7 +86,7 @@ private:
     QPushButton* m_cancel = nullptr;
     QPushButton* m_timerChoice = nullptr;
     QPushButton* m_mirrorChoice = nullptr;
-    QComboBox* m_cameraChoice = nullptr;
+    CameraChoice* m_cameraChoice = nullptr;
     Opener m_open;
     QString m_shortcutNote;
     QTimer* m_watch = nullptr;
