@@ -124,6 +124,28 @@ TEST_F(Camera, LiveViewShowsTheCentreOfAWideFrameAndSpaceTakesIt) {
     EXPECT_FALSE(screen->ui->second->isHidden());
 }
 
+// The photo is the frame at the end of the count, not the one shown when Space was pressed:
+// the fake camera's bars scroll, a third of the frame's width in the three seconds.
+TEST_F(Camera, TheCountedPhotoIsTheFrameAtTheEndOfTheCount) {
+    launch(QStringLiteral("sizes 1280x720\n"
+                          "source videotestsrc is-live=true pattern=smpte horizontal-speed=4\n"),
+           3, false);
+    auto* page = openPage();
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(waitUntil(
+        [&] { return page->findChild<QPushButton*>(QStringLiteral("shutter"))->isEnabled(); },
+        kOpenMs));
+    const QImage atPress = shown(page).copy(page->viewArea()).scaled(QSize(360, 480));
+    page->findChild<QPushButton*>(QStringLiteral("shutter"))->click();
+    ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }, kOpenMs));
+    const QImage portrait = screen->ui->imageView->image().toQImage();
+    ASSERT_EQ(portrait.size(), QSize(360, 480));
+    int differing = 0;
+    for (int x = 0; x < 360; x += 4)
+        differing += !near(portrait.pixel(x, 100), atPress.pixel(x, 100));
+    EXPECT_GT(differing, 30) << "the photo is the frame shown when Space was pressed";
+}
+
 // Like a photo booth: the view is a mirror, the count gives time to look up, Esc calls the
 // count off, a second Space cuts it short, and the photo reads the right way round.
 TEST_F(Camera, CountdownMirrorAndTheirChoicesKept) {
