@@ -137,12 +137,15 @@ QCameraFormat QtCameraSource::preferredFormat(const QCameraDevice& device) {
     QCameraFormat best;
     auto score = [](const QCameraFormat& f) {
         const QSize s = f.resolution();
-        const bool fourThree = s.width() * 3 == s.height() * 4;
-        const bool tooSmall = s.width() < 480;
         const bool slow = f.maxFrameRate() < 14.9f;
-        // Lower is better: a 4:3 frame first, then closeness to 640 × 480, then a raw frame
-        // (no decoding) over a compressed one.
-        return std::tuple(tooSmall, slow, !fourThree, std::abs(s.width() * s.height() - 640 * 480),
+        const bool shaped = s.width() * 3 == s.height() * 4 || s.width() * 9 == s.height() * 16;
+        // A large portrait is 960 rows: a frame with as many makes it sharp.
+        const bool sharp = s.height() >= 960;
+        const qint64 area = qint64(s.width()) * s.height();
+        // Lower is better: 15 frames a second or more, a 4:3 or 16:9 frame, then the
+        // smallest frame sharp enough (each frame is converted: more rows than needed only
+        // cost), else the largest there is; a raw frame (no decoding) over a compressed one.
+        return std::tuple(slow, !shaped, !sharp, sharp ? area : -area,
                           f.pixelFormat() == QVideoFrameFormat::Format_Jpeg);
     };
     for (const QCameraFormat& f : device.videoFormats()) {

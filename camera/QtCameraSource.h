@@ -34,8 +34,9 @@ public:
     /// The device went away: stops and tells the page.
     void deviceRemoved();
 
-    /// The format to ask `device` for: 4:3 near 640 × 480 when it offers one, else the
-    /// smallest at least that wide; null when it lists none (the backend chooses then).
+    /// The format to ask `device` for: at 15 frames a second or more, 4:3 or 16:9, the
+    /// smallest with the 960 rows a large portrait needs, else the largest; null when it
+    /// lists none (the backend chooses then).
     static QCameraFormat preferredFormat(const QCameraDevice& device);
 
 private:

@@ -103,6 +103,37 @@ TEST_F(Camera, StartsWithTheCameraPluggedAndTheControlsFollowPlugAndUnplug) {
     EXPECT_TRUE(waitUntil([this] { return !screen->ui->takePhotoBtn->isEnabled(); }, kOpenMs));
 }
 
+// The camera is opened at the smallest 4:3 or 16:9 format with the 960 rows of a large
+// portrait, else at its largest: the photo is the centre 3:4 part of a frame of that format.
+TEST_F(Camera, TheFormatIsTheSmallestSharpEnoughElseTheLargest) {
+    const struct {
+        const char* sizes;
+        QSize photo;
+    } cases[] = {
+        {"640x480 1280x720", QSize(540, 720)},
+        {"640x480 2592x1944 1920x1080 1280x960", QSize(720, 960)},
+        {"800x600 1920x1080", QSize(810, 1080)},
+    };
+    launch(QStringLiteral("state unplugged\n"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sizes);
+        // A new device for each list: a device's formats are fixed when it is plugged in.
+        setCamera(QStringLiteral("state plugged\nsizes %1\n").arg(QLatin1String(c.sizes)));
+        auto* page = openPage();
+        ASSERT_NE(page, nullptr);
+        QSize taken;
+        QObject::connect(page, &toolkit::CameraPage::pictureTaken,
+                         [&taken](const QImage& picture) { taken = picture.size(); });
+        auto* shutter = page->findChild<QPushButton*>(QStringLiteral("shutter"));
+        ASSERT_TRUE(waitUntil([&] { return shutter->isEnabled(); }, kOpenMs));
+        shutter->click();
+        ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }, kOpenMs));
+        EXPECT_EQ(taken, c.photo);
+        setCamera(QStringLiteral("state unplugged\n"));
+        ASSERT_TRUE(waitUntil([this] { return !screen->ui->takePhotoBtn->isEnabled(); }, kOpenMs));
+    }
+}
+
 TEST_F(Camera, LiveViewShowsTheCentreOfAWideFrameAndSpaceTakesIt) {
     // Bars of 1/7 of the width: white, yellow, cyan, green, magenta, red, blue. The centre
     // 3:4 part of a 16:9 frame begins in the cyan bar and ends in the magenta one.
