@@ -39,6 +39,7 @@ public:
     }
 
 signals:
+    /// A frame for the live view, possibly smaller than the photo it would make.
     void previewFrame(const QImage& frame);
     void captured(const QImage& picture);
     /// The camera cannot go on; `reason` is for the user.

@@ -120,6 +120,22 @@ QImage portraitFromFrame(QVideoFrame frame) {
     return out;
 }
 
+// The view's rendition of `picture`: at most as tall as a window enlarged one and a half
+// times shows it, scaled here, off the GUI thread, which then only draws it.
+constexpr int kPreviewRows = 720;
+
+QImage previewOf(const QImage& picture) {
+    return picture.height() > kPreviewRows
+               ? picture.scaledToHeight(kPreviewRows, Qt::SmoothTransformation)
+               : picture;
+}
+
+// The photo-to-be and its preview, both made on the calling (worker) thread.
+std::pair<QImage, QImage> convertedFrame(const QVideoFrame& frame) {
+    QImage picture = portraitFromFrame(frame);
+    QImage preview = previewOf(picture);
+    return {std::move(picture), std::move(preview)};
+}
 } // namespace
 
 QtCameraSource::QtCameraSource(const QCameraDevice& device, QObject* parent)
@@ -277,17 +293,19 @@ void QtCameraSource::convertNewest() {
     if (!m_newest.isValid())
         return;
     m_converting = true;
-    auto* watcher = new QFutureWatcher<QImage>(this);
+    auto* watcher = new QFutureWatcher<std::pair<QImage, QImage>>(this);
     const quint64 generation = m_generation;
-    connect(watcher, &QFutureWatcher<QImage>::finished, this, [this, watcher, generation] {
-        watcher->deleteLater();
-        converted(watcher->result(), generation);
-    });
-    watcher->setFuture(QtConcurrent::run(portraitFromFrame, m_newest));
+    connect(watcher, &QFutureWatcher<std::pair<QImage, QImage>>::finished, this,
+            [this, watcher, generation] {
+                watcher->deleteLater();
+                const auto [picture, preview] = watcher->result();
+                converted(picture, preview, generation);
+            });
+    watcher->setFuture(QtConcurrent::run(convertedFrame, m_newest));
     m_newest = QVideoFrame();
 }
 
-void QtCameraSource::converted(const QImage& image, quint64 generation) {
+void QtCameraSource::converted(const QImage& image, const QImage& preview, quint64 generation) {
     if (generation != m_generation)
         return;
     m_converting = false;
@@ -295,7 +313,7 @@ void QtCameraSource::converted(const QImage& image, quint64 generation) {
         m_latest = image;
         m_latestAt.start();
         m_shownAt.start();
-        emit previewFrame(image);
+        emit previewFrame(preview);
         if (m_wantPicture) {
             m_wantPicture = false;
             emit captured(image);

@@ -44,7 +44,7 @@ private:
     void closeSession(bool later = false);
     void frameArrived(const QVideoFrame& frame);
     void convertNewest();
-    void converted(const QImage& image, quint64 generation);
+    void converted(const QImage& image, const QImage& preview, quint64 generation);
     void checkStream();
 
     QCameraDevice m_device;

@@ -137,7 +137,8 @@ void CameraPage::attachCamera() {
     connect(m_camera.get(), &CameraSource::previewFrame, this, [this](const QImage& frame) {
         if (m_failed || !m_taken.isNull())
             return;
-        m_frame = frame.copy(CameraSource::portraitRect(frame.size()));
+        const QRect part = CameraSource::portraitRect(frame.size());
+        m_frame = part == frame.rect() ? frame : frame.copy(part);
         m_lastFrameAt.start();
         if (!m_capturing && !m_shutter->isEnabled()) {
             m_shutter->setEnabled(true);
