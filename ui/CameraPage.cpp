@@ -177,7 +177,8 @@ void CameraPage::offerCameras(const QStringList& names, const Opener& open) {
 void CameraPage::switchCamera(const QString& name) {
     if (!m_open || (m_camera && m_camera->name() == name) || !m_taken.isNull())
         return;
-    cancelCountdown();
+    if (m_countdown->isActive())
+        cancelCountdown();
     stop();
     if (m_camera)
         m_camera->disconnect(this);
