@@ -85,19 +85,16 @@ toolkit::AlbumSave* PortraitSaving::save(int scale) {
 }
 
 void PortraitSaving::saveReading() {
-    const auto card = m_screen.m_display.card();
-    if (!card.ok()) {
-        if (toolkit::Window* window = m_screen.window())
-            window->showMessage(tr("The reading was not saved: %1").arg(card.error()));
+    const auto card = cardOrSay(tr("The reading was not saved: %1"));
+    if (!card)
         return;
-    }
     toolkit::AlbumSave* saving = save();
     if (!saving)
         return;
     QPointer<toolkit::Window> window = m_screen.window();
     QObject::connect(
         saving, &toolkit::AlbumSave::finished, &m_screen,
-        [content = card.value(), window](const toolkit::Result<QString>& outcome) {
+        [content = *card, window](const toolkit::Result<QString>& outcome) {
             if (!outcome.ok())
                 return; // the portrait's own notice says why
             for (const auto& written : ComposeCommand::writeCard(content, outcome.value())) {
@@ -112,13 +109,10 @@ void PortraitSaving::saveReading() {
 }
 
 void PortraitSaving::print() {
-    const auto card = m_screen.m_display.card();
-    toolkit::Window* window = m_screen.window();
-    if (!card.ok()) {
-        if (window)
-            window->showMessage(tr("The reading was not printed: %1").arg(card.error()));
+    const auto card = cardOrSay(tr("The reading was not printed: %1"));
+    if (!card)
         return;
-    }
+    toolkit::Window* window = m_screen.window();
     // The dialog owns the printer's settings while it is open; the card is printed when it
     // is accepted, and nothing is when it is cancelled.
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
@@ -127,34 +121,37 @@ void PortraitSaving::print() {
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(tr("Print your reading"));
     QPointer<toolkit::Window> shown = window;
-    QObject::connect(dialog, &QDialog::accepted, &m_screen,
-                     [printer, content = card.value(), shown] {
-                         const auto printed = CardPrinter::print(*printer, content);
-                         if (printed.ok())
-                             return;
-                         qCWarning(toolkit::programLog, "cannot print the reading card: %s",
-                                   qUtf8Printable(printed.error()));
-                         if (shown)
-                             shown->showMessage(
-                                 tr("The reading card was not printed.\n%1").arg(printed.error()));
-                     });
+    QObject::connect(dialog, &QDialog::accepted, &m_screen, [printer, content = *card, shown] {
+        const auto printed = CardPrinter::print(*printer, content);
+        if (printed.ok())
+            return;
+        qCWarning(toolkit::programLog, "cannot print the reading card: %s",
+                  qUtf8Printable(printed.error()));
+        if (shown)
+            shown->showMessage(tr("The reading card was not printed.\n%1").arg(printed.error()));
+    });
     dialog->open();
 }
 
 void PortraitSaving::copyReading() {
-    const auto card = m_screen.m_display.card();
-    toolkit::Window* window = m_screen.window();
-    if (!card.ok()) {
-        if (window)
-            window->showMessage(tr("The reading was not copied: %1").arg(card.error()));
+    const auto card = cardOrSay(tr("The reading was not copied: %1"));
+    if (!card)
         return;
-    }
-    toolkit::copyToClipboard(toolkit::Image(ReadingCard::paint(card.value())),
-                             ReadingCard::text(card.value()));
+    toolkit::Window* window = m_screen.window();
+    toolkit::copyToClipboard(toolkit::Image(ReadingCard::paint(*card)), ReadingCard::text(*card));
     if (window)
         window->showMessage(
             tr("Your reading is on the clipboard: paste it as a picture or as text."),
             toolkit::Window::MessageKind::Information);
+}
+
+std::optional<ReadingCard::Content> PortraitSaving::cardOrSay(const QString& notDone) {
+    const auto card = m_screen.m_display.card();
+    if (card.ok())
+        return card.value();
+    if (toolkit::Window* window = m_screen.window())
+        window->showMessage(notDone.arg(card.error()));
+    return std::nullopt;
 }
 
 void PortraitSaving::finished(const toolkit::Result<QString>& outcome, toolkit::Window* window) {

@@ -2,9 +2,12 @@
 
 #include "base/Result.h"
 #include "imaging/Image.h"
+#include "portrait/ReadingCard.h"
 
 #include <QCoreApplication>
 #include <QString>
+
+#include <optional>
 
 class QPushButton;
 class VelmoraViewController;
@@ -35,6 +38,9 @@ public:
     void addNoticeActions(QPushButton* notice);
 
 private:
+    /// The reading card of the portrait on the screen; without one, the window says
+    /// `notDone` with the reason in its %1.
+    std::optional<ReadingCard::Content> cardOrSay(const QString& notDone);
     void finished(const toolkit::Result<QString>& outcome, toolkit::Window* window);
     void showSaved(const QString& path);
 
