@@ -34,11 +34,14 @@ void PhotoPicking::presentPicker(ImagePickerController* picker, QObject* sender)
     // The keys bound to choosing a photo on this screen.
     picker->setChoosePhotoShortcut(tr("Ctrl+O"));
     const bool fromAlbum = ui && sender == ui->choosePhotoBtn;
+    m_screen.breakAuraPromise();
     if (fromAlbum) {
         picker->setSourceType(toolkit::ImagePickerControllerSourceTypeSavedPhotosAlbum);
         m_homeviewHiddenByCamera = false;
     } else {
         picker->setSourceType(toolkit::ImagePickerControllerSourceTypeCamera);
+        // The aura the live view may show is the one the photo gets.
+        picker->setLiveAura(m_screen.m_faceDetector, m_screen.promiseAuraNumber());
         m_homeviewHiddenByCamera = ui && !ui->homeview->isHidden();
         if (ui)
             ui->homeview->hide();
@@ -144,6 +147,7 @@ void PhotoPicking::offerFitToFace() {
 }
 
 void PhotoPicking::didCancel() {
+    m_screen.breakAuraPromise();
     m_screen.hideFramingPictures();
     Ui::VelmoraViewController* ui = m_screen.ui.get();
     if (std::exchange(m_homeviewHiddenByCamera, false) && ui)

@@ -1,5 +1,7 @@
 #include "app/VelmoraViewController.h"
 
+#include <utility>
+
 #include "app/GridArrowKeys.h"
 #include "app/Preferences.h"
 #include "app/ScreenIcons.h"
@@ -239,8 +241,15 @@ void VelmoraViewController::useImage(const Image& image) {
 }
 
 void VelmoraViewController::drawAuraNumber() {
-    throw2 = QVariant(PortraitComposer::drawAuraNumber(m_fixedAura) - 1);
+    const int promised = std::exchange(m_promisedAura, 0);
+    throw2 =
+        QVariant((promised > 0 ? promised : PortraitComposer::drawAuraNumber(m_fixedAura)) - 1);
     currentimage = throw2.toInt();
+}
+
+int VelmoraViewController::promiseAuraNumber() {
+    m_promisedAura = PortraitComposer::drawAuraNumber(m_fixedAura);
+    return m_promisedAura;
 }
 
 void VelmoraViewController::determinecurrentimage() {

@@ -149,14 +149,19 @@ private:
     static QString noCameraText();
     // Shows the portrait's aura in `auraImage`, and the composed portrait over both layers.
     void showAura();
-    // Draws the overlay number without showing it.
+    // Draws the overlay number without showing it: the one promised, when there is one.
     void drawAuraNumber();
+    // Draws the overlay the next photo gets now, so the camera can preview it live; 0 takes
+    // the promise back.
+    int promiseAuraNumber();
+    void breakAuraPromise() { m_promisedAura = 0; }
     // What the portrait is now: the photo and its aura, or the home picture before any.
     PortraitComposer::Layers portraitLayers() const;
     // The window the screen is in; null while the view is unloaded.
     toolkit::Window* window();
 
     int m_fixedAura = 0;
+    int m_promisedAura = 0;
     std::shared_ptr<const toolkit::FaceDetector> m_faceDetector;
     // The portrait of the last photo, as shown and as saved; kept through a reload of the
     // view.

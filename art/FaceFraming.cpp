@@ -58,13 +58,20 @@ FaceFraming::FaceFraming(QSizeF photo, std::optional<QRectF> face) : m_photo(pho
     const QRectF placed = faceInPortrait();
     const double auraScale =
         std::min(placed.width() / target.width(), placed.height() / target.height());
-    m_placement = QTransform::fromTranslate(placed.center().x(), placed.center().y());
-    m_placement.scale(auraScale, auraScale);
-    m_placement.translate(-target.center().x(), -target.center().y());
+    m_placement = placementFor(placed);
     if (std::abs(auraScale - 1.0) < 1e-6 &&
         std::abs(placed.center().x() - target.center().x()) < 1e-6 &&
         std::abs(placed.center().y() - target.center().y()) < 1e-6)
         m_placement = QTransform();
+}
+
+QTransform FaceFraming::placementFor(const QRectF& face) {
+    const QRectF target = faceTarget();
+    const double scale = std::min(face.width() / target.width(), face.height() / target.height());
+    QTransform placement = QTransform::fromTranslate(face.center().x(), face.center().y());
+    placement.scale(scale, scale);
+    placement.translate(-target.center().x(), -target.center().y());
+    return placement;
 }
 
 QRectF FaceFraming::faceInPortrait() const {

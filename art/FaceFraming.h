@@ -25,6 +25,9 @@ public:
     // Where a face box lies in an overlay at the identity placement: inside the clear oval
     // and jaw, with the forehead above it, as a detector's box sits on a real face.
     static QRectF faceTarget();
+    // The placement that puts the overlay's face target on `face`, a face box in portrait
+    // pixels: the aura keeps its proportions and is scaled as much as the box needs.
+    static QTransform placementFor(const QRectF& face);
     // A face so small that its framing would cut out less than this share of the photo's
     // height is framed with this share; the aura shrinks to it instead.
     static constexpr double MinimumCropShare = 0.25;

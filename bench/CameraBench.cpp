@@ -3,6 +3,10 @@
 // process's CPU while the live view runs. Speed is measured here, never asserted by tests.
 //
 //   velmora_camera_bench [--sizes "1280x720 640x480"] [--rounds 5] [--seconds 10]
+//                        [--face PHOTO]
+//
+// With --face the camera shows PHOTO (a JPEG of a person, at the camera's aspect) and the
+// live aura is on: the bench also counts the looks for the face a second.
 #include "app/MainInterface.h"
 #include "app/VelmoraAppDelegate.h"
 #include "app/VelmoraViewController.h"
@@ -15,6 +19,7 @@
 #include "ui/QtPickerPlatform.h"
 #include "ui/Window.h"
 
+#include "portrait/LiveAura.h"
 #include "ui/CameraSettings.h"
 
 #include <QApplication>
@@ -23,6 +28,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -89,6 +95,7 @@ int main(int argc, char** argv) {
     QString sizes = QStringLiteral("1280x720 640x480");
     int rounds = 5;
     int seconds = 10;
+    QString face;
     for (int i = 1; i + 1 < argc; i += 2) {
         const QString flag = QString::fromUtf8(argv[i]);
         if (flag == QLatin1String("--sizes"))
@@ -97,6 +104,8 @@ int main(int argc, char** argv) {
             rounds = std::max(1, atoi(argv[i + 1]));
         else if (flag == QLatin1String("--seconds"))
             seconds = std::max(1, atoi(argv[i + 1]));
+        else if (flag == QLatin1String("--face"))
+            face = QFileInfo(QString::fromUtf8(argv[i + 1])).absoluteFilePath();
     }
     const QByteArray plugins = VELMORA_FAKE_CAMERA_PLUGINS;
     qputenv("GST_PLUGIN_PATH", plugins);
@@ -109,10 +118,11 @@ int main(int argc, char** argv) {
     QFile file(control);
     if (!file.open(QIODevice::WriteOnly))
         return 1;
-    file.write(QStringLiteral("sizes %1\nsource videotestsrc is-live=true pattern=smpte "
-                              "horizontal-speed=4\n")
-                   .arg(sizes)
-                   .toUtf8());
+    const QString source = face.isEmpty()
+                               ? QStringLiteral("source videotestsrc is-live=true pattern=smpte "
+                                                "horizontal-speed=4\n")
+                               : QStringLiteral("image %1\n").arg(face);
+    file.write((QStringLiteral("sizes %1\n").arg(sizes) + source).toUtf8());
     file.close();
 
     // Space is timed to the portrait without the countdown (the 0.6 s the photo is held
@@ -122,6 +132,7 @@ int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     toolkit::configureProcess(VelmoraAppDelegate::identity());
     toolkit::CameraSettings::setCountdownSeconds(0);
+    toolkit::CameraSettings::setLiveAura(!face.isEmpty());
     toolkit::setResourcePath(QStringLiteral(VELMORA_BENCH_RESOURCES));
     toolkit::setModuleFolder(QStringLiteral(VELMORA_MODULES));
     auto app = loadMainInterface(std::make_unique<toolkit::QtPickerPlatform>());
@@ -140,6 +151,7 @@ int main(int argc, char** argv) {
     double cpuShare = 0;
     double framesPerSecond = 0;
     double guiMsPerFrame = 0;
+    double looksPerSecond = 0;
     for (int round = 0; round < rounds; ++round) {
         QElapsedTimer t;
         t.start();
@@ -165,9 +177,13 @@ int main(int argc, char** argv) {
             QElapsedTimer wall;
             wall.start();
             // A plain event loop, as the application runs: a polling wait would cost CPU itself.
+            const LiveAura* aura = page->findChild<LiveAura*>();
+            const int looks0 = aura ? aura->looks() : 0;
             QEventLoop idle;
             QTimer::singleShot(seconds * 1000, &idle, &QEventLoop::quit);
             idle.exec();
+            if (aura)
+                looksPerSecond = (aura->looks() - looks0) / (wall.elapsed() / 1000.0);
             cpuShare = (cpuSeconds() - cpu0) / (wall.elapsed() / 1000.0);
             page->removeEventFilter(&paints);
             framesPerSecond = paints.count / (wall.elapsed() / 1000.0);
@@ -192,5 +208,7 @@ int main(int argc, char** argv) {
                 seconds);
     std::printf("live view: %.1f frames a second, %.2f ms of GUI-thread CPU a frame\n",
                 framesPerSecond, guiMsPerFrame);
+    if (!face.isEmpty())
+        std::printf("live aura: %.1f looks for the face a second\n", looksPerSecond);
     return 0;
 }

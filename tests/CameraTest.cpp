@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "app/MainInterface.h"
 #include "app/VelmoraViewController.h"
+#include "portrait/LiveAura.h"
 #include "ui/CameraPage.h"
 #include "ui/CameraSettings.h"
 #include "ui/ImageView.h"
@@ -18,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QToolButton>
+#include <mutex>
 
 namespace {
 
@@ -26,6 +28,26 @@ bool near(QRgb a, QColor b, int tolerance = 40) {
            std::abs(qGreen(a) - b.green()) <= tolerance &&
            std::abs(qBlue(a) - b.blue()) <= tolerance;
 }
+
+// A face the test moves while the camera runs; looked for on another thread.
+class MovingFace : public toolkit::FaceDetector {
+public:
+    explicit MovingFace(const QRectF& share) : m_share(share) {}
+    void moveTo(const QRectF& share) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_share = share;
+    }
+    QList<QRect> findFaces(const QImage& picture) const override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return {QRectF(m_share.x() * picture.width(), m_share.y() * picture.height(),
+                       m_share.width() * picture.width(), m_share.height() * picture.height())
+                    .toRect()};
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    QRectF m_share;
+};
 
 // Deadlines are generous: the tests share the machine with others.
 constexpr int kOpenMs = 20000;
@@ -48,6 +70,7 @@ protected:
         setCamera(settings);
         toolkit::CameraSettings::setCountdownSeconds(countdown);
         toolkit::CameraSettings::setMirrored(mirrored);
+        toolkit::CameraSettings::setLiveAura(false);
         app = loadMainInterface(std::make_unique<toolkit::QtPickerPlatform>());
         app->applicationDidFinishLaunching();
         screen = app->viewController();
@@ -272,6 +295,44 @@ TEST_F(Camera, AStillPictureFeedsTheLiveView) {
     ASSERT_NE(page, nullptr);
     EXPECT_TRUE(waitUntil([&] { return liveViewShows(page, QColor(255, 0, 255)); }, kOpenMs));
     cancel(page);
+}
+
+// With the live aura on, the glow sits around the face the detector finds in the live view,
+// moves with it and leaves it clear; the photo taken gets that same aura.
+TEST_F(Camera, TheLiveAuraFollowsTheFaceAndThePhotoGetsIt) {
+    QTemporaryDir dir;
+    QImage still(640, 480, QImage::Format_RGB32);
+    const QColor grey(128, 128, 128);
+    still.fill(grey);
+    const QString path = dir.filePath(QStringLiteral("grey.jpg"));
+    ASSERT_TRUE(still.save(path));
+    launch(QStringLiteral("image %1\n").arg(path));
+    toolkit::CameraSettings::setLiveAura(true);
+    QRectF face(0.1, 0.3, 0.3, 0.2);
+    MovingFace detector(face);
+    screen->setFaceDetector(&detector);
+    auto* page = openPage();
+    ASSERT_NE(page, nullptr);
+    auto glowAround = [&](const QRectF& share) {
+        const QRectF area = page->viewArea();
+        const QImage view = shown(page);
+        const QPointF centre(area.x() + share.center().x() * area.width(),
+                             area.y() + share.center().y() * area.height());
+        const QPointF above(centre.x(), area.y() + (share.top() - 0.15) * area.height());
+        return near(view.pixel(centre.toPoint()), grey, 12) &&
+               !near(view.pixel(above.toPoint()), grey, 20);
+    };
+    EXPECT_TRUE(waitUntil([&] { return glowAround(face); }, kOpenMs))
+        << "the aura around the face, the face clear";
+    const QRectF moved = face.translated(0.5, 0.1);
+    EXPECT_FALSE(glowAround(moved));
+    detector.moveTo(moved);
+    EXPECT_TRUE(waitUntil([&] { return glowAround(moved); }, kOpenMs)) << "the glow follows";
+
+    const int previewed = page->findChild<LiveAura*>()->auraNumber();
+    page->findChild<QPushButton*>(QStringLiteral("shutter"))->click();
+    ASSERT_TRUE(waitUntil([this] { return !screen->modalViewController(); }, kOpenMs));
+    EXPECT_EQ(screen->currentimage + 1, previewed) << "the photo gets the aura it was shown with";
 }
 
 // Fitted to the face, the live view still shows the outline, and the shot goes through the

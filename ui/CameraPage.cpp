@@ -2,6 +2,7 @@
 
 #include "base/Log.h"
 #include "camera/CameraSource.h"
+#include "portrait/LiveAura.h"
 #include "ui/CameraChoice.h"
 #include "ui/CameraSettings.h"
 #include "ui/PickerPlatform.h"
@@ -140,6 +141,8 @@ void CameraPage::attachCamera() {
         const QRect part = CameraSource::portraitRect(frame.size());
         m_frame = part == frame.rect() ? frame : frame.copy(part);
         m_lastFrameAt.start();
+        if (m_liveAura && m_liveChoice->isChecked())
+            m_liveAura->offer(m_frame);
         if (!m_capturing && !m_shutter->isEnabled()) {
             m_shutter->setEnabled(true);
             announce(tr("Camera ready. Press Space to take the photo."));
@@ -172,6 +175,32 @@ void CameraPage::offerCameras(const QStringList& names, const Opener& open) {
     QWidget::setTabOrder(m_mirrorChoice, m_cameraChoice);
     resizeEvent(nullptr);
     m_cameraChoice->show();
+}
+
+void CameraPage::offerLiveAura(std::unique_ptr<LiveAura> aura) {
+    if (!aura)
+        return;
+    m_liveAura = aura.release();
+    m_liveAura->setParent(this);
+    connect(m_liveAura, &LiveAura::changed, this, [this] { update(viewArea()); });
+    m_liveChoice = new QPushButton(tr("Live aura"), this);
+    m_liveChoice->setObjectName(QStringLiteral("liveAuraChoice"));
+    m_liveChoice->setCheckable(true);
+    m_liveChoice->setChecked(CameraSettings::liveAura());
+    m_liveChoice->setStyleSheet(m_mirrorChoice->styleSheet());
+    connect(m_liveChoice, &QPushButton::toggled, this, [this](bool on) {
+        CameraSettings::setLiveAura(on);
+        updateChoiceLabels();
+        update(viewArea());
+    });
+    QWidget::setTabOrder(m_mirrorChoice, m_liveChoice);
+    updateChoiceLabels();
+    resizeEvent(nullptr);
+    m_liveChoice->show();
+}
+
+bool CameraPage::showsLiveAura() const {
+    return m_liveAura && m_liveChoice->isChecked() && m_liveAura->hasFace();
 }
 
 void CameraPage::switchCamera(const QString& name) {
@@ -311,6 +340,8 @@ void CameraPage::showTaken(const QImage& picture) {
     m_shutter->setEnabled(false);
     m_timerChoice->setEnabled(false);
     m_mirrorChoice->setEnabled(false);
+    if (m_liveChoice)
+        m_liveChoice->setEnabled(false);
     announce(tr("Photo taken."));
     update();
     QTimer::singleShot(kFlashMs, this, [this] { update(viewArea()); });
@@ -333,6 +364,11 @@ void CameraPage::updateChoiceLabels() {
     m_timerChoice->setToolTip(tr("Seconds counted down before the photo: off, 3 or 10"));
     m_mirrorChoice->setAccessibleName(m_mirrored ? tr("Mirror view: on") : tr("Mirror view: off"));
     m_mirrorChoice->setToolTip(tr("Show the live view like a mirror; the photo is never mirrored"));
+    if (m_liveChoice) {
+        m_liveChoice->setAccessibleName(m_liveChoice->isChecked() ? tr("Live aura: on")
+                                                                  : tr("Live aura: off"));
+        m_liveChoice->setToolTip(tr("Show the portrait's aura around your face in the live view"));
+    }
 }
 
 void CameraPage::mousePressEvent(QMouseEvent* event) {
@@ -349,8 +385,14 @@ void CameraPage::resizeEvent(QResizeEvent*) {
     m_shutter->setGeometry(width() - 12 - 140, y, 140, 40);
     m_timerChoice->setGeometry(8, 8, 104, 30);
     m_mirrorChoice->setGeometry(width() - 8 - 80, 8, 80, 30);
-    if (m_cameraChoice)
-        m_cameraChoice->setGeometry(120, 8, width() - 8 - 80 - 8 - 120, 30);
+    // The top row keeps clear of the outline's hint below it.
+    if (m_liveChoice)
+        m_liveChoice->setGeometry((width() - 96) / 2, 8, 96, 30);
+    if (m_cameraChoice) {
+        // Its own row below the hint: camera names are long.
+        const int w = qMin(width() - 16, 280);
+        m_cameraChoice->setGeometry((width() - w) / 2, 78, w, 30);
+    }
 }
 
 void CameraPage::paintEvent(QPaintEvent*) {
@@ -358,9 +400,12 @@ void CameraPage::paintEvent(QPaintEvent*) {
     const QRect area = viewArea();
     const bool live = m_problem->isHidden();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const bool liveAura = live && showsLiveAura();
     if (!m_taken.isNull()) {
-        // The photo as it is kept, not mirrored: what the portrait will show.
+        // The photo as it is kept, not mirrored: what the portrait will show, with its aura.
         painter.drawImage(area, m_taken);
+        if (liveAura)
+            m_liveAura->draw(painter, QRectF(area));
     } else if (!m_frame.isNull() && live) {
         // Fill the view like the photo will be: the portrait part of the frame, stretched to
         // the area as the photo will be stretched to the portrait. Mirrored by the painter,
@@ -371,9 +416,12 @@ void CameraPage::paintEvent(QPaintEvent*) {
             painter.scale(-1, 1);
         }
         painter.drawImage(area, m_frame);
+        // The aura is part of the mirror image: the person and the glow flip together.
+        if (liveAura)
+            m_liveAura->draw(painter, QRectF(area));
         painter.restore();
     }
-    if (!m_overlay.isNull() && live)
+    if (!m_overlay.isNull() && live && !liveAura)
         m_overlay.drawInRect(painter, QRectF(area));
     if (m_secondsLeft > 0 && live) {
         QFont font = painter.font();

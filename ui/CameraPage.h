@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <memory>
 
+class LiveAura;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -27,7 +28,8 @@ class CameraSource;
 /// explained within seconds. The view and the photo are the frame's centre 3:4 part; the
 /// view is mirrored unless the user turns that off, the photo never is. The shutter counts
 /// down first (off, 3 s or 10 s, kept between runs), then the view flashes and holds the
-/// photo for a moment before the page closes.
+/// photo for a moment before the page closes. Where offered, the aura can follow the face
+/// in the live view instead of the silhouette.
 class CameraPage : public QWidget {
     Q_OBJECT
 
@@ -46,6 +48,10 @@ public:
     /// With two or more cameras in `names`, offers a choice among them at the top of the
     /// page; a camera chosen there is opened with `open` and kept for the next time.
     void offerCameras(const QStringList& names, const Opener& open);
+    /// Offers the aura laid over the live view, following the face, with a control that
+    /// switches it on and off (off unless chosen before). Where no face is found the
+    /// silhouette shows, as without it.
+    void offerLiveAura(std::unique_ptr<LiveAura> aura);
     /// Starts the camera and the deadlines it must meet.
     void start();
     /// Stops the camera and lets go of the device.
@@ -75,6 +81,7 @@ private:
     void announce(const QString& text);
     void showTaken(const QImage& picture);
     void updateChoiceLabels();
+    bool showsLiveAura() const;
     void attachCamera();
     void switchCamera(const QString& name);
 
@@ -87,6 +94,9 @@ private:
     QPushButton* m_timerChoice = nullptr;
     QPushButton* m_mirrorChoice = nullptr;
     CameraChoice* m_cameraChoice = nullptr;
+    QPushButton* m_liveChoice = nullptr;
+    // A child of the page, so it goes with it.
+    LiveAura* m_liveAura = nullptr;
     Opener m_open;
     QString m_shortcutNote;
     QTimer* m_watch = nullptr;

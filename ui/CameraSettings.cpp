@@ -10,6 +10,7 @@ namespace {
 const QString kCountdownKey = QStringLiteral("camera/countdown");
 const QString kMirrorKey = QStringLiteral("camera/mirror");
 const QString kNameKey = QStringLiteral("camera/name");
+const QString kLiveAuraKey = QStringLiteral("camera/liveAura");
 const QString kReducedMotionKey = QStringLiteral("camera/reducedMotion");
 
 int normalised(int seconds) {
@@ -55,6 +56,14 @@ bool CameraSettings::mirrored() {
 
 void CameraSettings::setMirrored(bool mirrored) {
     ApplicationIdentity::current().settings()->setValue(kMirrorKey, mirrored);
+}
+
+bool CameraSettings::liveAura() {
+    return ApplicationIdentity::current().settings()->value(kLiveAuraKey, false).toBool();
+}
+
+void CameraSettings::setLiveAura(bool on) {
+    ApplicationIdentity::current().settings()->setValue(kLiveAuraKey, on);
 }
 
 bool CameraSettings::flashAllowed() {

@@ -5,8 +5,8 @@
 namespace toolkit {
 
 /// The camera page's choices the user expects back on the next run: the countdown before a
-/// photo and whether the live view is mirrored. Kept in the application's one settings
-/// file, beside the window's choices.
+/// photo, the camera, whether the live view is mirrored and whether it shows the aura. Kept in the
+/// application's one settings file, beside the window's choices.
 class CameraSettings {
 public:
     /// Seconds counted down before the photo: 0 (off), 3 or 10. 3 unless chosen otherwise.
@@ -25,6 +25,11 @@ public:
     static bool mirrored();
     /// Keeps the mirror choice.
     static void setMirrored(bool mirrored);
+
+    /// Whether the aura is laid over the live view, following the face. Off unless chosen.
+    static bool liveAura();
+    /// Keeps the live aura choice.
+    static void setLiveAura(bool on);
 
     /// Whether the capture may flash the screen white: not when the user asked for reduced
     /// motion (<NAME>_REDUCED_MOTION=1, <NAME> being the application's, or the setting

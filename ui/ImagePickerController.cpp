@@ -3,6 +3,7 @@
 #include "art/PortraitFormat.h"
 #include "base/Log.h"
 #include "camera/CameraSource.h"
+#include "portrait/LiveAura.h"
 #include "ui/CameraPage.h"
 #include "ui/CameraSettings.h"
 #include "ui/ImageView.h"
@@ -60,6 +61,8 @@ QWidget* ImagePickerController::loadView() {
         return PickerPlatform::current().openCamera(name);
     });
     m_page = page;
+    if (m_liveDetector && m_liveAuraNumber > 0)
+        page->offerLiveAura(std::make_unique<LiveAura>(m_liveDetector, m_liveAuraNumber));
     if (m_overlay)
         page->setOverlay(m_overlay->image());
     connect(page, &CameraPage::pictureTaken, this,

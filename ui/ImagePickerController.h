@@ -7,9 +7,11 @@
 #include <QHash>
 #include <QPointer>
 #include <QString>
+#include <memory>
 
 namespace toolkit {
 
+class FaceDetector;
 class ImagePickerController;
 class ImageView;
 class CameraPage;
@@ -60,6 +62,13 @@ public:
     /// The view whose picture is laid over the live camera view; the picker keeps one.
     void setCameraOverlayView(ImageView* view);
 
+    /// Lets the camera page lay overlay `auraNumber` over the live view around the faces
+    /// `detector` finds: the aura the photo taken will get.
+    void setLiveAura(std::shared_ptr<const FaceDetector> detector, int auraNumber) {
+        m_liveDetector = std::move(detector);
+        m_liveAuraNumber = auraNumber;
+    }
+
     /// The keys that choose a photo from the album instead, as the user reads them: the
     /// camera page suggests them when there is no camera to use.
     void setChoosePhotoShortcut(const QString& keys) { m_chooseShortcut = keys; }
@@ -107,6 +116,8 @@ private:
     QPointer<ImageView> m_overlay;
     QPointer<CameraPage> m_page;
     QString m_chooseShortcut;
+    std::shared_ptr<const FaceDetector> m_liveDetector;
+    int m_liveAuraNumber = 0;
     QString m_preselected;
     ImageDecoder* m_decoder = nullptr;
     QPointer<QWidget> m_opening;
