@@ -714,6 +714,22 @@ Prüfe das Kabel, brich dann ab und versuche es noch einmal.</translation>
         <source>Show the live view like a mirror; the photo is never mirrored</source>
         <translation>Das Live-Bild wie einen Spiegel zeigen; das Foto wird nie gespiegelt</translation>
     </message>
+    <message>
+        <source>Live aura</source>
+        <translation>Live-Aura</translation>
+    </message>
+    <message>
+        <source>Live aura: on</source>
+        <translation>Live-Aura: an</translation>
+    </message>
+    <message>
+        <source>Live aura: off</source>
+        <translation>Live-Aura: aus</translation>
+    </message>
+    <message>
+        <source>Show the portrait&apos;s aura around your face in the live view</source>
+        <translation>Die Aura des Porträts um dein Gesicht im Live-Bild zeigen</translation>
+    </message>
 </context>
 <context>
     <name>toolkit::DecodeWorker</name>
