@@ -51,9 +51,9 @@ TEST_F(Photo, TheSilhouetteLiesOverTheLiveView) {
     platform.camera->feed(frame);
     const QRect area = page->viewArea();
     const QImage shown = page->grab(area).toImage().convertToFormat(QImage::Format_ARGB32);
-    // The page's own controls over the view (the timer and the mirror) are not the view.
+    // The page's own controls over the view (timer, live aura, mirror) are not the view.
     QRegion controls;
-    for (const char* name : {"countdownChoice", "mirrorChoice"})
+    for (const char* name : {"countdownChoice", "mirrorChoice", "liveAuraChoice"})
         if (auto* control = page->findChild<QWidget*>(QLatin1String(name)))
             controls += control->geometry().translated(-area.topLeft());
     auto differingFrom = [&](const toolkit::ImageView* overlay) {
