@@ -35,7 +35,10 @@ bool initialise() {
 }
 
 QString reasonOf(const heif_error& error) {
-    return QString::fromUtf8(error.message).trimmed();
+    QString reason = QString::fromUtf8(error.message).trimmed();
+    // libheif puts its own words before a decoder's; ours say it better alone.
+    const qsizetype ours = reason.indexOf(QLatin1String("damaged data: "));
+    return ours >= 0 ? reason.mid(ours) : reason;
 }
 
 using Context = std::unique_ptr<heif_context, decltype(&::heif_context_free)>;

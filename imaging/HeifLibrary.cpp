@@ -1,6 +1,7 @@
 #include "imaging/HeifLibrary.h"
 
 #include "base/Log.h"
+#include "imaging/StrictHevcDecoder.h"
 
 #include <dlfcn.h>
 
@@ -37,6 +38,14 @@ HeifLibrary load() {
 
 const HeifLibrary& HeifLibrary::get() {
     static const HeifLibrary library = load();
+    // HEVC through a decoder that refuses damaged data, not libheif's own, which conceals it.
+    static const bool strict = [] {
+        if (!library.loaded)
+            return false;
+        const heif_decoder_plugin* plugin = StrictHevcDecoder::plugin(library);
+        return plugin && library.heif_register_decoder_plugin(plugin).code == heif_error_Ok;
+    }();
+    (void)strict;
     return library;
 }
 

@@ -16,6 +16,12 @@ namespace toolkit {
     F(heif_decoding_options_alloc) \
     F(heif_decoding_options_free) \
     F(heif_have_decoder_for_format) \
+    F(heif_image_add_plane) \
+    F(heif_image_create) \
+    F(heif_image_get_plane) \
+    F(heif_image_set_nclx_color_profile) \
+    F(heif_nclx_color_profile_alloc) \
+    F(heif_register_decoder_plugin) \
     F(heif_image_get_bits_per_pixel) \
     F(heif_image_get_bits_per_pixel_range) \
     F(heif_image_get_colorspace) \
