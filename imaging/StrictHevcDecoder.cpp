@@ -97,10 +97,12 @@ struct Decoder {
     de265_decoder_context* context = nullptr;
 };
 
-// Warnings that say nothing of the picture's data.
+// Warnings that say nothing of the picture's pixels: threading, and metadata (SEI) that
+// came before the stream's parameters.
 bool harmless(de265_error warning) {
     return warning == DE265_WARNING_NO_WPP_CANNOT_USE_MULTITHREADING ||
-           warning == DE265_WARNING_NUMBER_OF_THREADS_LIMITED_TO_MAXIMUM;
+           warning == DE265_WARNING_NUMBER_OF_THREADS_LIMITED_TO_MAXIMUM ||
+           warning == DE265_WARNING_SPS_MISSING_CANNOT_DECODE_SEI;
 }
 
 const char* pluginName() {
