@@ -7,6 +7,7 @@
 #include <dlib/image_processing/frontal_face_detector.h>
 #include <dlib/serialize.h>
 
+#include <algorithm>
 #include <exception>
 #include <sstream>
 
@@ -18,6 +19,18 @@ namespace {
 // Above the detector's own threshold of 0: round badges and patches on clothing score just
 // over it (0.006 on a mission patch), faces well above (1.4 on a plain portrait).
 constexpr double kMinimumConfidence = 0.2;
+// The long side of the copy a face looking at the camera is looked for in first.
+constexpr int kFirstLookSide = 400;
+
+dlib::array2d<unsigned char> toPixels(const QImage& grey) {
+    dlib::array2d<unsigned char> pixels(grey.height(), grey.width());
+    for (int y = 0; y < grey.height(); ++y) {
+        const uchar* line = grey.constScanLine(y);
+        std::copy(line, line + grey.width(), &pixels[y][0]);
+    }
+    return pixels;
+}
+
 } // namespace
 
 struct HogFaceDetector::Engine {
@@ -73,20 +86,27 @@ QList<QRect> HogFaceDetector::findFaces(const QImage& picture) const {
                 whole.get_scanner(), whole.get_overlap_tester(), whole.get_w(0));
     });
     const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
-    dlib::array2d<unsigned char> pixels(grey.height(), grey.width());
-    for (int y = 0; y < grey.height(); ++y) {
-        const uchar* line = grey.constScanLine(y);
-        for (int x = 0; x < grey.width(); ++x)
-            pixels[y][x] = line[x];
-    }
+    // A sitter's face is large: looked for first in a smaller copy, at a third of the cost
+    // (the features and filters scale with the pixels). Only a picture where the face looking
+    // at the camera is not found there pays for the whole picture and the turned faces.
+    const double shrink = double(kFirstLookSide) / std::max(grey.width(), grey.height());
     std::vector<dlib::rect_detection> found;
+    double scale = 1.0;
     try {
         std::lock_guard<std::mutex> lock(m_engine->running);
-        if (m_engine->facingCamera.num_detectors() > 0)
-            m_engine->facingCamera(pixels, found, kMinimumConfidence);
-        // Only a photo without a face looking at the camera pays for the turned ones.
-        if (found.empty())
-            m_engine->detector(pixels, found, kMinimumConfidence);
+        if (m_engine->facingCamera.num_detectors() > 0) {
+            const QImage look = shrink < 1.0
+                                    ? grey.scaled(std::max(1, int(grey.width() * shrink + 0.5)),
+                                                  std::max(1, int(grey.height() * shrink + 0.5)),
+                                                  Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                    : grey;
+            m_engine->facingCamera(toPixels(look), found, kMinimumConfidence);
+            scale = double(grey.width()) / look.width();
+        }
+        if (found.empty()) {
+            scale = 1.0;
+            m_engine->detector(toPixels(grey), found, kMinimumConfidence);
+        }
     } catch (const std::exception& error) {
         // Nothing thrown may reach the thread that waits for the answer.
         qCWarning(programLog, "face detection failed: %s", error.what());
@@ -95,7 +115,9 @@ QList<QRect> HogFaceDetector::findFaces(const QImage& picture) const {
     QList<QRect> faces;
     for (const dlib::rect_detection& hit : found) {
         const dlib::rectangle& box = hit.rect;
-        faces << QRect(int(box.left()), int(box.top()), int(box.width()), int(box.height()));
+        faces << QRectF(box.left() * scale, box.top() * scale, box.width() * scale,
+                        box.height() * scale)
+                     .toRect();
     }
     return faces;
 }
