@@ -44,6 +44,16 @@ float profile(float d, float offset, float reach, float bodyFade) {
                     (e / envelope) * (e / envelope));
 }
 
+// The jaw and neck below the face oval, in portrait pixels from its centre.
+constexpr double kJawDrop = 44.0;
+constexpr double kJawHalfHeight = 36.0;
+constexpr double kNeckDrop = 92.0;
+constexpr double kNeckHalfWidth = 41.0;
+constexpr double kNeckHalfHeight = 24.0;
+// The clearances at which the glow's dark colours and the face mask stop changing.
+constexpr float kDarkClear = 75.0f;
+constexpr float kMaskClear = 32.0f;
+
 // Portrait pixels from the part of a face that must stay clear: the oval, the squarer jaw of a
 // face that fills it, and the neck below; negative inside.
 float faceClearance(double x, double y) {
@@ -59,9 +69,27 @@ float faceClearance(double x, double y) {
         return std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) -
                radius;
     };
-    const double jaw = box(cx, cy + 44.0, face.width() / 2.0 + 1.0, 36.0, 26.0);
-    const double neck = box(cx, cy + 92.0, 41.0, 24.0, 6.0);
+    const double jaw = box(cx, cy + kJawDrop, face.width() / 2.0 + 1.0, kJawHalfHeight, 26.0);
+    const double neck = box(cx, cy + kNeckDrop, kNeckHalfWidth, kNeckHalfHeight, 6.0);
     return static_cast<float>(std::min({oval, jaw, neck}));
+}
+
+// Where faceClearance() can be below `margin`, in portrait pixels: outside it the clearance
+// is `margin` or more, which is all its users tell apart, so most of the canvas is spared it.
+QRectF faceNeighbourhood(double margin) {
+    const QRectF face = PortraitGeometry::faceRect();
+    const double cx = face.center().x();
+    const double cy = face.center().y();
+    const double a = face.width() / 2.0;
+    const double b = face.height() / 2.0;
+    // The oval's clearance grows as its half-width along both axes.
+    const QRectF oval(cx - a - margin, cy - b * (1.0 + margin / a), 2.0 * (a + margin),
+                      2.0 * b * (1.0 + margin / a));
+    auto box = [margin](double x, double y, double hx, double hy) {
+        return QRectF(x - hx - margin, y - hy - margin, 2.0 * (hx + margin), 2.0 * (hy + margin));
+    };
+    return oval.united(box(cx, cy + kJawDrop, a + 1.0, kJawHalfHeight))
+        .united(box(cx, cy + kNeckDrop, kNeckHalfWidth, kNeckHalfHeight));
 }
 
 // Only colours this dark look like soot on skin; an amber brown may come close to the face.
@@ -85,6 +113,8 @@ AuraOverlayPainter::AuraOverlayPainter(QSize canvas, const QTransform& placement
       m_field(placement.map(PortraitGeometry::silhouette()), canvas.width(), canvas.height()),
       m_glowWidth((canvas.width() + 1) / 2), m_glowHeight((canvas.height() + 1) / 2) {
     const QPointF centre = PortraitGeometry::auraCentre();
+    const QRectF darkNear = faceNeighbourhood(kDarkClear);
+    const QRectF maskNear = faceNeighbourhood(kMaskClear);
     const std::size_t count = static_cast<std::size_t>(m_glowWidth * m_glowHeight);
     m_glowDistance.resize(count);
     m_glowAngle.resize(count);
@@ -101,7 +131,7 @@ AuraOverlayPainter::AuraOverlayPainter(QSize canvas, const QTransform& placement
             const QPointF at = m_toPortrait.map(QPointF(2 * x + 1, 2 * y + 1));
             m_glowAngle[i] =
                 static_cast<float>(std::atan2(at.x() - centre.x(), centre.y() - at.y()));
-            m_glowFace[i] = faceClearance(at.x(), at.y());
+            m_glowFace[i] = darkNear.contains(at) ? faceClearance(at.x(), at.y()) : kDarkClear;
         }
     }
 
@@ -110,8 +140,9 @@ AuraOverlayPainter::AuraOverlayPainter(QSize canvas, const QTransform& placement
         auto* line = reinterpret_cast<QRgb*>(m_faceMask.scanLine(y));
         for (int x = 0; x < m_faceMask.width(); ++x) {
             const QPointF at = m_toPortrait.map(QPointF(x + 0.5, y + 0.5));
-            const float clear = faceClearance(at.x(), at.y());
-            const int a = static_cast<int>(std::lround(255.0f * smoothstep(1.0f, 32.0f, clear)));
+            const float clear = maskNear.contains(at) ? faceClearance(at.x(), at.y()) : kMaskClear;
+            const int a =
+                static_cast<int>(std::lround(255.0f * smoothstep(1.0f, kMaskClear, clear)));
             line[x] = qRgba(a, a, a, a);
         }
     }
@@ -182,7 +213,7 @@ QImage AuraOverlayPainter::paintGlow(const AuraRecipe& recipe) const {
             const float distance = m_glowDistance[i];
             const float angle = m_glowAngle[i];
             // Dark smoke keeps away from the face, where it would read as soot on the skin.
-            const float darkRoom = smoothstep(42.0f, 75.0f, m_glowFace[i]);
+            const float darkRoom = smoothstep(42.0f, kDarkClear, m_glowFace[i]);
             const float a = sample(noiseA, gx, gy);
             const float b = sample(noiseB, gx, gy);
             // Smoke grows with distance: by the person the glow is even, farther out it
