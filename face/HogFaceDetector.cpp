@@ -35,14 +35,67 @@ dlib::array2d<unsigned char> toPixels(const QImage& grey) {
 
 struct HogFaceDetector::Engine {
     QString serialised;
-    std::once_flag built;
-    std::once_flag split;
+    std::once_flag facingRead;
+    std::once_flag wholeRead;
     // The detector keeps scratch buffers between calls: one call at a time.
     std::mutex running;
-    dlib::frontal_face_detector detector;
+    // The file's bytes, kept until the whole detector is read from where the first part ends.
+    std::string bytes;
+    std::streamoff wholeAt = -1;
+    bool wholeReady = false;
     // The first of the detector's filters alone: the one for faces looking at the camera,
-    // as a sitter's does. Tried first, it finds them at a fifth of the filtering.
+    // as a sitter's does. Tried first, it finds them at a fifth of the filtering, and reading
+    // it alone spares separating the other four filters when it finds a face.
     dlib::frontal_face_detector facingCamera;
+    dlib::frontal_face_detector whole;
+
+    // Builds both from the model compiled into the library: slower, the same faces.
+    void build() {
+        whole = dlib::get_frontal_face_detector();
+        wholeReady = true;
+        if (whole.num_detectors() > 1)
+            facingCamera = dlib::frontal_face_detector(whole.get_scanner(),
+                                                       whole.get_overlap_tester(), whole.get_w(0));
+    }
+
+    void readFacing() {
+        if (!serialised.isEmpty()) {
+            QFile file(serialised);
+            if (file.open(QIODevice::ReadOnly)) {
+                const QByteArray read = file.readAll();
+                bytes.assign(read.constData(), size_t(read.size()));
+                std::istringstream in(bytes);
+                try {
+                    dlib::deserialize(facingCamera, in);
+                    wholeAt = in.tellg();
+                    return;
+                } catch (const std::exception& error) {
+                    qCWarning(programLog, "%s: the face detector cannot be read (%s)",
+                              qUtf8Printable(serialised), error.what());
+                }
+            } else {
+                qCWarning(programLog, "%s: %s", qUtf8Printable(serialised),
+                          qUtf8Printable(file.errorString()));
+            }
+        }
+        build();
+    }
+
+    void readWhole() {
+        if (wholeReady)
+            return;
+        std::istringstream in(bytes);
+        in.seekg(wholeAt);
+        try {
+            dlib::deserialize(whole, in);
+            wholeReady = true;
+        } catch (const std::exception& error) {
+            qCWarning(programLog, "%s: the face detector cannot be read (%s)",
+                      qUtf8Printable(serialised), error.what());
+            build();
+        }
+        bytes = std::string();
+    }
 };
 
 HogFaceDetector::HogFaceDetector(const QString& serialised) : m_engine(std::make_unique<Engine>()) {
@@ -58,33 +111,7 @@ QString HogFaceDetector::resourceFile() {
 QList<QRect> HogFaceDetector::findFaces(const QImage& picture) const {
     if (picture.isNull())
         return {};
-    std::call_once(m_engine->built, [this] {
-        if (!m_engine->serialised.isEmpty()) {
-            QFile file(m_engine->serialised);
-            if (file.open(QIODevice::ReadOnly)) {
-                const QByteArray bytes = file.readAll();
-                std::istringstream in(std::string(bytes.constData(), size_t(bytes.size())));
-                try {
-                    dlib::deserialize(m_engine->detector, in);
-                    return;
-                } catch (const std::exception& error) {
-                    qCWarning(programLog, "%s: the face detector cannot be read (%s)",
-                              qUtf8Printable(m_engine->serialised), error.what());
-                }
-            } else {
-                qCWarning(programLog, "%s: %s", qUtf8Printable(m_engine->serialised),
-                          qUtf8Printable(file.errorString()));
-            }
-        }
-        // Slower, but finds the same faces.
-        m_engine->detector = dlib::get_frontal_face_detector();
-    });
-    std::call_once(m_engine->split, [this] {
-        const auto& whole = m_engine->detector;
-        if (whole.num_detectors() > 1)
-            m_engine->facingCamera = dlib::frontal_face_detector(
-                whole.get_scanner(), whole.get_overlap_tester(), whole.get_w(0));
-    });
+    std::call_once(m_engine->facingRead, [this] { m_engine->readFacing(); });
     const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
     // A sitter's face is large: looked for first in a smaller copy, at a third of the cost
     // (the features and filters scale with the pixels). Only a picture where the face looking
@@ -105,7 +132,8 @@ QList<QRect> HogFaceDetector::findFaces(const QImage& picture) const {
         }
         if (found.empty()) {
             scale = 1.0;
-            m_engine->detector(toPixels(grey), found, kMinimumConfidence);
+            std::call_once(m_engine->wholeRead, [this] { m_engine->readWhole(); });
+            m_engine->whole(toPixels(grey), found, kMinimumConfidence);
         }
     } catch (const std::exception& error) {
         // Nothing thrown may reach the thread that waits for the answer.

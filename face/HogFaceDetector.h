@@ -9,8 +9,9 @@ namespace toolkit {
 
 /// Frontal faces found by a histogram-of-gradients detector. It is read on first use, on
 /// the thread that first asks, from the serialised detector the build writes (a few
-/// milliseconds); without that file it is built from the model compiled into the program,
-/// which takes over a second.
+/// milliseconds): first its filter for faces looking at the camera, the whole detector only
+/// for a picture where that finds none. Without that file it is built from the model
+/// compiled into the program, which takes over a second.
 class HogFaceDetector : public FaceDetector {
 public:
     /// `serialised` is the path of the detector file; empty to build it.
