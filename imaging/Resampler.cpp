@@ -11,6 +11,9 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#ifdef __x86_64__
+#include <immintrin.h>
+#endif
 
 namespace toolkit {
 
@@ -139,6 +142,60 @@ void toFloats(const uchar* in, int width, Pixel* out) {
     }
 }
 
+#ifdef __x86_64__
+// The two passes with AVX2 and fused multiply-adds, where the processor has them: two taps
+// or two pixels an instruction instead of one. The sums differ from the plain loops' only in
+// their last bits.
+bool hasAvx2() {
+    static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    return has;
+}
+
+// One middle row across: `weights` holds each tap's weight four times over, so that a pair
+// of taps is one multiply-add over a pair of pixels.
+__attribute__((target("avx2,fma"))) void acrossAvx2(const Pixel* row, const float* weights,
+                                                    const int* first, const int* count, int span,
+                                                    int tw, Pixel* out) {
+    for (int x = 0; x < tw; ++x) {
+        const float* w = weights + size_t(x) * size_t(span) * 4;
+        const float* p = reinterpret_cast<const float*>(row + first[x]);
+        __m256 even = _mm256_setzero_ps();
+        __m256 odd = _mm256_setzero_ps();
+        // Past `count` the weights are zero and the row black, up to the span, a multiple of
+        // four: taps are taken four at a time.
+        for (int j = 0; j < count[x]; j += 4) {
+            even = _mm256_fmadd_ps(_mm256_loadu_ps(p + 4 * j), _mm256_loadu_ps(w + 4 * j), even);
+            odd = _mm256_fmadd_ps(_mm256_loadu_ps(p + 4 * j + 8), _mm256_loadu_ps(w + 4 * j + 8),
+                                  odd);
+        }
+        const __m256 sum = _mm256_add_ps(even, odd);
+        const __m128 both = _mm_add_ps(_mm256_castps256_ps128(sum), _mm256_extractf128_ps(sum, 1));
+        _mm_storeu_ps(reinterpret_cast<float*>(out + x), both);
+    }
+}
+
+// One result row down, from the `count` middle rows it reads, into `sums`.
+__attribute__((target("avx2,fma"))) void downAvx2(const Pixel* const* rows, const float* w,
+                                                  int count, int tw, Pixel* sums) {
+    int x = 0;
+    for (; x + 2 <= tw; x += 2) {
+        __m256 sum = _mm256_setzero_ps();
+        for (int j = 0; j < count; ++j)
+            sum =
+                _mm256_fmadd_ps(_mm256_set1_ps(w[j]),
+                                _mm256_loadu_ps(reinterpret_cast<const float*>(rows[j] + x)), sum);
+        _mm256_storeu_ps(reinterpret_cast<float*>(sums + x), sum);
+    }
+    for (; x < tw; ++x) {
+        __m128 sum = _mm_setzero_ps();
+        for (int j = 0; j < count; ++j)
+            sum = _mm_fmadd_ps(_mm_set1_ps(w[j]),
+                               _mm_loadu_ps(reinterpret_cast<const float*>(rows[j] + x)), sum);
+        _mm_storeu_ps(reinterpret_cast<float*>(sums + x), sum);
+    }
+}
+#endif
+
 QImage filtered(const QImage& source, double extentX, double extentY, QSize target) {
     const int sw = source.width(), sh = source.height();
     const int tw = target.width(), th = target.height();
@@ -157,9 +214,25 @@ QImage filtered(const QImage& source, double extentX, double extentY, QSize targ
     };
     // Padded with black past the right edge, where the padding weights (zero) read.
     std::unique_ptr<Pixel[]> row(new Pixel[size_t(sw + across.span)]());
+#ifdef __x86_64__
+    const bool avx2 = hasAvx2();
+    std::vector<float> expanded;
+    if (avx2) {
+        expanded.resize(across.weights.size() * 4);
+        for (size_t i = 0; i < across.weights.size(); ++i)
+            std::fill_n(&expanded[i * 4], 4, across.weights[i]);
+    }
+#endif
     const auto makeMiddleRow = [&](int y) {
         toFloats(source.constScanLine(y), sw, row.get());
         Pixel* out = middleRow(y);
+#ifdef __x86_64__
+        if (avx2) {
+            acrossAvx2(row.get(), expanded.data(), across.first.data(), across.count.data(),
+                       across.span, tw, out);
+            return;
+        }
+#endif
         for (int x = 0; x < tw; ++x) {
             const float* w = &across.weights[size_t(x) * size_t(across.span)];
             const Pixel* p = &row[size_t(across.first[size_t(x)])];
@@ -194,14 +267,24 @@ QImage filtered(const QImage& source, double extentX, double extentY, QSize targ
         for (made = std::max(made, first); made < first + count; ++made)
             makeMiddleRow(made);
         Pixel* sum = sums.get();
-        std::fill(sum, sum + tw, Pixel{0, 0, 0, 0});
-        for (int j = 0; j < count; ++j) {
-            const float weight = w[j];
-            if (weight == 0.0f)
-                continue;
-            const Pixel* in = middleRow(first + j);
-            for (int x = 0; x < tw; ++x)
-                sum[x] += weight * in[x];
+#ifdef __x86_64__
+        const Pixel* rows[64];
+        if (avx2 && count <= int(std::size(rows))) {
+            for (int j = 0; j < count; ++j)
+                rows[j] = middleRow(first + j);
+            downAvx2(rows, w, count, tw, sum);
+        } else
+#endif
+        {
+            std::fill(sum, sum + tw, Pixel{0, 0, 0, 0});
+            for (int j = 0; j < count; ++j) {
+                const float weight = w[j];
+                if (weight == 0.0f)
+                    continue;
+                const Pixel* in = middleRow(first + j);
+                for (int x = 0; x < tw; ++x)
+                    sum[x] += weight * in[x];
+            }
         }
         uchar* out = result.scanLine(y);
         for (int x = 0; x < tw; ++x) {
