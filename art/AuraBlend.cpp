@@ -24,10 +24,12 @@ void AuraBlend::apply(QImage& photo, const QImage& overlay) {
     const QImage aura = overlay.format() == QImage::Format_ARGB32_Premultiplied
                             ? overlay
                             : overlay.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < photo.height(); ++y) {
+    const int width = photo.width();
+    const int height = photo.height();
+    for (int y = 0; y < height; ++y) {
         auto* out = reinterpret_cast<QRgb*>(photo.scanLine(y));
         const auto* in = reinterpret_cast<const QRgb*>(aura.constScanLine(y));
-        for (int x = 0; x < photo.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             const QRgb o = in[x];
             const int a = qAlpha(o);
             if (a == 0)

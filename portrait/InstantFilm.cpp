@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -76,13 +77,19 @@ void InstantFilm::develop(QImage& portrait, int scale) {
     const Curves& c = curves();
     const auto& tile = grainTile();
     const int step = std::max(1, scale);
-    for (int y = 0; y < portrait.height(); ++y) {
+    const int width = portrait.width();
+    const int height = portrait.height();
+    // The grain of a row, each tile pixel `step` wide: the same grain at every size.
+    std::vector<int> grain(static_cast<std::size_t>(width));
+    for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(portrait.scanLine(y));
         const std::int8_t* row = tile.data() + ((y / step) % kTile) * kTile;
-        for (int x = 0; x < portrait.width(); ++x) {
+        for (int x = 0; x < width; ++x)
+            grain[size_t(x)] = row[(x / step) % kTile] + kGrain;
+        for (int x = 0; x < width; ++x) {
             const QRgb p = line[x];
             // Monochrome grain: the same push on all three dyes keeps it from looking digital.
-            const int g = row[(x / step) % kTile] + kGrain;
+            const int g = grain[size_t(x)];
             line[x] = qRgba(c.channel[0][std::size_t(qRed(p) + g)],
                             c.channel[1][std::size_t(qGreen(p) + g)],
                             c.channel[2][std::size_t(qBlue(p) + g)], qAlpha(p));
