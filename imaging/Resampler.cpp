@@ -1,6 +1,7 @@
 #include "imaging/Resampler.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -146,9 +147,11 @@ void toFloats(const uchar* in, int width, Pixel* out) {
 // The two passes with AVX2 and fused multiply-adds, where the processor has them: two taps
 // or two pixels an instruction instead of one. The sums differ from the plain loops' only in
 // their last bits.
+std::atomic<bool> vectorised{true};
+
 bool hasAvx2() {
     static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-    return has;
+    return has && vectorised.load(std::memory_order_relaxed);
 }
 
 // One middle row across: `weights` holds each tap's weight four times over, so that a pair
@@ -306,6 +309,14 @@ QImage filtered(const QImage& source, double extentX, double extentY, QSize targ
 }
 
 } // namespace
+
+void Resampler::setVectorised(bool allowed) {
+#ifdef __x86_64__
+    vectorised = allowed;
+#else
+    (void)allowed;
+#endif
+}
 
 QImage Resampler::scaled(const QImage& source, QSize target) {
     if (source.isNull() || target.isEmpty())

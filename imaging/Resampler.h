@@ -20,6 +20,11 @@ public:
     /// the filter still removes what the target cannot show; averaging any further leaves
     /// fine texture as moiré. 1 when there is nothing to average.
     static int boxFactor(int from, int to) { return to > 0 ? qMax(1, from / to / 2) : 1; }
+
+    /// Whether the filter may use the processor's vector extensions (AVX2 with FMA) where
+    /// it has them; on by default. Off, it takes the plain loops every processor runs, so
+    /// that a test can hold the two to the same pixels.
+    static void setVectorised(bool allowed);
 };
 
 } // namespace toolkit

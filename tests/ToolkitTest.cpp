@@ -174,6 +174,43 @@ TEST(Decoding, AFlatPictureStaysFlatToItsEdges) {
     }
 }
 
+// The filter's vector loops, where the processor has them, and the plain ones every
+// processor runs give the same pixels, within a level of rounding, whatever the sizes.
+TEST(Decoding, TheVectorAndPlainFiltersAgree) {
+    QImage source(331, 247, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x) {
+            const int a = (x * 3 + y * 5) % 256;
+            source.setPixel(
+                x, y,
+                qPremultiply(qRgba((x * x + y) % 256, (x * 7 + y * y) % 256, (x ^ y) % 256, a)));
+        }
+    const QImage opaque = source.convertToFormat(QImage::Format_RGB32);
+    for (const QImage& picture : {source, opaque}) {
+        for (const QSize target :
+             {QSize(101, 77), QSize(36, 48), QSize(331, 480), QSize(1, 3), QSize(700, 9)}) {
+            SCOPED_TRACE(qPrintable(QStringLiteral("%1x%2 %3")
+                                        .arg(target.width())
+                                        .arg(target.height())
+                                        .arg(picture.hasAlphaChannel())));
+            const QImage vector = toolkit::Resampler::scaled(picture, target);
+            toolkit::Resampler::setVectorised(false);
+            const QImage plain = toolkit::Resampler::scaled(picture, target);
+            toolkit::Resampler::setVectorised(true);
+            ASSERT_EQ(vector.size(), target);
+            ASSERT_EQ(plain.size(), target);
+            int worst = 0;
+            for (int y = 0; y < target.height(); ++y) {
+                const auto* v = reinterpret_cast<const uchar*>(vector.constScanLine(y));
+                const auto* p = reinterpret_cast<const uchar*>(plain.constScanLine(y));
+                for (int i = 0; i < target.width() * 4; ++i)
+                    worst = std::max(worst, std::abs(int(v[i]) - int(p[i])));
+            }
+            EXPECT_LE(worst, 1);
+        }
+    }
+}
+
 TEST(PngEncoder, WritesAPngThatReadsBackAsTheSamePixels) {
     for (const bool opaque : {true, false}) {
         SCOPED_TRACE(opaque ? "opaque" : "with transparency");
