@@ -280,7 +280,7 @@ heif_decoder_plugin makePlugin() {
     plugin.push_data = pushData;
     plugin.decode_image = decodeImage;
     plugin.set_strict_decoding = setStrict;
-    plugin.id_name = "velmora-strict-libde265";
+    plugin.id_name = "strict-libde265";
     return plugin;
 }
 
