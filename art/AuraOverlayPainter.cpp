@@ -1,6 +1,7 @@
 #include "art/AuraOverlayPainter.h"
 
 #include "art/AuraRecipe.h"
+#include "art/DistanceField.h"
 #include "art/Noise.h"
 #include "art/PortraitFormat.h"
 #include "art/PortraitGeometry.h"
@@ -110,24 +111,23 @@ AuraOverlayPainter::AuraOverlayPainter()
 AuraOverlayPainter::AuraOverlayPainter(QSize canvas, const QTransform& placement)
     : m_canvas(canvas), m_toPortrait(placement.inverted()),
       m_scale(static_cast<float>(std::sqrt(std::abs(placement.determinant())))),
-      m_field(placement.map(PortraitGeometry::silhouette()), canvas.width(), canvas.height()),
       m_glowWidth((canvas.width() + 1) / 2), m_glowHeight((canvas.height() + 1) / 2) {
     const QPointF centre = PortraitGeometry::auraCentre();
     const QRectF darkNear = faceNeighbourhood(kDarkClear);
     const QRectF maskNear = faceNeighbourhood(kMaskClear);
     const std::size_t count = static_cast<std::size_t>(m_glowWidth * m_glowHeight);
+    // The glow is worked out at half size, and so is the distance to the outline it follows:
+    // a quarter of the work of the whole canvas's, which the soft glow cannot tell apart.
+    const DistanceField field(
+        (placement * QTransform::fromScale(0.5, 0.5)).map(PortraitGeometry::silhouette()),
+        m_glowWidth, m_glowHeight);
     m_glowDistance.resize(count);
     m_glowAngle.resize(count);
     m_glowFace.resize(count);
     for (int y = 0; y < m_glowHeight; ++y) {
         for (int x = 0; x < m_glowWidth; ++x) {
             const std::size_t i = static_cast<std::size_t>(y * m_glowWidth + x);
-            float sum = 0.0f;
-            for (int k = 0; k < 4; ++k) {
-                sum += m_field.at(std::min(2 * x + (k & 1), canvas.width() - 1),
-                                  std::min(2 * y + (k >> 1), canvas.height() - 1));
-            }
-            m_glowDistance[i] = 0.25f * sum / m_scale;
+            m_glowDistance[i] = 2.0f * field.at(x, y) / m_scale;
             const QPointF at = m_toPortrait.map(QPointF(2 * x + 1, 2 * y + 1));
             m_glowAngle[i] =
                 static_cast<float>(std::atan2(at.x() - centre.x(), centre.y() - at.y()));

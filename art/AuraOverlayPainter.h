@@ -1,7 +1,5 @@
 #pragma once
 
-#include "art/DistanceField.h"
-
 #include <QImage>
 #include <QSize>
 #include <QTransform>
@@ -28,7 +26,6 @@ private:
     QSize m_canvas;
     QTransform m_toPortrait;
     float m_scale;
-    DistanceField m_field;
     int m_glowWidth;
     int m_glowHeight;
     // Per half-size cell, in portrait units: distance to the outline, angle around the
