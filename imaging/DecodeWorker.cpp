@@ -211,6 +211,8 @@ Result<QImage> DecodeWorker::decode(const PictureFile& file, QSize target, int d
     const bool sent = WorkerChannel::sendWith(worker->socket, &request, sizeof request, bytes) &&
                       WorkerChannel::sendAll(worker->socket, name.constData(), size_t(name.size()));
     ::close(bytes);
+    // While the worker decodes, this process keeps none of the picture's pages.
+    file.releasePages();
 
     // The answer, or the worker's end, or the deadline.
     bool late = false;

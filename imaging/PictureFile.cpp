@@ -206,6 +206,11 @@ QStringList PictureFile::namePatterns() {
     return patterns;
 }
 
+void PictureFile::releasePages() const {
+    if (m_sealed)
+        m_sealed->releasePages();
+}
+
 int PictureFile::memoryFile() const {
     return m_sealed ? m_sealed->fd() : -1;
 }

@@ -52,6 +52,9 @@ public:
     /// The sealed memory file that holds bytes() when they were read from a file, to be
     /// shared with a decoding worker; -1 for none.
     int memoryFile() const;
+    /// Lets go of the memory file's pages that reading and checking the file left resident
+    /// in this process, while a worker decodes them; bytes() reads them again when used.
+    void releasePages() const;
 
     /// `reason` prefixed with the file's name, as every refusal is worded.
     QString describe(const QString& reason) const;

@@ -21,6 +21,9 @@ public:
 
     /// The bytes, without a copy; valid while this object lives.
     QByteArray bytes() const;
+    /// Lets go of the pages this process has read, which a large picture's checks leave in
+    /// its resident size; they are read again, unchanged, if the bytes are used again.
+    void releasePages() const;
     /// The sealed memory file, to be handed to a worker.
     int fd() const { return m_fd; }
 
