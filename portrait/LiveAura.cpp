@@ -109,8 +109,7 @@ LiveAura::Look LiveAura::look(const toolkit::FaceDetector& detector, const QImag
     Look result;
     if (paintAt) {
         // Painted for where the face was last seen; the next look finds where it went.
-        const QTransform toCanvas = *paintAt * QTransform::fromTranslate(kMargin, kMargin) *
-                                    QTransform::fromScale(kPaintScale, kPaintScale);
+        const QTransform toCanvas = *paintAt * canvasToPortrait().inverted();
         const QSize canvas(int(std::ceil((kWidth + 2 * kMargin) * kPaintScale)),
                            int(std::ceil((kHeight + 2 * kMargin) * kPaintScale)));
         result.aura = AuraOverlayPainter(canvas, toCanvas).paint(AuraRecipe::forIndex(auraNumber));
