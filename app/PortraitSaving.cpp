@@ -4,6 +4,7 @@
 
 #include "album/PhotoAlbum.h"
 #include "app/CardPrinter.h"
+#include "app/PanelStyle.h"
 #include "app/VelmoraViewController.h"
 #include "base/Log.h"
 #include "ui/Desktop.h"
@@ -79,6 +80,7 @@ toolkit::AlbumSave* PortraitSaving::save(int scale) {
         const QString folder = QDir::toNativeSeparators(m_lastFolder);
         setNoticeText(ui->xOut1, {tr("Saving the portrait"), QString(), tr("into %1").arg(folder)},
                       folder);
+        PanelStyle::ensureApplied(m_screen.view());
     }
     m_screen.setXOutPairHidden(false);
     return saving;

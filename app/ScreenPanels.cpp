@@ -4,6 +4,7 @@
 
 #include "app/AboutText.h"
 #include "app/ColourMeaning.h"
+#include "app/PanelStyle.h"
 #include "app/VelmoraViewController.h"
 #include "ui/Color.h"
 
@@ -14,6 +15,7 @@ Ui::VelmoraViewController* ScreenPanels::open() {
     Ui::VelmoraViewController* ui = m_screen.ui.get();
     if (!ui)
         return nullptr;
+    PanelStyle::ensureApplied(m_screen.view());
     rememberFocus();
     setVeiled(true);
     ui->close->show();
@@ -90,6 +92,7 @@ void ScreenPanels::showMeaning(AuraPalette::Colour colour) {
     const VelmoraViewController::ColourControls& own =
         VelmoraViewController::colourControls()[colour];
     toolkit::TextView* text = ui->*own.textView;
+    PanelStyle::ensureApplied(m_screen.view());
     rememberFocus();
     ui->close->show();
     text->show();
