@@ -5,16 +5,19 @@
 
 namespace {
 // The rules of the elements that appear only over the picture: the colour grid, the texts,
-// the notice and the close bar. The screen's own rules (its background, the toolbars) stay
-// in its layout file.
+// the notice and the close button. The screen's ground and its toolbars are ScreenStyle's.
 constexpr char kPanelRules[] =
-    "QToolButton#closeB { background: rgba(255,255,255,40); font-size: 10pt; font-weight: bold; }\n"
+    "QToolButton#closeB { color: #f4efff; background: rgba(255,255,255,40); border: 2px solid "
+    "transparent; border-radius: 6px; padding: 0px; font-size: 10pt; font-weight: bold; }\n"
     "QToolButton#closeB:focus { border: 2px solid #ffd84d; }\n"
     "QLabel#selectColor { color: white; background: rgba(20,16,32,200); border-radius: 10px; "
     "font-size: 13.5pt; font-weight: bold; }\n"
     "QPushButton#xOut1 { background: rgba(20,16,32,225); color: white; border: 1px solid #8f7adf; "
     "border-radius: 10px; padding: 6px 6px 34px 6px; text-align: left; }\n"
-    "QPushButton#xOut1 QToolButton { border: 1px solid #8f7adf; padding: 2px 6px; }\n"
+    "QPushButton#xOut1 QToolButton { color: #f4efff; background: transparent; border: 1px solid "
+    "#8f7adf; border-radius: 6px; padding: 2px 6px; font-size: 8pt; }\n"
+    "QPushButton#xOut1 QToolButton:hover { background: rgba(255,255,255,30); }\n"
+    "QPushButton#xOut1 QToolButton:pressed { background: rgba(255,255,255,60); }\n"
     "QPushButton#xOut1 QToolButton:focus { border: 2px solid #ffd84d; }\n"
     "QPushButton#xOut2 { background: rgba(20,16,32,225); color: white; border: 1px solid #8f7adf; "
     "border-radius: 10px; font-size: 16.5pt; }\n"

@@ -5,12 +5,12 @@
 #include "app/GridArrowKeys.h"
 #include "app/Preferences.h"
 #include "app/ScreenIcons.h"
+#include "app/ScreenStyle.h"
 #include "base/Log.h"
 #include "face/NoFaceDetector.h"
 #include "ui/ImageView.h"
 #include "ui/PickerPlatform.h"
 #include "ui/TextView.h"
-#include "ui/ToolButtonLabels.h"
 #include "ui/Window.h"
 
 #include <QCoreApplication>
@@ -68,8 +68,8 @@ QWidget* VelmoraViewController::loadView() {
     ui = std::make_unique<Ui::VelmoraViewController>();
     ui->setupUi(view);
     ui->sizer->setAttribute(Qt::WA_TransparentForMouseEvents);
-    // The screen itself holds the keyboard focus at first, so that no button starts out
-    // highlighted; Tab moves into the controls.
+    ScreenStyle::applyTo(view, {ui->first, ui->second, ui->close});
+    // The screen holds the keyboard focus at first, so that no button starts out highlighted.
     view->setFocusPolicy(Qt::StrongFocus);
     view->setFocus();
     // Tab runs along the toolbar as it reads, Album first; one of the two toolbars is
@@ -81,8 +81,6 @@ QWidget* VelmoraViewController::loadView() {
         QWidget::setTabOrder(order[i - 1], order[i]);
     m_display.load();
     ScreenIcons::apply(*ui);
-    // A label longer than its button (German's "Deutungen") would be cut in the middle.
-    toolkit::ToolButtonLabels::fit({ui->first, ui->second});
     // A click on a disabled camera button is answered with why (its filters still hear it).
     ui->takePhotoBtn->installEventFilter(this);
     ui->takePhotoBtn2->installEventFilter(this);

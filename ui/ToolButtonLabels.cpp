@@ -8,7 +8,7 @@ namespace toolkit {
 void ToolButtonLabels::fit(const QList<QWidget*>& toolbars) {
     for (QWidget* toolbar : toolbars) {
         for (QToolButton* button : toolbar->findChildren<QToolButton*>()) {
-            // Measured in the style sheet's type: 2 px of border either side, no padding.
+            // Measured in the type its style gives it: 2 px of border either side, no padding.
             button->ensurePolished();
             const int room = button->width() - 4;
             QFont font = button->font();
@@ -18,9 +18,8 @@ void ToolButtonLabels::fit(const QList<QWidget*>& toolbars) {
                 size -= 0.5;
                 font.setPointSizeF(size);
             }
-            // A style sheet sets the type size: a smaller one goes the same way.
             if (size < shown)
-                button->setStyleSheet(QStringLiteral("font-size: %1pt;").arg(size));
+                button->setFont(font);
         }
     }
 }
