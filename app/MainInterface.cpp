@@ -3,13 +3,13 @@
 #include "base/Log.h"
 #include "base/Resources.h"
 #include "face/HogFaceDetector.h"
+#include "imaging/PngFileReader.h"
 #include "ui/ImagePickerController.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
-#include <QImageReader>
 #include <QPixmap>
 
 std::unique_ptr<VelmoraAppDelegate>
@@ -42,9 +42,8 @@ void setApplicationIcon() {
     // Read as the PNG it is: an icon made from a file name guesses the format, which loads
     // every image plugin to ask it (a tenth of the launch). The 64-pixel one: a title bar
     // and a task switcher show no more, and the 256-pixel one costs a sixteenth of the launch.
-    QImageReader icon(toolkit::resourcePath() + QStringLiteral("/velmora-64.png"), "png");
-    icon.setAutoDetectImageFormat(false);
-    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon.read())));
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(toolkit::PngFileReader::read(
+        toolkit::resourcePath() + QStringLiteral("/velmora-64.png")))));
 }
 
 void openPhotoFiles(VelmoraAppDelegate& app, const QStringList& paths) {
