@@ -4,6 +4,7 @@
 #include "base/Resources.h"
 #include "imaging/ImageContext.h"
 #include "imaging/ImageDecoder.h"
+#include "imaging/JpegFileReader.h"
 #include "imaging/PictureFile.h"
 #include "imaging/PngFileReader.h"
 
@@ -104,7 +105,9 @@ Image Image::imageNamed(const QString& name, qreal devicePixelRatio) {
     reader.setAutoDetectImageFormat(false);
     // The program's own pictures are read the quick way; whatever that does not take, the
     // general reader reads, or explains.
-    QImage pixels = format == "png" ? PngFileReader::read(path) : QImage();
+    QImage pixels = format == "png"   ? PngFileReader::read(path)
+                    : format == "jpg" ? JpegFileReader::read(path)
+                                      : QImage();
     if (pixels.isNull())
         pixels = reader.read();
     pixels.setDevicePixelRatio(density);

@@ -2,6 +2,7 @@
 #include "base/Log.h"
 #include "base/Resources.h"
 #include "imaging/ImageContext.h"
+#include "imaging/JpegFileReader.h"
 #include "imaging/PngEncoder.h"
 #include "imaging/PngFileReader.h"
 #include "imaging/Resampler.h"
@@ -274,14 +275,16 @@ TEST(PngFileReader, ReadsTheShippedPicturesAsTheGeneralReaderDoes) {
     EXPECT_TRUE(toolkit::PngFileReader::read(cut.fileName()).isNull());
 }
 
-// The home screen shows (and saves) the JPEG of its picture: at each density it is the
-// drawn picture, its fine text and lines included, to within what the eye does not see.
+// The home screen shows (and saves) the JPEG of its picture, read straight through libjpeg:
+// at each density it is the drawn picture, its fine text and lines included, to within what
+// the eye does not see.
 TEST(HomePicture, TheJpegShowsWhatWasDrawn) {
     const QString resources = QStringLiteral(VELMORA_TEST_RESOURCES);
     for (const QString& base : {QStringLiteral("home"), QStringLiteral("home@2x")}) {
         const QImage drawn = QImage(resources + QLatin1Char('/') + base + QStringLiteral(".png"))
                                  .convertToFormat(QImage::Format_RGB32);
-        const QImage shown = QImage(resources + QLatin1Char('/') + base + QStringLiteral(".jpg"))
+        const QImage shown = toolkit::JpegFileReader::read(resources + QLatin1Char('/') + base +
+                                                           QStringLiteral(".jpg"))
                                  .convertToFormat(QImage::Format_RGB32);
         ASSERT_FALSE(drawn.isNull()) << qPrintable(base);
         ASSERT_EQ(shown.size(), drawn.size()) << qPrintable(base);
@@ -301,6 +304,16 @@ TEST(HomePicture, TheJpegShowsWhatWasDrawn) {
         EXPECT_LT(double(total) / pixels, 2.0) << qPrintable(base);
         EXPECT_LT(double(far) / pixels, 0.005) << qPrintable(base);
     }
+    // A damaged file is left to the general reader, which says what is wrong with it.
+    QTemporaryDir scratch;
+    QFile cut(scratch.filePath(QStringLiteral("cut.jpg")));
+    QFile whole(resources + QStringLiteral("/home.jpg"));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
+    cut.write(whole.read(whole.size() / 2));
+    cut.close();
+    EXPECT_TRUE(toolkit::JpegFileReader::read(cut.fileName()).isNull());
+    EXPECT_TRUE(
+        toolkit::JpegFileReader::read(scratch.filePath(QStringLiteral("none.jpg"))).isNull());
 }
 
 // A new account has no Pictures folder: the chooser opens the nearest folder that exists,
