@@ -4,16 +4,15 @@
 #include "base/Log.h"
 #include "imaging/DecodeSandbox.h"
 #include "imaging/DecodeWorkerPool.h"
+#include "imaging/DecoderSample.h"
 #include "imaging/DecoderWarnings.h"
 #include "imaging/HeifDecoder.h"
 #include "imaging/ImageDecoder.h"
 #include "imaging/WorkerChannel.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
-#include <QImageWriter>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -98,19 +97,15 @@ void warmUp(const QByteArray& family) {
         // Loads libheif and its codecs; no HEIF can be written here to decode once.
         HeifDecoder::canDecode("heif");
     }
-    if (!family.isEmpty() && family != "image")
+    if (family == "heif")
         return;
-    QImage sample(16, 16, QImage::Format_RGB32);
-    sample.fill(Qt::darkCyan);
     // Each reader by its name: listing the installed formats would load every plugin.
     for (const QByteArray& format : PictureFile::imageReaderFormats()) {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, format);
-        if (!writer.canWrite() || !writer.write(sample))
+        if (!family.isEmpty() && family != "image" && family != format)
             continue;
-        buffer.close();
+        const QByteArray bytes = DecoderSample::of(format);
+        if (bytes.isEmpty())
+            continue;
         auto file = PictureFile::fromBytes(QStringLiteral("sample"), bytes);
         if (file.ok())
             ImageDecoder::decodeInProcess(file.value(), QSize(8, 8));
@@ -300,8 +295,7 @@ Result<QImage> DecodeWorker::decode(const PictureFile& file, QSize target, int d
 }
 
 QByteArray DecodeWorker::familyOf(const QByteArray& format) {
-    return format == "heif" || format == "avif" ? QByteArrayLiteral("heif")
-                                                : QByteArrayLiteral("image");
+    return format == "heif" || format == "avif" ? QByteArrayLiteral("heif") : format;
 }
 
 int DecodeWorker::serve(int socket, const QByteArray& family) {

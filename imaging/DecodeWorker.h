@@ -33,15 +33,16 @@ public:
     /// for any more.
     static void watchAbandoned(const std::atomic<bool>* abandoned);
 
-    /// The worker's side: loads the decoders of `family` (those the image reader runs, or
-    /// "heif" for libheif's; every one when empty), enters the sandbox, and answers the
-    /// requests that come on `socket` until it closes. Returns the process's exit status.
+    /// The worker's side: loads the decoders of `family` (one image reader format such as
+    /// "jpeg", "image" for all of them, "heif" for libheif's; every one when empty), enters
+    /// the sandbox, and answers the requests that come on `socket` until it closes. Returns
+    /// the process's exit status.
     static int serve(int socket, const QByteArray& family = QByteArray());
 
-    /// The family of decoders that reads `format`: "heif" for HEIF and AVIF, "image"
-    /// for the rest. A worker loads one family only: libheif and its codecs are a dozen
-    /// libraries, the image reader's plugins another few, and loading them is a good part
-    /// of a worker's start.
+    /// The family of decoders that reads `format`: "heif" for HEIF and AVIF, the format
+    /// itself for the rest. A worker loads one family only: libheif and its codecs are a
+    /// dozen libraries, and loading every plugin of the image reader, with their libraries,
+    /// was a fifth of a worker's start beyond its decode (a JPEG batch needs one).
     static QByteArray familyOf(const QByteArray& format);
 };
 
