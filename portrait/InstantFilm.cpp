@@ -4,9 +4,14 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <vector>
+
+#ifdef __x86_64__
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -21,8 +26,12 @@ constexpr double kWarmBlue = -8.0;
 constexpr int kGrain = 5;
 constexpr int kTile = 128;
 
+std::atomic<bool> vectorised{true};
+
 struct Curves {
     std::array<std::array<std::uint8_t, 256 + 2 * kGrain>, 3> channel{};
+    // The same, a level to an int: what the vector loop looks up eight at a time.
+    std::array<std::array<std::int32_t, 256 + 2 * kGrain>, 3> wide{};
 };
 
 // A soft tone curve: lower contrast in the mid-tones, a gentle toe and shoulder, then the
@@ -42,6 +51,7 @@ const Curves& curves() {
                 const double level = kBlack + (kWhite - kBlack) * toned + warm[k] * mid;
                 c.channel[std::size_t(k)][std::size_t(i)] =
                     std::uint8_t(std::clamp(std::lround(level), 0L, 255L));
+                c.wide[std::size_t(k)][std::size_t(i)] = c.channel[std::size_t(k)][std::size_t(i)];
             }
         }
         return c;
@@ -66,6 +76,47 @@ const std::array<std::int8_t, kTile * kTile>& grainTile() {
     return tile;
 }
 
+void developRow(QRgb* line, const int* grain, int from, int width, const Curves& c) {
+    for (int x = from; x < width; ++x) {
+        const QRgb p = line[x];
+        // Monochrome grain: the same push on all three dyes keeps it from looking digital.
+        const int g = grain[x];
+        line[x] =
+            qRgba(c.channel[0][std::size_t(qRed(p) + g)], c.channel[1][std::size_t(qGreen(p) + g)],
+                  c.channel[2][std::size_t(qBlue(p) + g)], qAlpha(p));
+    }
+}
+
+#ifdef __x86_64__
+bool hasAvx2() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has && vectorised.load(std::memory_order_relaxed);
+}
+
+// The plain loop eight pixels at a time: the three curves looked up by gathering.
+__attribute__((target("avx2"))) void developRowAvx2(QRgb* line, const int* grain, int width,
+                                                    const Curves& c) {
+    const __m256i byte = _mm256_set1_epi32(0xff);
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+        const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(line + x));
+        const __m256i g = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(grain + x));
+        const __m256i r = _mm256_add_epi32(_mm256_and_si256(_mm256_srli_epi32(p, 16), byte), g);
+        const __m256i gr = _mm256_add_epi32(_mm256_and_si256(_mm256_srli_epi32(p, 8), byte), g);
+        const __m256i b = _mm256_add_epi32(_mm256_and_si256(p, byte), g);
+        const __m256i red = _mm256_i32gather_epi32(c.wide[0].data(), r, 4);
+        const __m256i green = _mm256_i32gather_epi32(c.wide[1].data(), gr, 4);
+        const __m256i blue = _mm256_i32gather_epi32(c.wide[2].data(), b, 4);
+        const __m256i developed =
+            _mm256_or_si256(_mm256_or_si256(_mm256_andnot_si256(_mm256_set1_epi32(0x00ffffff), p),
+                                            _mm256_slli_epi32(red, 16)),
+                            _mm256_or_si256(_mm256_slli_epi32(green, 8), blue));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(line + x), developed);
+    }
+    developRow(line, grain, x, width, c);
+}
+#endif
+
 } // namespace
 
 void InstantFilm::develop(QImage& portrait, int scale) {
@@ -79,20 +130,34 @@ void InstantFilm::develop(QImage& portrait, int scale) {
     const int step = std::max(1, scale);
     const int width = portrait.width();
     const int height = portrait.height();
-    // The grain of a row, each tile pixel `step` wide: the same grain at every size.
+#ifdef __x86_64__
+    const bool avx2 = hasAvx2();
+#endif
+    // The grain of a row, each tile pixel `step` wide and high: the same grain at every size.
     std::vector<int> grain(static_cast<std::size_t>(width));
     for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(portrait.scanLine(y));
         const std::int8_t* row = tile.data() + ((y / step) % kTile) * kTile;
-        for (int x = 0; x < width; ++x)
-            grain[size_t(x)] = row[(x / step) % kTile] + kGrain;
-        for (int x = 0; x < width; ++x) {
-            const QRgb p = line[x];
-            // Monochrome grain: the same push on all three dyes keeps it from looking digital.
-            const int g = grain[size_t(x)];
-            line[x] = qRgba(c.channel[0][std::size_t(qRed(p) + g)],
-                            c.channel[1][std::size_t(qGreen(p) + g)],
-                            c.channel[2][std::size_t(qBlue(p) + g)], qAlpha(p));
+        if (y % step == 0) {
+            // Counted along rather than divided for each pixel.
+            for (int x = 0, t = 0, repeat = 0; x < width; ++x) {
+                grain[size_t(x)] = row[t] + kGrain;
+                if (++repeat == step) {
+                    repeat = 0;
+                    t = t + 1 == kTile ? 0 : t + 1;
+                }
+            }
         }
+#ifdef __x86_64__
+        if (avx2) {
+            developRowAvx2(line, grain.data(), width, c);
+            continue;
+        }
+#endif
+        developRow(line, grain.data(), 0, width, c);
     }
+}
+
+void InstantFilm::setVectorised(bool allowed) {
+    vectorised = allowed;
 }

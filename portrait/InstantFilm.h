@@ -10,4 +10,8 @@ public:
     /// Develops `portrait` in place (opaque, Format_ARGB32_Premultiplied or Format_RGB32).
     /// `scale` is how many times 360 × 480 it is, so the grain keeps its size on the print.
     static void develop(QImage& portrait, int scale = 1);
+    /// Whether the treatment may use the processor's vector extensions (AVX2) where it has
+    /// them; on by default. Off, it takes the plain loop, so that a test can hold the two to
+    /// the same pixels.
+    static void setVectorised(bool allowed);
 };

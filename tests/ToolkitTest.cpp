@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "art/AuraBlend.h"
 #include "base/Log.h"
 #include "base/Resources.h"
 #include "imaging/ImageContext.h"
@@ -6,6 +7,7 @@
 #include "imaging/PngEncoder.h"
 #include "imaging/PngFileReader.h"
 #include "imaging/Resampler.h"
+#include "portrait/InstantFilm.h"
 #include "ui/Color.h"
 #include "ui/QtPickerPlatform.h"
 #include "ui/TextView.h"
@@ -13,6 +15,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -177,6 +180,43 @@ TEST(Decoding, AFlatPictureStaysFlatToItsEdges) {
 
 // The filter's vector loops, where the processor has them, and the plain ones every
 // processor runs give the same pixels, within a level of rounding, whatever the sizes.
+// The aura's blend and the film, eight pixels at a time, give the plain loops' pixels to the
+// bit: every alpha over every photo level, and a row whose end is not a whole eight.
+TEST(Blending, TheVectorAndPlainBlendAndFilmAgree) {
+    QImage photo(259, 256, QImage::Format_RGB32);
+    QImage aura(photo.size(), QImage::Format_ARGB32_Premultiplied);
+    quint32 state = 12345;
+    auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return int(state >> 24);
+    };
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x) {
+            const int level = (x + y) % 256;
+            photo.setPixel(x, y, qRgb(level, next(), (level * 7) % 256));
+            const int a = x % 64 == 0 ? 0 : (y + x / 3) % 256;
+            aura.setPixel(x, y, qPremultiply(qRgba(next(), next(), next(), a)));
+        }
+    QImage vector = photo;
+    AuraBlend::apply(vector, aura);
+    QImage plain = photo;
+    AuraBlend::setVectorised(false);
+    AuraBlend::apply(plain, aura);
+    AuraBlend::setVectorised(true);
+    EXPECT_TRUE(vector == plain);
+    EXPECT_FALSE(vector == photo);
+    for (const int scale : {1, 2}) {
+        QImage film = vector;
+        InstantFilm::develop(film, scale);
+        QImage plainFilm = vector;
+        InstantFilm::setVectorised(false);
+        InstantFilm::develop(plainFilm, scale);
+        InstantFilm::setVectorised(true);
+        EXPECT_TRUE(film == plainFilm) << scale;
+        EXPECT_FALSE(film == vector);
+    }
+}
+
 TEST(Decoding, TheVectorAndPlainFiltersAgree) {
     QImage source(331, 247, QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < source.height(); ++y)
