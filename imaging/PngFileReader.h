@@ -11,7 +11,8 @@ namespace toolkit {
 /// the general way, which says what is wrong with it.
 class PngFileReader {
 public:
-    /// The pixels of the PNG file at `path`: ARGB32 with an alpha channel, else RGB32.
+    /// The pixels of the PNG file at `path`: premultiplied ARGB32 with an alpha channel (as
+    /// everything draws it), else RGB32.
     static QImage read(const QString& path);
 };
 
