@@ -3,18 +3,18 @@
 #include "compose/ComposeCommand.h"
 
 #include "album/PhotoAlbum.h"
-#include "app/CardPrinter.h"
 #include "app/PanelStyle.h"
 #include "app/VelmoraViewController.h"
 #include "base/Log.h"
+#include "base/Resources.h"
+#include "print/CardPrintModule.h"
 #include "ui/Desktop.h"
 #include "ui/Window.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
-#include <QPrintDialog>
-#include <QPrinter>
+#include <QLibrary>
 #include <QToolButton>
 
 namespace {
@@ -114,25 +114,30 @@ void PortraitSaving::print() {
     const auto card = cardOrSay(tr("The reading was not printed: %1"));
     if (!card)
         return;
-    toolkit::Window* window = m_screen.window();
-    // The dialog owns the printer's settings while it is open; the card is printed when it
-    // is accepted, and nothing is when it is cancelled.
-    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-    CardPrinter::prepare(*printer);
-    auto* dialog = new QPrintDialog(printer.get(), window);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setWindowTitle(tr("Print your reading"));
-    QPointer<toolkit::Window> shown = window;
-    QObject::connect(dialog, &QDialog::accepted, &m_screen, [printer, content = *card, shown] {
-        const auto printed = CardPrinter::print(*printer, content);
-        if (printed.ok())
-            return;
-        qCWarning(toolkit::programLog, "cannot print the reading card: %s",
-                  qUtf8Printable(printed.error()));
+    QPointer<toolkit::Window> shown = m_screen.window();
+    auto say = [shown](const QString& message, const QString& detail) {
+        qCWarning(toolkit::programLog, "cannot print the reading card: %s", qUtf8Printable(detail));
         if (shown)
-            shown->showMessage(tr("The reading card was not printed.\n%1").arg(printed.error()));
+            shown->showMessage(message);
+    };
+    // Printing is a module loaded when first used: binding Qt Print Support at every start
+    // would cost what no other start needs. Loaded, it stays.
+    const QString path = toolkit::modulePath(QStringLiteral("print"));
+    QLibrary module(path);
+    ToolkitPrintCardEntry entry = nullptr;
+    if (!QFileInfo::exists(path)) {
+        say(tr("Printing is not installed: %1 is missing.").arg(path), path);
+        return;
+    }
+    if (!module.load() || !(entry = reinterpret_cast<ToolkitPrintCardEntry>(
+                                module.resolve(TOOLKIT_PRINT_MODULE_ENTRY)))) {
+        const QString why = module.errorString();
+        say(tr("Printing could not be loaded: %1").arg(why), why);
+        return;
+    }
+    entry(shown, *card, tr("Print your reading"), [say](const QString& reason) {
+        say(tr("The reading card was not printed.\n%1").arg(reason), reason);
     });
-    dialog->open();
 }
 
 void PortraitSaving::copyReading() {

@@ -1,4 +1,4 @@
-#include "app/CardPrinter.h"
+#include "print/CardPrinter.h"
 
 #include <QCoreApplication>
 #include <QPageLayout>

@@ -2,7 +2,7 @@
 #include "ComposeSupport.h"
 #include "TestSupport.h"
 #include "album/PhotoAlbum.h"
-#include "app/CardPrinter.h"
+#include "print/CardPrinter.h"
 #include "ui/Application.h"
 
 #include <QClipboard>

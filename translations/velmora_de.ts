@@ -604,6 +604,14 @@
         <source>Your reading is on the clipboard: paste it as a picture or as text.</source>
         <translation>Deine Deutung ist in der Zwischenablage: Füge sie als Bild oder als Text ein.</translation>
     </message>
+    <message>
+        <source>Printing is not installed: %1 is missing.</source>
+        <translation>Drucken ist nicht installiert: %1 fehlt.</translation>
+    </message>
+    <message>
+        <source>Printing could not be loaded: %1</source>
+        <translation>Drucken konnte nicht geladen werden: %1</translation>
+    </message>
 </context>
 <context>
     <name>toolkit::CameraChoice</name>
