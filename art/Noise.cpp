@@ -12,6 +12,13 @@ float mix(float a, float b, float t) {
     return a + (b - a) * t;
 }
 
+// std::floor without the call it is on a processor without SSE4.1: the truncation, one lower
+// for a negative fraction. Exact for the lattice's coordinates (well within an int's range).
+float floorOf(float v) {
+    const float truncated = static_cast<float>(static_cast<int>(v));
+    return truncated > v ? truncated - 1.0f : truncated;
+}
+
 } // namespace
 
 Noise::Noise(std::uint64_t seed) : m_seed(seed) {}
@@ -27,8 +34,8 @@ float Noise::lattice(int ix, int iy) const {
 }
 
 float Noise::value(float x, float y) const {
-    const float fx = std::floor(x);
-    const float fy = std::floor(y);
+    const float fx = floorOf(x);
+    const float fy = floorOf(y);
     const int ix = static_cast<int>(fx);
     const int iy = static_cast<int>(fy);
     const float tx = fade(x - fx);
