@@ -134,19 +134,18 @@ void InstantFilm::develop(QImage& portrait, int scale) {
     const bool avx2 = hasAvx2();
 #endif
     // The grain of a row, each tile pixel `step` wide and high: the same grain at every size.
+    // A tile row, widened, repeats along the picture's row.
+    std::vector<int> period(static_cast<std::size_t>(kTile * step));
     std::vector<int> grain(static_cast<std::size_t>(width));
     for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(portrait.scanLine(y));
-        const std::int8_t* row = tile.data() + ((y / step) % kTile) * kTile;
         if (y % step == 0) {
-            // Counted along rather than divided for each pixel.
-            for (int x = 0, t = 0, repeat = 0; x < width; ++x) {
-                grain[size_t(x)] = row[t] + kGrain;
-                if (++repeat == step) {
-                    repeat = 0;
-                    t = t + 1 == kTile ? 0 : t + 1;
-                }
-            }
+            const std::int8_t* row = tile.data() + ((y / step) % kTile) * kTile;
+            for (std::size_t i = 0; i < period.size(); ++i)
+                period[i] = row[i / std::size_t(step)] + kGrain;
+            for (std::size_t x = 0; x < grain.size(); x += period.size())
+                std::copy_n(period.begin(), std::min(period.size(), grain.size() - x),
+                            grain.begin() + std::ptrdiff_t(x));
         }
 #ifdef __x86_64__
         if (avx2) {
