@@ -95,12 +95,16 @@ QImage HeifPlanes::shrunkToRgb(const heif_image* image, const heif_image_handle*
     int matrix = heif_matrix_coefficients_ITU_R_BT_601_6;
     bool fullRange = true;
     heif_color_profile_nclx* nclx = nullptr;
-    if (lib().heif_image_handle_get_nclx_color_profile(handle, &nclx).code == heif_error_Ok &&
-        nclx) {
+    const bool read =
+        lib().heif_image_handle_get_nclx_color_profile(handle, &nclx).code == heif_error_Ok;
+    if (read && nclx) {
         matrix = nclx->matrix_coefficients;
         fullRange = nclx->full_range_flag;
-        lib().heif_nclx_color_profile_free(nclx);
     }
+    // libheif may hand back a profile with an error (one it could not finish reading): it is
+    // the caller's either way.
+    if (nclx)
+        lib().heif_nclx_color_profile_free(nclx);
     const auto [kr, kb] = lumaWeights(matrix);
     // Limited range puts black at 16 and white at 235 (chroma 16 to 240), scaled to the depth.
     const float scale = (firstTop + 1) / 256;

@@ -142,3 +142,19 @@ TEST_F(DecodeWorkers, AnAbandonedDecodeEndsItsWorker) {
     EXPECT_EQ(runningChildren(), QStringList()) << "the abandoned picture still decodes";
     EXPECT_TRUE(DecodeWorker::decode(pictureOf(source, "png"), QSize(36, 48), 10000).ok());
 }
+
+// libheif can hand back a picture's colour profile with an error; it is freed all the same
+// (the sanitizer build's LeakSanitizer sees the rest), and the picture is decoded or
+// refused with its name.
+TEST(HeifDecoding, AColourProfileReadWithAnErrorIsFreed) {
+    const QString path =
+        QStringLiteral(VELMORA_SOURCE_DIR "/tests/data/avif-unfinished-colour-profile.avif");
+    auto file = PictureFile::read(path);
+    ASSERT_TRUE(file.ok()) << qPrintable(file.error());
+    const auto decoded = ImageDecoder::decodeInProcess(file.value(), QSize(36, 48));
+    if (decoded.ok())
+        EXPECT_EQ(decoded.value().size(), QSize(36, 48));
+    else
+        EXPECT_TRUE(decoded.error().contains(QStringLiteral("avif-unfinished")))
+            << qPrintable(decoded.error());
+}
