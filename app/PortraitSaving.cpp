@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
-#include <QLibrary>
 #include <QToolButton>
 
 namespace {
@@ -121,20 +120,18 @@ void PortraitSaving::print() {
             shown->showMessage(message);
     };
     // Printing is a module loaded when first used: binding Qt Print Support at every start
-    // would cost what no other start needs. Loaded, it stays.
-    const QString path = toolkit::modulePath(QStringLiteral("print"));
-    QLibrary module(path);
-    ToolkitPrintCardEntry entry = nullptr;
-    if (!QFileInfo::exists(path)) {
-        say(tr("Printing is not installed: %1 is missing.").arg(path), path);
+    // would cost what no other start needs.
+    const toolkit::ModuleEntry module =
+        toolkit::loadModuleEntry(QStringLiteral("print"), TOOLKIT_PRINT_MODULE_ENTRY);
+    if (module.problem == toolkit::ModuleEntry::Problem::Missing) {
+        say(tr("Printing is not installed: %1 is missing.").arg(module.path), module.path);
         return;
     }
-    if (!module.load() || !(entry = reinterpret_cast<ToolkitPrintCardEntry>(
-                                module.resolve(TOOLKIT_PRINT_MODULE_ENTRY)))) {
-        const QString why = module.errorString();
-        say(tr("Printing could not be loaded: %1").arg(why), why);
+    if (module.problem != toolkit::ModuleEntry::Problem::None) {
+        say(tr("Printing could not be loaded: %1").arg(module.detail), module.detail);
         return;
     }
+    const auto entry = reinterpret_cast<ToolkitPrintCardEntry>(module.entry);
     entry(shown, *card, tr("Print your reading"), [say](const QString& reason) {
         say(tr("The reading card was not printed.\n%1").arg(reason), reason);
     });

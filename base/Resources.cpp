@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibrary>
 
 namespace toolkit {
 
@@ -73,6 +74,25 @@ QString modulePath(const QString& module) {
 
 void setModuleFolder(const QString& folder) {
     moduleFolder() = folder;
+}
+
+ModuleEntry loadModuleEntry(const QString& module, const char* entry) {
+    ModuleEntry found;
+    found.path = modulePath(module);
+    // QLibrary would name the last of the names it tried, not the file that is missing.
+    if (!QFileInfo::exists(found.path)) {
+        found.problem = ModuleEntry::Problem::Missing;
+        return found;
+    }
+    QLibrary library(found.path);
+    if (!library.load()) {
+        found.problem = ModuleEntry::Problem::NotLoaded;
+    } else if (!(found.entry = library.resolve(entry))) {
+        found.problem = ModuleEntry::Problem::NoEntry;
+    }
+    if (found.problem != ModuleEntry::Problem::None)
+        found.detail = library.errorString();
+    return found;
 }
 
 } // namespace toolkit

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 namespace toolkit {
 
@@ -20,5 +21,20 @@ QString modulePath(const QString& module);
 
 /// Points the module lookup at another folder (tests and benchmarks run from elsewhere).
 void setModuleFolder(const QString& folder);
+
+/// A loadable module's entry point, or why there is none.
+struct ModuleEntry {
+    enum class Problem { None, Missing, NotLoaded, NoEntry };
+    QFunctionPointer entry = nullptr;
+    Problem problem = Problem::None;
+    /// The module's file (modulePath), there or not.
+    QString path;
+    /// The loader's reason, when the file did not load or has no such entry.
+    QString detail;
+};
+
+/// Loads the module `module` (see modulePath) and looks up `entry` in it. A loaded module
+/// stays loaded for the life of the process: its code is in use.
+ModuleEntry loadModuleEntry(const QString& module, const char* entry);
 
 } // namespace toolkit

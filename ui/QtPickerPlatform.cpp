@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLibrary>
 #include <QPointer>
 
 namespace toolkit {
@@ -33,23 +32,22 @@ QString existingFolder(const QString& folder) {
 
 QtPickerPlatform::QtPickerPlatform(QObject* parent) : PickerPlatform(parent) {}
 
-// The module stays loaded for the life of the process: the backend's code is in it.
 CameraBackend* QtPickerPlatform::loadCameraBackend() {
-    const QString path = modulePath(QStringLiteral("camera"));
-    // QLibrary would name the last of the names it tried, not the file that is missing.
-    if (!QFileInfo::exists(path)) {
-        m_problem = tr("Camera support is not installed: %1 is missing.").arg(path);
-    } else {
-        QLibrary module(path);
-        if (!module.load()) {
-            m_problem = tr("Camera support could not be loaded: %1").arg(module.errorString());
-        } else if (auto entry = reinterpret_cast<ToolkitCameraBackendEntry>(
-                       module.resolve(TOOLKIT_CAMERA_MODULE_ENTRY))) {
-            return entry(this);
-        } else {
-            m_problem =
-                tr("Camera support could not be loaded: %1 is of another version.").arg(path);
-        }
+    const ModuleEntry module =
+        loadModuleEntry(QStringLiteral("camera"), TOOLKIT_CAMERA_MODULE_ENTRY);
+    switch (module.problem) {
+    case ModuleEntry::Problem::None:
+        return reinterpret_cast<ToolkitCameraBackendEntry>(module.entry)(this);
+    case ModuleEntry::Problem::Missing:
+        m_problem = tr("Camera support is not installed: %1 is missing.").arg(module.path);
+        break;
+    case ModuleEntry::Problem::NotLoaded:
+        m_problem = tr("Camera support could not be loaded: %1").arg(module.detail);
+        break;
+    case ModuleEntry::Problem::NoEntry:
+        m_problem =
+            tr("Camera support could not be loaded: %1 is of another version.").arg(module.path);
+        break;
     }
     qCWarning(programLog, "camera: %s", qUtf8Printable(m_problem));
     return nullptr;
