@@ -252,25 +252,30 @@ TEST(Decoding, TheVectorAndPlainFiltersAgree) {
     }
 }
 
+// Widths around the four pixels the opaque rows are narrowed by at a time, and its tail.
 TEST(PngEncoder, WritesAPngThatReadsBackAsTheSamePixels) {
-    for (const bool opaque : {true, false}) {
-        SCOPED_TRACE(opaque ? "opaque" : "with transparency");
-        QImage portrait(37, 23, QImage::Format_ARGB32);
-        for (int y = 0; y < portrait.height(); ++y)
-            for (int x = 0; x < portrait.width(); ++x)
-                portrait.setPixel(x, y,
-                                  qRgba(x * 7 % 256, y * 11 % 256, (x * y) % 256,
-                                        opaque ? 255 : (x + y) * 5 % 256));
-        const auto png = toolkit::PngEncoder::encode(
-            portrait.convertToFormat(QImage::Format_ARGB32_Premultiplied));
-        ASSERT_TRUE(png.ok()) << qPrintable(png.error());
-        const QImage back = QImage::fromData(png.value(), "png");
-        ASSERT_FALSE(back.isNull());
-        EXPECT_EQ(back.hasAlphaChannel(), !opaque);
-        const QImage expected = portrait.convertToFormat(QImage::Format_ARGB32_Premultiplied)
-                                    .convertToFormat(QImage::Format_ARGB32);
-        EXPECT_EQ(back.convertToFormat(QImage::Format_ARGB32), expected);
-    }
+    for (const int width : {1, 6, 7, 37})
+        for (const bool opaque : {true, false}) {
+            SCOPED_TRACE(QStringLiteral("%1 wide, %2")
+                             .arg(width)
+                             .arg(opaque ? "opaque" : "with transparency")
+                             .toStdString());
+            QImage portrait(width, 23, QImage::Format_ARGB32);
+            for (int y = 0; y < portrait.height(); ++y)
+                for (int x = 0; x < portrait.width(); ++x)
+                    portrait.setPixel(x, y,
+                                      qRgba(x * 7 % 256, y * 11 % 256, (x * y) % 256,
+                                            opaque ? 255 : (x + y) * 5 % 256));
+            const auto png = toolkit::PngEncoder::encode(
+                portrait.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+            ASSERT_TRUE(png.ok()) << qPrintable(png.error());
+            const QImage back = QImage::fromData(png.value(), "png");
+            ASSERT_FALSE(back.isNull());
+            EXPECT_EQ(back.hasAlphaChannel(), !opaque);
+            const QImage expected = portrait.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                        .convertToFormat(QImage::Format_ARGB32);
+            EXPECT_EQ(back.convertToFormat(QImage::Format_ARGB32), expected);
+        }
 }
 
 // A large PNG of one bit a pixel (two colours, as scanners and drawing programs write them)
