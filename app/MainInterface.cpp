@@ -2,7 +2,6 @@
 
 #include "base/Log.h"
 #include "base/Resources.h"
-#include "face/HogFaceDetector.h"
 #include "imaging/PngFileReader.h"
 #include "ui/ImagePickerController.h"
 
@@ -13,7 +12,8 @@
 #include <QPixmap>
 
 std::unique_ptr<VelmoraAppDelegate>
-loadMainInterface(std::unique_ptr<toolkit::PickerPlatform> platform) {
+loadMainInterface(std::unique_ptr<toolkit::PickerPlatform> platform,
+                  std::shared_ptr<const toolkit::FaceDetector> faces) {
     auto delegate = std::make_unique<VelmoraAppDelegate>();
     // In place before the screen, which follows its cameras from the start.
     if (platform)
@@ -21,9 +21,7 @@ loadMainInterface(std::unique_ptr<toolkit::PickerPlatform> platform) {
     delegate->setWindow(std::make_unique<toolkit::Window>());
     auto controller = std::make_unique<VelmoraViewController>();
     controller->awakeFromNib();
-    // Read on the first fit to a face, off the GUI thread.
-    controller->setFaceDetector(
-        std::make_shared<toolkit::HogFaceDetector>(toolkit::HogFaceDetector::resourceFile()));
+    controller->setFaceDetector(std::move(faces));
     delegate->setViewController(std::move(controller));
 
     VelmoraViewController* screen = delegate->viewController();

@@ -2,6 +2,8 @@
 
 #include "app/VelmoraAppDelegate.h"
 
+#include "face/FaceDetector.h"
+
 #include <QStringList>
 #include <memory>
 
@@ -11,6 +13,13 @@
 /// The launch callback is left to the caller.
 /// `platform`, when given, is the desktop's file chooser and cameras for the application's
 /// life; without one, whatever PickerPlatform::current() is stays in use (tests' fakes).
+/// `faces` finds the faces the screen fits photos to, read on the first fit, off the GUI
+/// thread.
+std::unique_ptr<VelmoraAppDelegate>
+loadMainInterface(std::unique_ptr<toolkit::PickerPlatform> platform,
+                  std::shared_ptr<const toolkit::FaceDetector> faces);
+/// The same with the face detector of the resources folder (DefaultMainInterface.cpp: apart,
+/// so that the window module, which is handed the executable's detector, links none).
 std::unique_ptr<VelmoraAppDelegate>
 loadMainInterface(std::unique_ptr<toolkit::PickerPlatform> platform = nullptr);
 

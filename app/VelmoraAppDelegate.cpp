@@ -1,5 +1,6 @@
 #include "app/VelmoraAppDelegate.h"
 
+#include "app/Program.h"
 #include "imaging/Image.h"
 #include "ui/ImageView.h"
 #include "ui/PickerPlatform.h"
@@ -8,10 +9,7 @@
 VelmoraAppDelegate::VelmoraAppDelegate() = default;
 
 toolkit::ApplicationIdentity VelmoraAppDelegate::identity() {
-    // The name is also the prefix of the saved portraits (velmora-…png) and of the
-    // environment variables (VELMORA_ALBUM, VELMORA_RESOURCES); the display name is the
-    // window's title and the album folder's name.
-    return {QStringLiteral("velmora"), QStringLiteral("Velmora"), QStringLiteral(VELMORA_VERSION)};
+    return programIdentity();
 }
 
 VelmoraAppDelegate::~VelmoraAppDelegate() {

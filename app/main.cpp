@@ -1,38 +1,26 @@
-#include "album/PhotoAlbum.h"
-#include "app/ColourMeaning.h"
-#include "app/MainInterface.h"
+#include "app/ColourMeaningText.h"
+#include "app/Program.h"
+#include "app/WindowModule.h"
 #include "art/PortraitFormat.h"
 #include "base/Console.h"
 #include "base/FileName.h"
 #include "base/Log.h"
 #include "base/MemoryPressureMonitor.h"
+#include "base/Resources.h"
 #include "compose/ComposeCommand.h"
-#include "imaging/ImageDecoder.h"
+#include "face/HogFaceDetector.h"
 #include "imaging/ProcessSetup.h"
-#include "ui/Application.h"
-#include "ui/QtPickerPlatform.h"
 
 #include <QCommandLineParser>
-#include <QFile>
+#include <QDir>
 #include <QGuiApplication>
-#include <QTimer>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
-#include <optional>
+
+// The executable: the compose command, and the command line of the window, which it runs
+// from the window module (app/WindowModule.h).
 
 namespace {
-
-// A decode abandoned over its time limit may still be running on its thread: the process
-// ends without the static destructors it could be using.
-int finish(int status) {
-    if (toolkit::ImageDecoder::decodesRunning() > 0) {
-        std::fflush(stdout);
-        std::fflush(stderr);
-        std::_Exit(status);
-    }
-    return status;
-}
 
 void print(const QString& text, FILE* stream) {
     toolkit::writeText(text, stream);
@@ -180,11 +168,29 @@ int compose(int argc, char** argv) {
         app = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
     }
     command.meaningOf = [](AuraPalette::Colour colour) {
-        return QCoreApplication::translate("ColourMeaning",
-                                           colourMeaningTable()[std::size_t(colour)].text);
+        return QCoreApplication::translate("ColourMeaning", colourMeaningText(colour));
     };
-    toolkit::configureProcess(VelmoraAppDelegate::identity());
+    toolkit::configureProcess(programIdentity());
+    command.faces =
+        std::make_shared<toolkit::HogFaceDetector>(toolkit::HogFaceDetector::resourceFile());
     return command.run();
+}
+
+// The window module's entry, loaded; null, said on stderr, when it cannot be.
+VelmoraWindowEntry loadWindow() {
+    const toolkit::ModuleEntry found =
+        toolkit::loadModuleEntry(QStringLiteral("window"), VELMORA_WINDOW_MODULE_ENTRY);
+    if (!found.entry) {
+        print(QStringLiteral("velmora: cannot open the window: its module %1 %2%3\n")
+                  .arg(QDir::toNativeSeparators(found.path),
+                       found.problem == toolkit::ModuleEntry::Problem::Missing
+                           ? QStringLiteral("is missing")
+                           : QStringLiteral("did not load"),
+                       found.detail.isEmpty() ? QString()
+                                              : QStringLiteral(" (%1)").arg(found.detail)),
+              stderr);
+    }
+    return reinterpret_cast<VelmoraWindowEntry>(found.entry);
 }
 
 } // namespace
@@ -192,15 +198,15 @@ int compose(int argc, char** argv) {
 int main(int argc, char** argv) {
     toolkit::MemoryPressureMonitor::ignoreWarningsUntilWatched();
     if (argc > 1 && qstrcmp(argv[1], "compose") == 0)
-        return finish(compose(argc, argv));
+        return finishProcess(compose(argc, argv));
 
-    QString albumOption;
-    QStringList photos;
-    std::optional<PortraitComposer::Fit> startingFit;
+    WindowStart start;
+    start.programName = argv[0];
+    VelmoraWindowEntry window = nullptr;
     {
         // Parsed before the window exists so that --help and --version need no display.
         QCoreApplication parsing(argc, argv);
-        toolkit::configureProcess(VelmoraAppDelegate::identity());
+        toolkit::configureProcess(programIdentity());
         QCommandLineParser parser;
         parser.setApplicationDescription(
             QStringLiteral("Velmora makes aura portraits: a photo from the webcam or your "
@@ -232,8 +238,8 @@ int main(int argc, char** argv) {
         for (int i = 0; i < argc; ++i)
             arguments << toolkit::FileName::decode(argv[i]);
         parser.process(arguments);
-        photos = parser.positionalArguments();
-        albumOption = parser.value(album);
+        start.photos = parser.positionalArguments();
+        start.albumOption = parser.value(album);
         // Without --fit, the screen starts in the fit last chosen on it.
         PortraitComposer::Fit asked = PortraitComposer::Fit::Stretch;
         if (parser.isSet(fit) && !parseFit(parser.value(fit), asked)) {
@@ -243,27 +249,13 @@ int main(int argc, char** argv) {
             return 2;
         }
         if (parser.isSet(fit))
-            startingFit = asked;
+            start.fit = asked;
+        // Found while the application object can say where the program is.
+        start.faces =
+            std::make_shared<toolkit::HogFaceDetector>(toolkit::HogFaceDetector::resourceFile());
+        window = loadWindow();
+        if (!window)
+            return 1;
     }
-    toolkit::PhotoAlbum::shared().setFolder(toolkit::PhotoAlbum::defaultFolder(albumOption));
-    // Qt sees only the program's name: its own options (-style, -platform, -reverse) are
-    // not Velmora's, and were refused above as unknown.
-    static int qtArgc = 1;
-    static char* qtArgv[] = {argv[0], nullptr};
-    // The identity the desktop knows the application by: its desktop file and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
-    return finish(toolkit::applicationMain(qtArgc, qtArgv, [photos, startingFit] {
-        setApplicationIcon();
-        std::unique_ptr<VelmoraAppDelegate> app =
-            loadMainInterface(std::make_unique<toolkit::QtPickerPlatform>());
-        if (startingFit)
-            app->viewController()->setFit(*startingFit);
-        if (!photos.isEmpty()) {
-            // Opened once the window shows, through the same path as a pick from the album.
-            VelmoraAppDelegate* launched = app.get();
-            QTimer::singleShot(0, launched->viewController(),
-                               [launched, photos] { openPhotoFiles(*launched, photos); });
-        }
-        return app;
-    }));
+    return window(start);
 }

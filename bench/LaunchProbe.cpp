@@ -2,15 +2,15 @@
 // the first frame has been painted, and then quits; bench/launch times it from the process's start.
 // Not a test: the figure depends on the machine.
 
-#include "app/MainInterface.h"
+#include "app/Program.h"
+#include "app/WindowModule.h"
 #include "base/Resources.h"
+#include "face/HogFaceDetector.h"
 #include "imaging/ProcessSetup.h"
-#include "ui/Application.h"
-#include "ui/QtPickerPlatform.h"
 
 #include "FirstPaint.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -26,17 +26,26 @@ void printFrame() {
 }
 } // namespace
 
+// Linked and started as the program is: the window comes from its module.
 int main(int argc, char** argv) {
-    static int qtArgc = 1;
-    static char* qtArgv[] = {argv[0], nullptr};
-    (void)argc;
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
-    toolkit::configureProcess(VelmoraAppDelegate::identity());
-    return toolkit::applicationMain(qtArgc, qtArgv, [] {
-        toolkit::setResourcePath(QStringLiteral(VELMORA_BENCH_RESOURCES));
-        toolkit::setModuleFolder(QStringLiteral(VELMORA_MODULES));
-        setApplicationIcon();
-        qApp->installEventFilter(new FirstPaint(printFrame, qApp));
-        return loadMainInterface(std::make_unique<toolkit::QtPickerPlatform>());
-    });
+    // The build tree's pictures and modules, for the module's copy of the resources too.
+    qputenv("VELMORA_RESOURCES", VELMORA_BENCH_RESOURCES);
+    qputenv("VELMORA_MODULES", VELMORA_MODULES);
+    WindowStart start;
+    start.programName = argv[0];
+    start.started = [] { qApp->installEventFilter(new FirstPaint(printFrame, qApp)); };
+    VelmoraWindowEntry window = nullptr;
+    {
+        QCoreApplication finding(argc, argv);
+        toolkit::configureProcess(programIdentity());
+        start.faces =
+            std::make_shared<toolkit::HogFaceDetector>(toolkit::HogFaceDetector::resourceFile());
+        window = reinterpret_cast<VelmoraWindowEntry>(
+            toolkit::loadModuleEntry(QStringLiteral("window"), VELMORA_WINDOW_MODULE_ENTRY).entry);
+        if (!window) {
+            std::fprintf(stderr, "velmora_launch_probe: no window module in %s\n", VELMORA_MODULES);
+            return 1;
+        }
+    }
+    return window(start);
 }

@@ -4,7 +4,7 @@
 #include "album/PhotoAlbum.h"
 #include "base/Console.h"
 #include "base/MemoryPressureMonitor.h"
-#include "face/HogFaceDetector.h"
+#include "face/NoFaceDetector.h"
 #include "imaging/DecodeAhead.h"
 #include "imaging/ImageDecoder.h"
 #include "imaging/PngEncoder.h"
@@ -114,7 +114,8 @@ int ComposeCommand::run() {
     for (const QString& photo : photos)
         ahead.announce(photo, decodeSize());
     std::optional<toolkit::DecodeAhead::Scope> usingAhead(&ahead);
-    const toolkit::HogFaceDetector detector(toolkit::HogFaceDetector::resourceFile());
+    const toolkit::NoFaceDetector noFaces;
+    const toolkit::FaceDetector& detector = faces ? *faces : noFaces;
     for (const QString& photo : photos) {
         const auto decoded = decode(photo, stopped);
         if (stopped)

@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 /// `velmora compose`: makes portraits without a window. Each photo is decoded as an album
 /// pick decodes it and composed by the same PortraitComposer the window saves with, so each
@@ -30,6 +31,8 @@ public:
     bool card = false;
     /// The meaning of a colour in the user's language, for the card.
     std::function<QString(AuraPalette::Colour)> meaningOf;
+    /// Finds the faces photos are cut around; none found without one.
+    std::shared_ptr<const toolkit::FaceDetector> faces;
 
     /// Prints each written path on stdout and each refused photo, with the reason, on
     /// stderr. Returns 0 when every photo became a portrait, 1 otherwise. Needs a
