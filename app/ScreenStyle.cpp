@@ -44,12 +44,10 @@ void ScreenStyle::applyTo(QWidget* screen, const QList<QWidget*>& toolbars) {
     for (QToolButton* button : buttons) {
         take(button);
         button->setAttribute(Qt::WA_Hover);
-        QFont font = button->font();
-        font.setPointSizeF(kLabelPoints);
-        button->setFont(font);
     }
-    // A label longer than its button (German's "Deutungen") would be cut in the middle.
-    toolkit::ToolButtonLabels::fit(toolbars);
+    // Every label in one size: a label longer than its button (German's "Deutungen") would
+    // be cut in the middle.
+    toolkit::ToolButtonLabels::fit(buttons, kLabelPoints);
 }
 
 bool ScreenStyle::isOurs(const QWidget* widget) {

@@ -2,17 +2,18 @@
 
 #include <QList>
 
-class QWidget;
+class QToolButton;
 
 namespace toolkit {
 
-/// Keeps the labels of tool buttons whole: a label longer than its button (a translation
-/// longer than the English) is set a little smaller, as far as it stays legible, instead of
-/// being cut in the middle.
+/// Keeps the labels of tool buttons whole: where a label is longer than its button (a
+/// translation longer than the English), every label is set a little smaller, as far as it
+/// stays legible, instead of that one being cut in the middle.
 class ToolButtonLabels {
 public:
-    /// Fits the label of every tool button in `toolbars`, in the type their style gives them.
-    static void fit(const QList<QWidget*>& toolbars);
+    /// Sets the labels of `buttons` in one size: `points`, or the largest below it at which
+    /// each label fits its button.
+    static void fit(const QList<QToolButton*>& buttons, qreal points);
 };
 
 } // namespace toolkit
