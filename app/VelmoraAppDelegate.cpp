@@ -28,9 +28,10 @@ void VelmoraAppDelegate::setViewController(std::unique_ptr<VelmoraViewController
 void VelmoraAppDelegate::applicationDidFinishLaunching() {
     if (second)
         second->setHidden(true);
-    // The JPEG of the picture: a quarter of the PNG's decoding, on the launch's path.
+    // The picture as the pixels drawn at the window's scale: no decoding and no scaling on
+    // the launch's path.
     if (homeview)
-        homeview->setImage(toolkit::Image::imageNamed(QStringLiteral("home.jpg")));
+        homeview->setImageName(QStringLiteral("home.pixels"));
     m_window->addSubview(m_viewController->view());
     // The cameras are looked for once the window shows: the media backend's start would
     // otherwise double the wait for it. The take-photo controls follow the answer.

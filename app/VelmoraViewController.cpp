@@ -295,7 +295,7 @@ PortraitComposer::Layers VelmoraViewController::portraitLayers() const {
     if (hasPhoto())
         return m_portrait;
     // Before any photo, the portrait is the home screen: the very picture the window shows.
-    return PortraitComposer::withoutAura(Image::imageNamed(QStringLiteral("home.jpg"), 1.0));
+    return PortraitComposer::withoutAura(Image::imageNamed(QStringLiteral("home.pixels"), 1.0));
 }
 
 // ---- Panels

@@ -4,8 +4,8 @@
 #include "base/Resources.h"
 #include "imaging/ImageContext.h"
 #include "imaging/ImageDecoder.h"
-#include "imaging/JpegFileReader.h"
 #include "imaging/PictureFile.h"
+#include "imaging/PixelFile.h"
 #include "imaging/PngFileReader.h"
 
 #include <QCache>
@@ -82,14 +82,21 @@ Image Image::imageNamed(const QString& name) {
 
 Image Image::imageNamed(const QString& name, qreal devicePixelRatio) {
     QString file = name;
-    int density = 1;
-    for (const int factor : {3, 2}) {
-        if (devicePixelRatio < factor - 0.5)
-            continue;
+    qreal density = 1;
+    // The variant made for the ratio first; a denser one is drawn smaller, still sharp.
+    QList<qreal> factors;
+    if (devicePixelRatio >= 2.5)
+        factors = {3, 2};
+    else if (devicePixelRatio >= 1.75)
+        factors = {2};
+    else if (devicePixelRatio >= 1.5)
+        factors = {1.5, 2};
+    else if (devicePixelRatio >= 1.25)
+        factors = {1.5};
+    for (const qreal factor : factors) {
         const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-        const QString variant =
-            dot < 0 ? name + QStringLiteral("@%1x").arg(factor)
-                    : name.left(dot) + QStringLiteral("@%1x").arg(factor) + name.mid(dot);
+        const QString tag = QStringLiteral("@%1x").arg(factor);
+        const QString variant = dot < 0 ? name + tag : name.left(dot) + tag + name.mid(dot);
         if (QFileInfo::exists(resourcePath() + QLatin1Char('/') + variant)) {
             file = variant;
             density = factor;
@@ -105,9 +112,9 @@ Image Image::imageNamed(const QString& name, qreal devicePixelRatio) {
     reader.setAutoDetectImageFormat(false);
     // The program's own pictures are read the quick way; whatever that does not take, the
     // general reader reads, or explains.
-    QImage pixels = format == "png"   ? PngFileReader::read(path)
-                    : format == "jpg" ? JpegFileReader::read(path)
-                                      : QImage();
+    QImage pixels = format == "png"      ? PngFileReader::read(path)
+                    : format == "pixels" ? PixelFile::read(path)
+                                         : QImage();
     if (pixels.isNull())
         pixels = reader.read();
     pixels.setDevicePixelRatio(density);

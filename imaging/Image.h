@@ -33,8 +33,10 @@ public:
     /// is no such resource, which is said once on stderr. On a dense screen its sharper
     /// variant ("home@2x.png", "home@3x.png") is taken when there is one. GUI thread only.
     static Image imageNamed(const QString& name);
-    /// As imageNamed(name), for screens of `devicePixelRatio`: the "@2x" variant from 1.5,
-    /// the "@3x" one from 2.5, else the plain file. A variant's pixels carry its ratio.
+    /// As imageNamed(name), for screens of `devicePixelRatio`: the "@1.5x" variant from
+    /// 1.25, the "@2x" one from 1.5 (where there is no "@1.5x"), the "@3x" one from 2.5,
+    /// else the plain file. A variant's pixels carry its ratio. A ".pixels" file is read as
+    /// a PixelFile.
     static Image imageNamed(const QString& name, qreal devicePixelRatio);
     /// Forgets every cached named image (tests switch resource folders).
     static void clearNamedImageCache();

@@ -4,6 +4,7 @@
 #include "base/Resources.h"
 #include "imaging/Image.h"
 #include "imaging/PictureFile.h"
+#include "imaging/PixelFile.h"
 #include "ui/Application.h"
 #include "ui/Window.h"
 #include "ui/WindowFrame.h"
@@ -134,6 +135,20 @@ TEST_F(Desktop, PhotoStaysSharpInAnEnlargedWindow) {
     });
     ASSERT_GT(step, 60) << "the edge is hidden under the aura";
     EXPECT_GT(steepest, step * 3 / 4) << steepest << " of " << step;
+}
+
+// At one and a half times, the scale the window opens at on a large screen, the home picture
+// is the one made for that scale, copied as it is: not the small one enlarged, soft.
+TEST_F(Desktop, TheHomePictureIsDrawnPixelForPixelWhenScaled) {
+    frame->resize(540, 804);
+    QCoreApplication::processEvents();
+    const QImage shown = frame->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage made = toolkit::PixelFile::read(QStringLiteral(VELMORA_TEST_RESOURCES) +
+                                                 QStringLiteral("/home@1.5x.pixels"))
+                            .convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(made.size(), QSize(540, 720));
+    // The title's band, over which the screen lays nothing.
+    EXPECT_EQ(shown.copy(0, 0, 540, 200), made.copy(0, 0, 540, 200));
 }
 
 // A file dropped anywhere on the scaled screen reaches it as on the unscaled one.

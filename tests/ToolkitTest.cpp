@@ -3,7 +3,7 @@
 #include "base/Log.h"
 #include "base/Resources.h"
 #include "imaging/ImageContext.h"
-#include "imaging/JpegFileReader.h"
+#include "imaging/PixelFile.h"
 #include "imaging/PngEncoder.h"
 #include "imaging/PngFileReader.h"
 #include "imaging/Resampler.h"
@@ -328,45 +328,39 @@ TEST(PngFileReader, ReadsTheShippedPicturesAsTheGeneralReaderDoes) {
     EXPECT_TRUE(toolkit::PngFileReader::read(cut.fileName()).isNull());
 }
 
-// The home screen shows (and saves) the JPEG of its picture, read straight through libjpeg:
-// at each density it is the drawn picture, its fine text and lines included, to within what
-// the eye does not see.
-TEST(HomePicture, TheJpegShowsWhatWasDrawn) {
+// The home screen shows (and saves) its picture from the pixel files made for each scale the
+// window opens at: the very pixels drawn, and nothing from a file cut short or of another kind.
+TEST(HomePicture, ThePixelFilesAreWhatWasDrawn) {
     const QString resources = QStringLiteral(VELMORA_TEST_RESOURCES);
     for (const QString& base : {QStringLiteral("home"), QStringLiteral("home@2x")}) {
         const QImage drawn = QImage(resources + QLatin1Char('/') + base + QStringLiteral(".png"))
-                                 .convertToFormat(QImage::Format_RGB32);
-        const QImage shown = toolkit::JpegFileReader::read(resources + QLatin1Char('/') + base +
-                                                           QStringLiteral(".jpg"))
-                                 .convertToFormat(QImage::Format_RGB32);
+                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied);
         ASSERT_FALSE(drawn.isNull()) << qPrintable(base);
-        ASSERT_EQ(shown.size(), drawn.size()) << qPrintable(base);
-        qint64 total = 0;
-        qint64 far = 0;
-        for (int y = 0; y < drawn.height(); ++y) {
-            for (int x = 0; x < drawn.width(); ++x) {
-                const QRgb a = drawn.pixel(x, y);
-                const QRgb b = shown.pixel(x, y);
-                const int d = qMax(qAbs(qRed(a) - qRed(b)),
-                                   qMax(qAbs(qGreen(a) - qGreen(b)), qAbs(qBlue(a) - qBlue(b))));
-                total += d;
-                far += d > 24;
-            }
-        }
-        const qint64 pixels = qint64(drawn.width()) * drawn.height();
-        EXPECT_LT(double(total) / pixels, 2.0) << qPrintable(base);
-        EXPECT_LT(double(far) / pixels, 0.005) << qPrintable(base);
+        EXPECT_EQ(toolkit::PixelFile::read(resources + QLatin1Char('/') + base +
+                                           QStringLiteral(".pixels")),
+                  drawn)
+            << qPrintable(base);
     }
-    // A damaged file is left to the general reader, which says what is wrong with it.
+    EXPECT_EQ(toolkit::PixelFile::read(resources + QStringLiteral("/home@1.5x.pixels")).size(),
+              QSize(540, 720));
     QTemporaryDir scratch;
-    QFile cut(scratch.filePath(QStringLiteral("cut.jpg")));
-    QFile whole(resources + QStringLiteral("/home.jpg"));
-    ASSERT_TRUE(whole.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
-    cut.write(whole.read(whole.size() / 2));
-    cut.close();
-    EXPECT_TRUE(toolkit::JpegFileReader::read(cut.fileName()).isNull());
-    EXPECT_TRUE(
-        toolkit::JpegFileReader::read(scratch.filePath(QStringLiteral("none.jpg"))).isNull());
+    QFile whole(resources + QStringLiteral("/home.pixels"));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    auto written = [&scratch](const QString& name, const QByteArray& content) {
+        QFile file(scratch.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        return file.fileName();
+    };
+    QByteArray otherTag = bytes;
+    otherTag[0] = 'X';
+    QByteArray huge = bytes;
+    huge[7] = char(0x7f); // a width of two billion, in a file of a few hundred kilobytes
+    for (const QString& path :
+         {written(QStringLiteral("cut.pixels"), bytes.left(bytes.size() / 2)),
+          written(QStringLiteral("tag.pixels"), otherTag),
+          written(QStringLiteral("huge.pixels"), huge), scratch.filePath(QStringLiteral("none"))})
+        EXPECT_TRUE(toolkit::PixelFile::read(path).isNull()) << qPrintable(path);
 }
 
 // A new account has no Pictures folder: the chooser opens the nearest folder that exists,

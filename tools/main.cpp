@@ -8,6 +8,7 @@
 #include "art/PortraitFormat.h"
 #include "art/RevealPainter.h"
 #include "art/SilhouettePainter.h"
+#include "imaging/PixelFile.h"
 
 #include <QGuiApplication>
 
@@ -59,9 +60,13 @@ int main(int argc, char* argv[]) {
     // screens of twice the pixel density, where an enlarged one would look blurred.
     writer.write(QStringLiteral("home.png"), HomePainter::paint());
     writer.write(QStringLiteral("home@2x.png"), HomePainter::paint(2.0));
-    // The home screen's picture as the window shows it; the PNGs are the portrait's.
-    writer.write(QStringLiteral("home.jpg"), HomePainter::paint());
-    writer.write(QStringLiteral("home@2x.jpg"), HomePainter::paint(2.0));
+    // The home screen's picture as the window shows it, at each scale the window opens at:
+    // its pixels as they are drawn, read with no decoding and drawn with no scaling.
+    for (const qreal scale : {1.0, 1.5, 2.0}) {
+        const QString tag = scale == 1.0 ? QString() : QStringLiteral("@%1x").arg(scale);
+        writer.writeBytes(QStringLiteral("home%1.pixels").arg(tag),
+                          toolkit::PixelFile::encode(HomePainter::paint(scale)));
+    }
     writer.write(QStringLiteral("silo.png"), SilhouettePainter::framingGuide());
     writer.write(QStringLiteral("silo@2x.png"), SilhouettePainter::framingGuide(2.0));
     writer.write(QStringLiteral("reveal.png"), RevealPainter::paint());

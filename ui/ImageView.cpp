@@ -39,17 +39,34 @@ Image ImageView::image() const {
     if (m_imageNamePending) {
         m_imageNamePending = false;
         m_image = Image::imageNamed(m_imageName);
+        m_imageNameScale = 0;
     }
     return m_image;
 }
 
 void ImageView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    // The scale of a window and of the screen shows in the device transform only.
+    const QTransform onDevice = painter.deviceTransform();
+    const qreal scale = onDevice.m11();
+    if (!m_imageName.isEmpty() && (m_imageNamePending || m_imageNameScale != scale)) {
+        m_imageNamePending = false;
+        m_image = Image::imageNamed(m_imageName, scale);
+        m_imageNameScale = scale;
+    }
     const Image shown = image();
     if (shown.isNull())
         return;
-    QPainter painter(this);
-    // The scale of a window and of the screen shows in the device transform only.
-    const qreal scale = painter.deviceTransform().m11();
+    // A picture made for this scale is copied to the screen as it is: drawn into the view's
+    // bounds it would be filtered, every pixel (at a scale of 1.5, a twentieth of the launch).
+    const QImage pixels = shown.toQImage();
+    if (!m_imageName.isEmpty() && onDevice.type() <= QTransform::TxScale &&
+        onDevice.m11() == onDevice.m22() && pixels.size() == (QSizeF(size()) * scale).toSize()) {
+        QImage atScale = pixels;
+        atScale.setDevicePixelRatio(scale);
+        painter.drawImage(QPointF(0, 0), atScale);
+        return;
+    }
     if (m_detail.isNull() || scale <= 1.01) {
         shown.drawInRect(painter, QRectF(rect()));
         if (scale > 1.01 && m_detail.isNull() && !std::exchange(m_detailAsked, true))

@@ -27,7 +27,9 @@ public:
 
     QString imageName() const { return m_imageName; }
     /// Shows the resource image named `name` (see Image::imageNamed). It is looked up when
-    /// first needed: a hidden view's picture costs nothing until it is shown.
+    /// first needed: a hidden view's picture costs nothing until it is shown. Painted, it
+    /// is the variant for the scale the view is shown at (a scaled window, a dense screen),
+    /// drawn pixel for pixel where it was made for that scale.
     void setImageName(const QString& name);
 
 signals:
@@ -44,6 +46,8 @@ private:
     QImage m_detailPixels;
     QString m_imageName;
     mutable bool m_imageNamePending = false;
+    // The scale the named image was looked up for.
+    mutable qreal m_imageNameScale = 0;
     bool m_detailAsked = false;
 };
 
