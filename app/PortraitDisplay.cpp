@@ -114,9 +114,16 @@ void PortraitDisplay::show() {
         button->setAccessibleName(tr("%1: open its meaning").arg(AuraReading::label(entry)));
         button->show();
     }
-    m_row->setVisible(!entries.isEmpty());
-    if (!entries.isEmpty())
+    m_hasReading = !entries.isEmpty();
+    m_row->setVisible(m_hasReading && !m_covered);
+    if (m_hasReading)
         arrange();
+}
+
+void PortraitDisplay::setCovered(bool covered) {
+    m_covered = covered;
+    if (m_row)
+        m_row->setVisible(m_hasReading && !m_covered);
 }
 
 void PortraitDisplay::arrange() {

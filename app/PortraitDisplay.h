@@ -34,6 +34,9 @@ public:
     QList<AuraColourTable::Entry> reading() const;
     /// The reading card of the portrait on the screen, or why there is none.
     toolkit::Result<ReadingCard::Content> card() const;
+    /// Hides the reading while the save's notice lies over it, its chips otherwise seen
+    /// through the notice and under its edge; shows it again after.
+    void setCovered(bool covered);
 
 private:
     void arrange();
@@ -42,6 +45,8 @@ private:
     QPointer<QWidget> m_row;
     QList<QPushButton*> m_colours;
     QPushButton* m_card = nullptr;
+    bool m_hasReading = false;
+    bool m_covered = false;
     // Counts portraits shown, so a sharp one composed for an earlier portrait is dropped.
     int m_requests = 0;
     QImage m_sharp;

@@ -210,6 +210,7 @@ void VelmoraViewController::setXOutPairHidden(bool hidden) {
         return;
     ui->xOut2->setHidden(hidden);
     ui->xOut1->setHidden(hidden);
+    m_display.setCovered(!hidden);
 }
 
 // ---- The photo and its aura

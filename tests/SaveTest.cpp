@@ -177,16 +177,24 @@ TEST_F(Save, TheNoticeIsNeverInThePortraitAndAlwaysShowsAfterwards) {
     screen->xOut(screen->ui->xOut1);
     const QImage plain = screenShows();
 
-    EXPECT_EQ(differingPixels(saveAndLoad(), plain, kPhotoArea), 0);
+    const QImage saved = saveAndLoad();
+    EXPECT_EQ(differingPixels(saved, plain, kPhotoArea), 0);
     EXPECT_TRUE(xOutPairShown());
     EXPECT_GT(differingPixels(screenShows(), plain, screen->ui->xOut1->geometry()), 1000)
         << "the notice shows on the screen";
+    // Below the notice lies the portrait: the reading's chips neither show through the
+    // notice nor stick out under it, and come back with the notice dismissed.
+    const int below = screen->ui->xOut1->geometry().bottom() + 1;
+    const QRect foot(0, below, 360, 480 - below);
+    auto footShown = [this] { return argb(app->window()->grab(QRect(0, 0, 360, 480)).toImage()); };
+    EXPECT_EQ(differingPixels(footShown(), saved, foot, 2), 0) << "the reading under the notice";
 
     EXPECT_EQ(differingPixels(saveAndLoad(), plain, kPhotoArea), 0) << "saved while shown";
     EXPECT_TRUE(xOutPairShown());
 
     screen->xOut(screen->ui->xOut2);
     EXPECT_FALSE(xOutPairShown());
+    EXPECT_GT(differingPixels(footShown(), saved, foot, 2), 100) << "the reading is back";
     EXPECT_EQ(differingPixels(saveAndLoad(), plain, kPhotoArea), 0) << "saved after dismissing";
     EXPECT_TRUE(xOutPairShown());
 }
