@@ -3,7 +3,6 @@
 #include "album/PhotoAlbum.h"
 #include "app/MainInterface.h"
 #include "app/Program.h"
-#include "base/MemoryPressureMonitor.h"
 #include "imaging/ProcessSetup.h"
 #include "ui/Application.h"
 #include "ui/QtPickerPlatform.h"
@@ -13,7 +12,6 @@
 
 int velmora_window_main_v1(const WindowStart& start) {
     // This module's own copies of the subsystems: the executable configured its own.
-    toolkit::MemoryPressureMonitor::ignoreWarningsUntilWatched();
     toolkit::configureProcess(programIdentity());
     toolkit::PhotoAlbum::shared().setFolder(toolkit::PhotoAlbum::defaultFolder(start.albumOption));
     // Qt sees only the program's name: its own options (-style, -platform, -reverse) are

@@ -1,5 +1,6 @@
 #include "ui/ImageView.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 
 #include <utility>
@@ -15,7 +16,9 @@ void ImageView::setImage(const Image& image) {
     m_image = image;
     m_detail = Image();
     m_detailPixels = QImage();
-    m_imageNamePending = false;
+    // A picture given replaces a named one.
+    m_imageName.clear();
+    m_imageNameScale = 0;
     m_detailAsked = false;
     update();
 }
@@ -31,16 +34,18 @@ void ImageView::setImageName(const QString& name) {
     m_image = Image();
     m_detail = Image();
     m_detailPixels = QImage();
-    m_imageNamePending = true;
+    m_imageNameScale = 0;
     update();
 }
 
+void ImageView::lookUpNamed(qreal scale) const {
+    m_image = Image::imageNamed(m_imageName, scale);
+    m_imageNameScale = scale;
+}
+
 Image ImageView::image() const {
-    if (m_imageNamePending) {
-        m_imageNamePending = false;
-        m_image = Image::imageNamed(m_imageName);
-        m_imageNameScale = 0;
-    }
+    if (!m_imageName.isEmpty() && m_imageNameScale == 0)
+        lookUpNamed(qGuiApp ? qGuiApp->devicePixelRatio() : 1.0);
     return m_image;
 }
 
@@ -49,11 +54,8 @@ void ImageView::paintEvent(QPaintEvent*) {
     // The scale of a window and of the screen shows in the device transform only.
     const QTransform onDevice = painter.deviceTransform();
     const qreal scale = onDevice.m11();
-    if (!m_imageName.isEmpty() && (m_imageNamePending || m_imageNameScale != scale)) {
-        m_imageNamePending = false;
-        m_image = Image::imageNamed(m_imageName, scale);
-        m_imageNameScale = scale;
-    }
+    if (!m_imageName.isEmpty() && m_imageNameScale != scale)
+        lookUpNamed(scale);
     const Image shown = image();
     if (shown.isNull())
         return;

@@ -41,12 +41,13 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Looks the named image up for a view shown at `scale`.
+    void lookUpNamed(qreal scale) const;
     mutable Image m_image;
     Image m_detail;
     QImage m_detailPixels;
     QString m_imageName;
-    mutable bool m_imageNamePending = false;
-    // The scale the named image was looked up for.
+    // The scale the named image was looked up for; 0 before it is.
     mutable qreal m_imageNameScale = 0;
     bool m_detailAsked = false;
 };
