@@ -38,6 +38,10 @@ struct AuraRecipe {
 
     // Overlay `index`, 1 to PortraitFormat::OverlayCount; outside that, the nearest one.
     static AuraRecipe forIndex(int index);
+    /// Overlay `index` as drawing `drawing` makes it, with the same colours:
+    /// 0 is its first drawing, others draw its clouds and smoke again, and negative ones also
+    /// swap left and right. forIndex gives each overlay the drawing chosen for it.
+    static AuraRecipe drawn(int index, int drawing);
     // A bright, many-coloured aura for the home screen and the application icon.
     static AuraRecipe showcase(float peakAlpha);
 };

@@ -225,13 +225,11 @@ TEST(AuraArt, HundredOverlaysAreStrongDistinctAndKeepTheFaceClear) {
             fading.push_back(&m);
         if (m.flat > 0.25)
             flat.push_back(&m);
-        // Goal 0.3; three smoky prints stand at 0.31 to 0.35.
-        if (m.mud > 0.36)
+        if (m.mud > 0.3)
             muddy.push_back(&m);
         if (m.intoBody < 0.35)
             rimmed.push_back(&m);
-        // Goal 12; the faintest stands at 11.4.
-        if (m.visibility < 11.0)
+        if (m.visibility < 12.0)
             faint.push_back(&m);
         if (m.faceAlpha > 0)
             face.push_back(&m);
@@ -241,7 +239,7 @@ TEST(AuraArt, HundredOverlaysAreStrongDistinctAndKeepTheFaceClear) {
             dark.push_back(&m);
     }
     EXPECT_TRUE(faint.empty())
-        << faint.size() << " with mean dE on grey under 11:"
+        << faint.size() << " with mean dE on grey under 12:"
         << worst(
                faint, [&](Measured* m) { return std::pair(m->visibility, name(*m)); }, "");
     EXPECT_TRUE(face.empty())
@@ -271,7 +269,7 @@ TEST(AuraArt, HundredOverlaysAreStrongDistinctAndKeepTheFaceClear) {
                                      [&](Measured* m) { return std::pair(-m->flat, name(*m)); },
                                      "");
     EXPECT_TRUE(muddy.empty()) << muddy.size()
-                               << " with more than 0.36 of their glow soot, brown or grey:"
+                               << " with more than 0.3 of their glow soot, brown or grey:"
                                << worst(
                                       muddy,
                                       [&](Measured* m) { return std::pair(-m->mud, name(*m)); },
@@ -298,29 +296,16 @@ TEST(AuraArt, HundredOverlaysAreStrongDistinctAndKeepTheFaceClear) {
                              name(all[i]) + "/" + name(all[j])});
         }
     }
-    // Goal: no pair under 10. Eight pairs sharing a colour in one place stand at 7 to 10.
-    std::vector<Pair> alike;
+    std::vector<Pair> alike, sameShape;
     std::copy_if(pairs.begin(), pairs.end(), std::back_inserter(alike),
                  [](const Pair& p) { return p.difference < 10.0; });
-    EXPECT_TRUE(
-        std::none_of(alike.begin(), alike.end(), [](const Pair& p) { return p.difference < 7.0; }))
-        << "pairs with mean dE under 7:"
-        << worst(
-               alike, [](const Pair& p) { return std::pair(p.difference, p.names); }, "");
-    EXPECT_LE(alike.size(), 10u)
+    std::copy_if(pairs.begin(), pairs.end(), std::back_inserter(sameShape),
+                 [](const Pair& p) { return p.shape > 0.95; });
+    EXPECT_TRUE(alike.empty())
         << alike.size() << " pairs with mean dE under 10:"
         << worst(
                alike, [](const Pair& p) { return std::pair(p.difference, p.names); }, "");
-    // Goal: none above 0.95; four pairs stand at 0.95 to 0.96.
-    std::vector<Pair> sameShape;
-    std::copy_if(pairs.begin(), pairs.end(), std::back_inserter(sameShape),
-                 [](const Pair& p) { return p.shape > 0.95; });
-    EXPECT_TRUE(std::none_of(sameShape.begin(), sameShape.end(),
-                             [](const Pair& p) { return p.shape > 0.97; }))
-        << "pairs whose glows have the same shape (correlation > 0.97):"
-        << worst(
-               sameShape, [](const Pair& p) { return std::pair(-p.shape, p.names); }, "");
-    EXPECT_LE(sameShape.size(), 5u)
+    EXPECT_TRUE(sameShape.empty())
         << sameShape.size() << " pairs whose glows have the same shape (correlation > 0.95):"
         << worst(
                sameShape, [](const Pair& p) { return std::pair(-p.shape, p.names); }, "");
@@ -393,4 +378,86 @@ TEST(AuraArt, IdentityPlacementReproducesTheShippedOverlays) {
                   shipped.convertToFormat(QImage::Format_ARGB32_Premultiplied))
             << "overlay " << number;
     }
+}
+
+// Not a check: after a change to the painting, run by hand
+// (--gtest_also_run_disabled_tests) to find again the drawing of each overlay that meets the
+// measures above with a margin, and paste the table it prints into the recipes.
+TEST(AuraArt, DISABLED_FindTheDrawingsThatMeetTheMeasures) {
+    const AuraOverlayPainter painter;
+    auto flawless = [&](int number, int drawing, Measured& m) {
+        const AuraRecipe recipe = AuraRecipe::drawn(number, drawing);
+        const QImage overlay = painter.paint(recipe);
+        m = measure(number, overlay);
+        bool good = m.fade >= 1.55 && m.flat <= 0.24 && m.mud <= 0.28 && m.intoBody >= 0.37 &&
+                    m.visibility >= 12.3 && m.faceAlpha == 0 && m.jawAlpha <= 18 &&
+                    m.darkNearFace <= 23;
+        const QList<double> shares = AuraColourMeasure::shares(overlay);
+        const QList<AuraColourTable::Entry> listed = AuraColourMeasure::namedColours(overlay);
+        const auto named = recipe.named();
+        good = good && listed.size() == qsizetype(named.size());
+        for (const auto& n : named) {
+            const auto entry = std::find_if(listed.begin(), listed.end(),
+                                            [&](const auto& e) { return e.colour == n.colour; });
+            good = good && entry != listed.end() && entry->place == n.place &&
+                   shares[n.colour] >= AuraColourMeasure::kNamedShare + 0.015;
+        }
+        for (int c = 0; c < AuraPalette::Count; ++c)
+            good = good && (std::any_of(named.begin(), named.end(),
+                                        [&](const auto& n) { return n.colour == c; }) ||
+                            shares[c] <= AuraColourMeasure::kNamedShare - 0.015);
+        return good;
+    };
+    auto alike = [](const Measured& p, const Measured& q) {
+        double sum = 0.0;
+        for (std::size_t k = 0; k < p.onGrey.size(); ++k)
+            sum += deltaE(p.onGrey[k], q.onGrey[k]);
+        return sum / double(p.onGrey.size()) < 10.4 || correlation(p.alpha, q.alpha) > 0.944;
+    };
+    constexpr int N = PortraitFormat::OverlayCount;
+    std::vector<int> drawing(N + 1, 0);
+    std::vector<Measured> all(N + 1);
+    std::vector<bool> good(N + 1);
+    for (int n = 1; n <= N; ++n)
+        good[std::size_t(n)] = flawless(n, 0, all[std::size_t(n)]);
+    // Redraw an overlay with a flaw, or the later of a pair too alike (failing that, the
+    // earlier), until every overlay meets the measures and no pair is alike.
+    for (;;) {
+        std::vector<int> candidates;
+        for (int n = 1; n <= N && candidates.empty(); ++n)
+            if (!good[std::size_t(n)])
+                candidates = {n};
+        for (int p = 1; p <= N && candidates.empty(); ++p)
+            for (int q = p + 1; q <= N && candidates.empty(); ++q)
+                if (alike(all[std::size_t(p)], all[std::size_t(q)]))
+                    candidates = {q, p};
+        if (candidates.empty())
+            break;
+        bool found = false;
+        for (const int n : candidates) {
+            // Drawings after the one it has, then the mirrored ones.
+            for (int k = 1; k <= 300 && !found; ++k) {
+                const int d = k <= 150 ? drawing[std::size_t(n)] + k : 150 - k;
+                Measured m;
+                if (!flawless(n, d, m))
+                    continue;
+                bool clash = false;
+                for (int o = 1; o <= N && !clash; ++o)
+                    clash = o != n && alike(m, all[std::size_t(o)]);
+                if (!clash) {
+                    found = true;
+                    drawing[std::size_t(n)] = d, all[std::size_t(n)] = m,
+                    good[std::size_t(n)] = true;
+                }
+            }
+            if (found)
+                break;
+        }
+        ASSERT_TRUE(found) << "no drawing of overlay " << candidates.front() << " will do";
+    }
+    std::printf("constexpr std::pair<int, int> Drawings[] = {\n");
+    for (int n = 1; n <= N; ++n)
+        if (drawing[std::size_t(n)] != 0)
+            std::printf("    {%d, %d},\n", n, drawing[std::size_t(n)]);
+    std::printf("};\n");
 }
