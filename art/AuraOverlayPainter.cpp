@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 namespace {
@@ -67,8 +68,9 @@ float faceClearance(double x, double y) {
     auto box = [&](double cx, double cy, double hx, double hy, double radius) {
         const double qx = std::abs(x - cx) - (hx - radius);
         const double qy = std::abs(y - cy) - (hy - radius);
-        return std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) -
-               radius;
+        const double ox = std::max(qx, 0.0);
+        const double oy = std::max(qy, 0.0);
+        return std::sqrt(ox * ox + oy * oy) + std::min(std::max(qx, qy), 0.0) - radius;
     };
     const double jaw = box(cx, cy + kJawDrop, face.width() / 2.0 + 1.0, kJawHalfHeight, 26.0);
     const double neck = box(cx, cy + kNeckDrop, kNeckHalfWidth, kNeckHalfHeight, 6.0);
@@ -91,6 +93,31 @@ QRectF faceNeighbourhood(double margin) {
     };
     return oval.united(box(cx, cy + kJawDrop, a + 1.0, kJawHalfHeight))
         .united(box(cx, cy + kNeckDrop, kNeckHalfWidth, kNeckHalfHeight));
+}
+
+// How much of the glow shows at a portrait point near the face, 0 to 255: none over the
+// face, all of it from kMaskClear away.
+int faceMaskAt(QPointF at) {
+    const float clear = faceClearance(at.x(), at.y());
+    return static_cast<int>(std::lround(255.0f * smoothstep(1.0f, kMaskClear, clear)));
+}
+
+// A premultiplied pixel between `p` (t = 0) and `q` (t = 256), rounding down.
+QRgb between(QRgb p, QRgb q, std::uint32_t t) {
+    const std::uint32_t s = 256 - t;
+    const std::uint32_t redBlue = (((p & 0xff00ff) * s + (q & 0xff00ff) * t) >> 8) & 0xff00ff;
+    const std::uint32_t alphaGreen =
+        (((p >> 8) & 0xff00ff) * s + ((q >> 8) & 0xff00ff) * t) & 0xff00ff00;
+    return redBlue | alphaGreen;
+}
+
+// A premultiplied pixel times `a` / 255, rounded as Qt's compositing does.
+QRgb timesAlpha(QRgb p, std::uint32_t a) {
+    std::uint32_t redBlue = (p & 0xff00ff) * a;
+    redBlue = ((redBlue + ((redBlue >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+    std::uint32_t alphaGreen = ((p >> 8) & 0xff00ff) * a;
+    alphaGreen = (alphaGreen + ((alphaGreen >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+    return redBlue | alphaGreen;
 }
 
 // Only colours this dark look like soot on skin; an amber brown may come close to the face.
@@ -148,63 +175,146 @@ AuraOverlayPainter::AuraOverlayPainter()
     : AuraOverlayPainter(QSize(PortraitFormat::Width, PortraitFormat::Height), QTransform()) {}
 
 AuraOverlayPainter::AuraOverlayPainter(QSize canvas, const QTransform& placement)
-    : m_canvas(canvas), m_toPortrait(placement.inverted()),
+    : m_canvas(canvas), m_placement(placement), m_toPortrait(placement.inverted()),
       m_scale(static_cast<float>(std::sqrt(std::abs(placement.determinant())))),
-      m_glowWidth((canvas.width() + 1) / 2), m_glowHeight((canvas.height() + 1) / 2) {
+      m_glowWidth((canvas.width() + 1) / 2), m_glowHeight((canvas.height() + 1) / 2) {}
+
+AuraOverlayPainter::Layout AuraOverlayPainter::layout() const {
     const QPointF centre = PortraitGeometry::auraCentre();
     const Within darkNear(faceNeighbourhood(kDarkClear));
-    const Within maskNear(faceNeighbourhood(kMaskClear));
     const CanvasToPortrait toPortrait(m_toPortrait);
     const std::size_t count = static_cast<std::size_t>(m_glowWidth * m_glowHeight);
     // The glow is worked out at half size, and so is the distance to the outline it follows:
     // a quarter of the work of the whole canvas's, which the soft glow cannot tell apart.
     const DistanceField field(
-        (placement * QTransform::fromScale(0.5, 0.5)).map(PortraitGeometry::silhouette()),
+        (m_placement * QTransform::fromScale(0.5, 0.5)).map(PortraitGeometry::silhouette()),
         m_glowWidth, m_glowHeight);
-    m_glowDistance.resize(count);
-    m_glowAngle.resize(count);
-    m_glowFace.resize(count);
+    Layout cells;
+    cells.distance.resize(count);
+    cells.angle.resize(count);
+    cells.face.resize(count);
     for (int y = 0; y < m_glowHeight; ++y) {
         for (int x = 0; x < m_glowWidth; ++x) {
             const std::size_t i = static_cast<std::size_t>(y * m_glowWidth + x);
-            m_glowDistance[i] = 2.0f * field.at(x, y) / m_scale;
+            cells.distance[i] = 2.0f * field.at(x, y) / m_scale;
             const QPointF at = toPortrait.map(2 * x + 1, 2 * y + 1);
-            m_glowAngle[i] =
+            cells.angle[i] =
                 static_cast<float>(std::atan2(at.x() - centre.x(), centre.y() - at.y()));
-            m_glowFace[i] = darkNear.contains(at) ? faceClearance(at.x(), at.y()) : kDarkClear;
+            cells.face[i] = darkNear.contains(at) ? faceClearance(at.x(), at.y()) : kDarkClear;
         }
     }
-
-    m_faceMask = QImage(canvas, QImage::Format_ARGB32_Premultiplied);
-    const int width = m_faceMask.width();
-    const int height = m_faceMask.height();
-    for (int y = 0; y < height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(m_faceMask.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            const QPointF at = toPortrait.map(x + 0.5, y + 0.5);
-            const float clear = maskNear.contains(at) ? faceClearance(at.x(), at.y()) : kMaskClear;
-            const int a =
-                static_cast<int>(std::lround(255.0f * smoothstep(1.0f, kMaskClear, clear)));
-            line[x] = qRgba(a, a, a, a);
-        }
-    }
+    return cells;
 }
 
 QImage AuraOverlayPainter::paint(const AuraRecipe& recipe) const {
-    QImage image = paintGlow(recipe)
-                       .scaled(m_glowWidth * 2, m_glowHeight * 2, Qt::IgnoreAspectRatio,
+    return finish(paintGlow(recipe));
+}
+
+QImage AuraOverlayPainter::paintWideGlow(const AuraRecipe& recipe) {
+    const AuraOverlayPainter wide(QSize(WideGlowWidth, WideGlowHeight) * 2,
+                                  QTransform::fromTranslate(WideGlowLeft, WideGlowTop));
+    return wide.paintGlow(recipe);
+}
+
+bool AuraOverlayPainter::wideGlowServes() const {
+    // Finer than the wide glow's half-size cells is what painting would add; the glow is
+    // soft enough that a little larger still looks the same (a close-up's face may be framed
+    // up to 1.4 times its target).
+    constexpr float largest = 1.45f;
+    if (m_scale > largest || m_canvas.isEmpty() || m_toPortrait.type() > QTransform::TxScale)
+        return false;
+    const QRectF reach = m_toPortrait.mapRect(QRectF(QPointF(0, 0), QSizeF(m_canvas)));
+    // Leave a cell for the sampling's neighbour.
+    const QRectF held(-WideGlowLeft + 2.0, -WideGlowTop + 2.0, 2.0 * WideGlowWidth - 4.0,
+                      2.0 * WideGlowHeight - 4.0);
+    return held.contains(reach);
+}
+
+QImage AuraOverlayPainter::paint(const QImage& wideGlow) const {
+    const QImage source = wideGlow.format() == QImage::Format_ARGB32_Premultiplied
+                              ? wideGlow
+                              : wideGlow.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (source.width() != WideGlowWidth || source.height() != WideGlowHeight)
+        return QImage();
+    const QRectF near = faceNeighbourhood(kMaskClear);
+    const Within maskNear(near);
+    QImage image(m_canvas, QImage::Format_ARGB32_Premultiplied);
+    // A placement only scales and shifts, so a column's cell and weight are the same on
+    // every row, and a row's on every column. The wide glow's cell centres lie at its odd
+    // full-size pixels.
+    struct Sample {
+        double at;
+        int cell;
+        std::uint32_t weight;
+    };
+    auto samples = [](int count, double scale, double shift, int margin, int cells) {
+        std::vector<Sample> line(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            const double at = scale * (i + 0.5) + shift;
+            const double c = std::clamp((at + margin - 1.0) / 2.0, 0.0, double(cells - 1));
+            const int cell = std::min(int(c), cells - 2);
+            line[std::size_t(i)] = {at, cell, static_cast<std::uint32_t>((c - cell) * 256.0)};
+        }
+        return line;
+    };
+    const std::vector<Sample> columns = samples(m_canvas.width(), m_toPortrait.m11(),
+                                                m_toPortrait.dx(), WideGlowLeft, WideGlowWidth);
+    const std::vector<Sample> rows = samples(m_canvas.height(), m_toPortrait.m22(),
+                                             m_toPortrait.dy(), WideGlowTop, WideGlowHeight);
+    const uchar* cells = source.constBits();
+    const qsizetype stride = source.bytesPerLine();
+    // In one pass, what painting does in three: the glow enlarged from its cells, then the
+    // face cleared. Pixels are interpolated as Qt does, two channels at a time in 8.8 fixed
+    // point, which keeps every colour within its alpha.
+    for (int y = 0; y < m_canvas.height(); ++y) {
+        const Sample& row = rows[std::size_t(y)];
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const auto* top = reinterpret_cast<const QRgb*>(cells + row.cell * stride);
+        const auto* bottom = reinterpret_cast<const QRgb*>(cells + (row.cell + 1) * stride);
+        const bool nearFace = row.at >= near.top() && row.at <= near.bottom();
+        for (int x = 0; x < m_canvas.width(); ++x) {
+            const Sample& column = columns[std::size_t(x)];
+            const QPointF at(column.at, row.at);
+            const int mask = nearFace && maskNear.contains(at) ? faceMaskAt(at) : 255;
+            if (mask == 0) {
+                line[x] = 0;
+                continue;
+            }
+            const int c = column.cell;
+            const QRgb glow = between(between(top[c], top[c + 1], column.weight),
+                                      between(bottom[c], bottom[c + 1], column.weight), row.weight);
+            line[x] = mask == 255 ? glow : timesAlpha(glow, std::uint32_t(mask));
+        }
+    }
+    return image;
+}
+
+QImage AuraOverlayPainter::finish(const QImage& glow) const {
+    QImage image = glow.scaled(m_glowWidth * 2, m_glowHeight * 2, Qt::IgnoreAspectRatio,
                                Qt::SmoothTransformation)
                        .copy(0, 0, m_canvas.width(), m_canvas.height());
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
         image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const Within maskNear(faceNeighbourhood(kMaskClear));
+    const CanvasToPortrait toPortrait(m_toPortrait);
+    QImage faceMask(m_canvas, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < faceMask.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(faceMask.scanLine(y));
+        for (int x = 0; x < faceMask.width(); ++x) {
+            const QPointF at = toPortrait.map(x + 0.5, y + 0.5);
+            const int a = maskNear.contains(at) ? faceMaskAt(at) : 255;
+            line[x] = qRgba(a, a, a, a);
+        }
+    }
     QPainter painter(&image);
     painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-    painter.drawImage(0, 0, m_faceMask);
+    painter.drawImage(0, 0, faceMask);
     painter.end();
     return image;
 }
 
 QImage AuraOverlayPainter::paintGlow(const AuraRecipe& recipe) const {
+    const Layout cells = layout();
     const Noise first(recipe.seed);
     const Noise second(recipe.seed ^ 0xD1B54A32D192ED03ull);
     // The texture has no detail finer than a few pixels, so it is sampled on a coarser grid
@@ -252,10 +362,10 @@ QImage AuraOverlayPainter::paintGlow(const AuraRecipe& recipe) const {
         auto* line = reinterpret_cast<QRgb*>(glow.scanLine(gy));
         for (int gx = 0; gx < m_glowWidth; ++gx) {
             const std::size_t i = static_cast<std::size_t>(gy * m_glowWidth + gx);
-            const float distance = m_glowDistance[i];
-            const float angle = m_glowAngle[i];
+            const float distance = cells.distance[i];
+            const float angle = cells.angle[i];
             // Dark smoke keeps away from the face, where it would read as soot on the skin.
-            const float darkRoom = smoothstep(42.0f, kDarkClear, m_glowFace[i]);
+            const float darkRoom = smoothstep(42.0f, kDarkClear, cells.face[i]);
             const float a = sample(noiseA, gx, gy);
             const float b = sample(noiseB, gx, gy);
             // Smoke grows with distance: by the person the glow is even, farther out it

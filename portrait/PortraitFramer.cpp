@@ -4,6 +4,8 @@
 #include "art/AuraRecipe.h"
 #include "art/FaceFraming.h"
 #include "art/PortraitFormat.h"
+#include "base/Resources.h"
+#include "imaging/PngFileReader.h"
 #include "portrait/PortraitBackdrop.h"
 
 #include <QPainter>
@@ -67,7 +69,16 @@ PortraitFramer::Framed PortraitFramer::frame(const toolkit::Image& photo,
         const double scale = double(portrait.width()) / PortraitFormat::Width;
         const AuraOverlayPainter painter(portrait,
                                          framed.placement * QTransform::fromScale(scale, scale));
-        framed.aura = painter.paint(AuraRecipe::forIndex(auraNumber));
+        // The shipped wide glow, resampled, is the same aura at a fraction of the painting.
+        // Read here rather than through the named pictures' cache, which is the GUI
+        // thread's: framing runs on any thread.
+        if (painter.wideGlowServes()) {
+            const QString wide =
+                toolkit::resourcePath() + QStringLiteral("/glow-%1.png").arg(auraNumber);
+            framed.aura = painter.paint(toolkit::PngFileReader::read(wide));
+        }
+        if (framed.aura.isNull())
+            framed.aura = painter.paint(AuraRecipe::forIndex(auraNumber));
     }
     return framed;
 }

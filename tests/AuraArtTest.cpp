@@ -461,3 +461,46 @@ TEST(AuraArt, DISABLED_FindTheDrawingsThatMeetTheMeasures) {
             std::printf("    {%d, %d},\n", n, drawing[std::size_t(n)]);
     std::printf("};\n");
 }
+
+// A photo framed to its face takes its aura from the shipped wide glow rather than painting
+// it: wherever the framing puts the figure, the two must look alike, with the face as clear.
+TEST(AuraArt, AWideGlowResampledLooksAsPaintedAtAnyFraming) {
+    const QTransform shiftedUp = QTransform::fromTranslate(0, -66);
+    const QTransform small = QTransform::fromTranslate(72, 96).scale(0.6, 0.6);
+    const QTransform closeUp = QTransform::fromTranslate(-70, -60).scale(1.4, 1.4);
+    for (const QTransform& placement : {shiftedUp, small, closeUp}) {
+        const AuraOverlayPainter painter(QSize(360, 480), placement);
+        ASSERT_TRUE(painter.wideGlowServes());
+        for (const int number : {4, 17, 77}) {
+            SCOPED_TRACE(number);
+            const AuraRecipe recipe = AuraRecipe::forIndex(number);
+            const QImage painted = painter.paint(recipe);
+            const QImage resampled = painter.paint(AuraOverlayPainter::paintWideGlow(recipe));
+            ASSERT_EQ(resampled.size(), painted.size());
+            double difference = 0;
+            int far = 0, faceAlpha = 0;
+            for (int y = 0; y < painted.height(); ++y) {
+                for (int x = 0; x < painted.width(); ++x) {
+                    const QRgb p = painted.pixel(x, y);
+                    const QRgb q = resampled.pixel(x, y);
+                    const int d =
+                        std::max({std::abs(qAlpha(p) - qAlpha(q)), std::abs(qRed(p) - qRed(q)),
+                                  std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
+                    difference += d;
+                    far += d > 24 ? 1 : 0;
+                    const QPointF at = placement.inverted().map(QPointF(x + 0.5, y + 0.5));
+                    if (ovalRadius(at.x(), at.y(), 0.0) < 1.0)
+                        faceAlpha = std::max(faceAlpha, qAlpha(q));
+                }
+            }
+            const double pixels = double(painted.width()) * painted.height();
+            EXPECT_LT(difference / pixels, 2.0);
+            EXPECT_LT(far / pixels, 0.001);
+            EXPECT_EQ(faceAlpha, 0);
+        }
+    }
+    // Framed beyond what the wide glow holds, an aura is painted.
+    EXPECT_FALSE(
+        AuraOverlayPainter(QSize(360, 480), QTransform::fromScale(0.3, 0.3)).wideGlowServes());
+    EXPECT_FALSE(AuraOverlayPainter(QSize(720, 960), QTransform::fromScale(2, 2)).wideGlowServes());
+}

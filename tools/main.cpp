@@ -44,9 +44,12 @@ int main(int argc, char* argv[]) {
     std::vector<QList<AuraColourTable::Entry>> measured(PortraitFormat::OverlayCount + 1);
     auto paintOverlays = [&] {
         for (int index = next++; index <= PortraitFormat::OverlayCount; index = next++) {
-            const QImage overlay = overlays.paint(AuraRecipe::forIndex(index));
+            const AuraRecipe recipe = AuraRecipe::forIndex(index);
+            const QImage overlay = overlays.paint(recipe);
             measured[std::size_t(index)] = AuraColourMeasure::namedColours(overlay);
             writer.write(QStringLiteral("%1.png").arg(index), overlay);
+            writer.write(QStringLiteral("glow-%1.png").arg(index),
+                         AuraOverlayPainter::paintWideGlow(recipe));
         }
     };
     const unsigned cores = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
