@@ -21,23 +21,83 @@ namespace {
 constexpr double kMinimumConfidence = 0.2;
 // The long side of the copy a face looking at the camera is looked for in first.
 constexpr int kFirstLookSide = 400;
+// The long side of the copy every face is looked for in after that, at most: the whole
+// detector filters five times as much a pixel.
+constexpr int kWholeLookSide = 640;
 
-// The picture in grey, as the detector was trained on: a weighted sum of the channels.
-// Qt's own conversion to grey is colour-managed, a tenth of a compose on its own here.
-QImage greyOf(const QImage& picture) {
+// Where each source pixel along one side goes in a reduction to `to` pixels: every target
+// pixel averages the stretch of source it covers, so each part of a source pixel counts once.
+struct Share {
+    int from;
+    int to;
+    float weight;
+};
+
+std::vector<Share> shares(int from, int to) {
+    std::vector<Share> all;
+    all.reserve(std::size_t(from + to));
+    const double step = double(from) / to;
+    for (int t = 0; t < to; ++t) {
+        const double start = t * step;
+        const double end = std::min(double(from), start + step);
+        for (int s = int(start); s < end; ++s) {
+            const double covered = std::min(end, s + 1.0) - std::max(start, double(s));
+            if (covered > 0.0)
+                all.push_back({s, t, float(covered / step)});
+        }
+    }
+    return all;
+}
+
+// The picture in grey, as the detector was trained on (a weighted sum of the channels),
+// reduced to `size` by averaging areas, in one pass over it. Qt's own conversion to grey is
+// colour-managed, and its scaling of a grey picture took as long again as the grey.
+QImage greyAt(const QImage& picture, QSize size) {
     const QImage rgb = picture.format() == QImage::Format_RGB32 ||
                                picture.format() == QImage::Format_ARGB32 ||
                                picture.format() == QImage::Format_ARGB32_Premultiplied
                            ? picture
                            : picture.convertToFormat(QImage::Format_RGB32);
-    QImage grey(rgb.size(), QImage::Format_Grayscale8);
-    for (int y = 0; y < rgb.height(); ++y) {
+    const int width = rgb.width();
+    const int height = rgb.height();
+    const int targetWidth = std::clamp(size.width(), 1, width);
+    const int targetHeight = std::clamp(size.height(), 1, height);
+    const std::vector<Share> across = shares(width, targetWidth);
+    const std::vector<Share> down = shares(height, targetHeight);
+    std::vector<float> grey(static_cast<std::size_t>(width));
+    std::vector<float> row(static_cast<std::size_t>(targetWidth));
+    std::vector<float> sums(std::size_t(targetWidth) * std::size_t(targetHeight), 0.0f);
+    auto share = down.begin();
+    for (int y = 0; y < height; ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        uchar* out = grey.scanLine(y);
-        for (int x = 0; x < rgb.width(); ++x)
-            out[x] = uchar(qGray(in[x]));
+        for (int x = 0; x < width; ++x)
+            grey[std::size_t(x)] = float(qGray(in[x]));
+        std::fill(row.begin(), row.end(), 0.0f);
+        for (const Share& s : across)
+            row[std::size_t(s.to)] += s.weight * grey[std::size_t(s.from)];
+        for (; share != down.end() && share->from == y; ++share) {
+            float* out = sums.data() + std::size_t(share->to) * std::size_t(targetWidth);
+            for (int x = 0; x < targetWidth; ++x)
+                out[x] += share->weight * row[std::size_t(x)];
+        }
     }
-    return grey;
+    QImage result(targetWidth, targetHeight, QImage::Format_Grayscale8);
+    for (int y = 0; y < targetHeight; ++y) {
+        uchar* out = result.scanLine(y);
+        const float* in = sums.data() + std::size_t(y) * std::size_t(targetWidth);
+        for (int x = 0; x < targetWidth; ++x)
+            out[x] = uchar(std::min(255.0f, in[x] + 0.5f));
+    }
+    return result;
+}
+
+// The size of `picture` with its long side at most `side`.
+QSize atMost(const QImage& picture, int side) {
+    const double shrink = double(side) / std::max(picture.width(), picture.height());
+    if (shrink >= 1.0)
+        return picture.size();
+    return QSize(std::max(1, int(picture.width() * shrink + 0.5)),
+                 std::max(1, int(picture.height() * shrink + 0.5)));
 }
 
 dlib::array2d<unsigned char> toPixels(const QImage& grey) {
@@ -130,28 +190,23 @@ QList<QRect> HogFaceDetector::findFaces(const QImage& picture) const {
     if (picture.isNull())
         return {};
     std::call_once(m_engine->facingRead, [this] { m_engine->readFacing(); });
-    const QImage grey = greyOf(picture);
     // A sitter's face is large: looked for first in a smaller copy, at a third of the cost
     // (the features and filters scale with the pixels). Only a picture where the face looking
-    // at the camera is not found there pays for the whole picture and the turned faces.
-    const double shrink = double(kFirstLookSide) / std::max(grey.width(), grey.height());
+    // at the camera is not found there pays for a larger copy and the turned faces.
     std::vector<dlib::rect_detection> found;
     double scale = 1.0;
     try {
         std::lock_guard<std::mutex> lock(m_engine->running);
         if (m_engine->facingCamera.num_detectors() > 0) {
-            const QImage look = shrink < 1.0
-                                    ? grey.scaled(std::max(1, int(grey.width() * shrink + 0.5)),
-                                                  std::max(1, int(grey.height() * shrink + 0.5)),
-                                                  Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                                    : grey;
+            const QImage look = greyAt(picture, atMost(picture, kFirstLookSide));
             m_engine->facingCamera(toPixels(look), found, kMinimumConfidence);
-            scale = double(grey.width()) / look.width();
+            scale = double(picture.width()) / look.width();
         }
         if (found.empty()) {
-            scale = 1.0;
             std::call_once(m_engine->wholeRead, [this] { m_engine->readWhole(); });
-            m_engine->whole(toPixels(grey), found, kMinimumConfidence);
+            const QImage look = greyAt(picture, atMost(picture, kWholeLookSide));
+            m_engine->whole(toPixels(look), found, kMinimumConfidence);
+            scale = double(picture.width()) / look.width();
         }
     } catch (const std::exception& error) {
         // Nothing thrown may reach the thread that waits for the answer.
