@@ -41,9 +41,10 @@ toolkit::Result<toolkit::Image> ComposeCommand::decode(const QString& photo,
     // The decoder's own time limit ends a photo that takes too long.
     toolkit::ImageDecoder decoder;
     std::optional<toolkit::Result<toolkit::Image>> decoded;
-    decoder.start(photo, decodeSize(), [&decoded](toolkit::Result<toolkit::Image> picture) {
-        decoded = std::move(picture);
-    });
+    decoder.start(
+        photo, decodeSize(),
+        [&decoded](toolkit::Result<toolkit::Image> picture) { decoded = std::move(picture); },
+        decodeSizing());
     waitUntil([&decoded] { return decoded.has_value(); }, stopped);
     if (!decoded)
         return toolkit::Result<toolkit::Image>::failure(QStringLiteral("stopped"));
@@ -56,6 +57,13 @@ QSize ComposeCommand::decodeSize() const {
     if (fit == PortraitComposer::Fit::Face && scale == 1)
         return QSize(PortraitFramer::kDetectionSide, PortraitFramer::kDetectionSide);
     return PortraitComposer::portraitSize(scale);
+}
+
+toolkit::Image::Sizing ComposeCommand::decodeSizing() const {
+    // Faces are looked for in a copy of any size from the detection side up: the copy a
+    // JPEG decodes to by itself spares resampling it, which costs a third of its decode.
+    return fit == PortraitComposer::Fit::Face && scale == 1 ? toolkit::Image::Sizing::Covering
+                                                            : toolkit::Image::Sizing::Exactly;
 }
 
 toolkit::Result<ReadingCard::Content>
@@ -112,7 +120,7 @@ int ComposeCommand::run() {
     int writing = 0;
     toolkit::DecodeAhead ahead(inFlight);
     for (const QString& photo : photos)
-        ahead.announce(photo, decodeSize());
+        ahead.announce(photo, decodeSize(), decodeSizing());
     std::optional<toolkit::DecodeAhead::Scope> usingAhead(&ahead);
     const toolkit::NoFaceDetector noFaces;
     const toolkit::FaceDetector& detector = faces ? *faces : noFaces;

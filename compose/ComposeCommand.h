@@ -4,6 +4,7 @@
 #include "portrait/ReadingCard.h"
 
 #include "art/AuraPalette.h"
+#include "imaging/Image.h"
 
 #include <QImage>
 #include <QSize>
@@ -50,6 +51,7 @@ private:
     toolkit::Result<toolkit::Image> decode(const QString& photo, const bool& stopped) const;
     // The size photos are decoded at: the portrait's, or the face detector's copy.
     QSize decodeSize() const;
+    toolkit::Image::Sizing decodeSizing() const;
     // The reading card of `photo`'s portrait with overlay `auraNumber`, composed at twice
     // the portrait's size. Fails with the reason.
     toolkit::Result<ReadingCard::Content> makeCard(const toolkit::Image& photo, int auraNumber,

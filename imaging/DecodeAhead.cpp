@@ -20,6 +20,7 @@ struct DecodeAhead::State {
     struct Photo {
         QString path;
         QSize target;
+        Image::Sizing sizing = Image::Sizing::Exactly;
         std::shared_ptr<std::promise<Result<Image>>> promise;
         std::shared_future<Result<Image>> future;
         bool started = false;
@@ -51,7 +52,7 @@ struct DecodeAhead::State {
             // counting down, so nothing of this decode is still touched once the count is 0.
             auto copy = std::make_unique<Photo>(photo);
             lock.unlock();
-            copy->promise->set_value(Image::fromFile(copy->path, copy->target));
+            copy->promise->set_value(Image::fromFile(copy->path, copy->target, copy->sizing));
             copy.reset();
             --running;
             lock.lock();
@@ -88,13 +89,14 @@ DecodeAhead::~DecodeAhead() {
     m_state->wake.notify_all();
 }
 
-void DecodeAhead::announce(const QString& path, QSize target) {
+void DecodeAhead::announce(const QString& path, QSize target, Image::Sizing sizing) {
     std::lock_guard lock(m_state->mutex);
     if (m_state->workers == 0)
         return;
     State::Photo photo;
     photo.path = path;
     photo.target = target;
+    photo.sizing = sizing;
     photo.promise = std::make_shared<std::promise<Result<Image>>>();
     photo.future = photo.promise->get_future().share();
     m_state->photos.push_back(std::move(photo));
@@ -109,14 +111,15 @@ DecodeAhead::Scope::~Scope() {
     current = m_previous;
 }
 
-std::optional<std::shared_future<Result<Image>>> DecodeAhead::take(const QString& path,
-                                                                   QSize target) {
+std::optional<std::shared_future<Result<Image>>>
+DecodeAhead::take(const QString& path, QSize target, Image::Sizing sizing) {
     if (!current)
         return std::nullopt;
     State& state = *current->m_state;
     std::lock_guard lock(state.mutex);
     auto found = state.photos.begin();
-    while (found != state.photos.end() && (found->path != path || found->target != target))
+    while (found != state.photos.end() &&
+           (found->path != path || found->target != target || found->sizing != sizing))
         ++found;
     if (found == state.photos.end())
         return std::nullopt;

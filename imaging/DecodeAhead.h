@@ -24,8 +24,9 @@ public:
     DecodeAhead(const DecodeAhead&) = delete;
     DecodeAhead& operator=(const DecodeAhead&) = delete;
 
-    /// Announces that `path` will be opened at `target`, after the photos announced before.
-    void announce(const QString& path, QSize target);
+    /// Announces that `path` will be opened at `target` as `sizing` says, after the photos
+    /// announced before.
+    void announce(const QString& path, QSize target, Image::Sizing sizing = Image::Sizing::Exactly);
 
     /// Makes a batch the one that background decodes look in for as long as the scope
     /// lives, then gives back the one before (null for none).
@@ -40,10 +41,11 @@ public:
         DecodeAhead* m_previous;
     };
 
-    /// The decode of `path` at `target` from the current batch, started or finished, if it
-    /// is the next one announced with that name; the photos announced before it are
-    /// forgotten. Main thread only.
-    static std::optional<std::shared_future<Result<Image>>> take(const QString& path, QSize target);
+    /// The decode of `path` at `target` and `sizing` from the current batch, started or
+    /// finished, if it is the next one announced with that name; the photos announced before
+    /// it are forgotten. Main thread only.
+    static std::optional<std::shared_future<Result<Image>>>
+    take(const QString& path, QSize target, Image::Sizing sizing = Image::Sizing::Exactly);
     /// Decodes of a batch still running, forgotten ones included.
     static int decodesRunning();
 

@@ -44,10 +44,12 @@ Result<QSize> Image::uprightSizeOfFile(const QString& path) {
     return Result<QSize>::success(file.value().uprightSize());
 }
 
-Result<Image> Image::fromFile(const QString& path, QSize drawSize) {
+Result<Image> Image::fromFile(const QString& path, QSize drawSize, Sizing sizing) {
     auto file = PictureFile::read(path);
     if (!file.ok())
         return Result<Image>::failure(file.error());
+    if (sizing == Sizing::Covering && drawSize.isValid())
+        drawSize = ImageDecoder::coveringSize(file.value(), drawSize);
     auto pixels = ImageDecoder::decode(file.value(), drawSize);
     if (!pixels.ok())
         return Result<Image>::failure(pixels.error());
@@ -167,6 +169,15 @@ QImage Image::scaledToFit(QSize bound) const {
     if (size == d->pixels.size())
         return d->pixels;
     return d->pixels.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+QImage Image::coveringFit(QSize bound) const {
+    if (!d || bound.isEmpty())
+        return QImage();
+    if (d->file && !d->pixels.isNull() &&
+        ImageDecoder::coveringSize(*d->file, bound) == d->pixels.size())
+        return d->pixels;
+    return scaledToFit(bound);
 }
 
 void Image::drawInRect(const QRectF& rect) const {

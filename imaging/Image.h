@@ -20,11 +20,23 @@ public:
     Image() = default;
     explicit Image(QImage pixels);
 
+    /// How a file is decoded for a size.
+    enum class Sizing {
+        /// At exactly the size, stretched.
+        Exactly,
+        /// Covering the size's fit (the picture within it, proportions kept) at whatever
+        /// size the file decodes at most cheaply, which spares a resampling: a JPEG's
+        /// shrink-on-load size when that is at most twice the fit, else the fit.
+        Covering,
+    };
+
     /// Reads the picture file at `path` once and decodes it at exactly `drawSize`
     /// (stretched), the size it is about to be drawn at, so the first drawing costs nothing
-    /// more. Fails with the reason when the file cannot be read or decoded. Runs on the
-    /// calling thread: the window decodes through ImageDecoder's background decode.
-    static Result<Image> fromFile(const QString& path, QSize drawSize);
+    /// more; or, `Covering`, as that says. Fails with the reason when the file cannot be
+    /// read or decoded. Runs on the calling thread: the window decodes through
+    /// ImageDecoder's background decode.
+    static Result<Image> fromFile(const QString& path, QSize drawSize,
+                                  Sizing sizing = Sizing::Exactly);
 
     /// Reads only what the file says about itself: its upright size. Fails with the reason.
     static Result<QSize> uprightSizeOfFile(const QString& path);
@@ -50,6 +62,9 @@ public:
     /// The picture reduced to fit within `bound` with its proportions kept, never enlarged;
     /// a file is decoded at that size (shrink-on-load). Null when it cannot be decoded.
     QImage scaledToFit(QSize bound) const;
+    /// The picture at least as large as scaledToFit(bound): the pixels a `Covering` decode
+    /// made for `bound` as they are, otherwise scaledToFit(bound).
+    QImage coveringFit(QSize bound) const;
 
     /// Draws the picture into `rect` of the current image context, stretched to fill it.
     void drawInRect(const QRectF& rect) const;

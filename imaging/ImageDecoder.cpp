@@ -113,6 +113,23 @@ int ImageDecoder::decodesRunning() {
     return running.load() + DecodeAhead::decodesRunning();
 }
 
+QSize ImageDecoder::coveringSize(const PictureFile& file, QSize bound) {
+    const QSize upright = file.uprightSize();
+    if (upright.isEmpty() || bound.isEmpty())
+        return bound;
+    const QSize fit =
+        upright.scaled(bound, Qt::KeepAspectRatio).boundedTo(upright).expandedTo(QSize(1, 1));
+    if (file.format() != "jpeg")
+        return fit;
+    const QSize storedFit = file.rotated() ? fit.transposed() : fit;
+    const QSize shrunk = jpegDctSize(file.storedSize(), storedFit);
+    // Short of the fit where the shrink cannot make a size exactly (the budget, rounding).
+    if (shrunk.width() < storedFit.width() || shrunk.height() < storedFit.height() ||
+        shrunk.width() > 2 * storedFit.width() || shrunk.height() > 2 * storedFit.height())
+        return fit;
+    return file.rotated() ? shrunk.transposed() : shrunk;
+}
+
 Result<QImage> ImageDecoder::decode(const PictureFile& file, QSize target) {
     if (DecodeWorker::isAvailable())
         return DecodeWorker::decode(file, target, kTimeBudgetMs);
@@ -208,8 +225,8 @@ Result<QImage> ImageDecoder::decodeInProcess(const PictureFile& file, QSize targ
     return Result<QImage>::success(std::move(image));
 }
 
-void ImageDecoder::start(const QString& path, QSize target,
-                         std::function<void(Result<Image>)> done) {
+void ImageDecoder::start(const QString& path, QSize target, std::function<void(Result<Image>)> done,
+                         Image::Sizing sizing) {
     cancel();
     auto job = std::make_shared<Job>();
     job->path = path;
@@ -236,11 +253,12 @@ void ImageDecoder::start(const QString& path, QSize target,
     // the decoder gives up, and must not hold up the next one.
     try {
         // A batch may have this photo decoding already, on a thread of its own.
-        std::thread([job, target, deliver = std::function<void(Result<Image>)>(deliver),
-                     ahead = DecodeAhead::take(path, target)]() mutable {
+        std::thread([job, target, sizing, deliver = std::function<void(Result<Image>)>(deliver),
+                     ahead = DecodeAhead::take(path, target, sizing)]() mutable {
             // Cancelled or past its time, the decode is abandoned, and so is its worker.
             DecodeWorker::watchAbandoned(&job->abandoned);
-            Result<Image> result = ahead ? ahead->get() : Image::fromFile(job->path, target);
+            Result<Image> result =
+                ahead ? ahead->get() : Image::fromFile(job->path, target, sizing);
             DecodeWorker::watchAbandoned(nullptr);
             // Answered through the application object, which outlives every decoder; the
             // decoder itself may be gone by then, which `deliver` checks on the main thread.

@@ -31,10 +31,11 @@ public:
     /// Abandons a decode in progress; its result is dropped.
     ~ImageDecoder() override;
 
-    /// Reads `path` and decodes it at `target` (stretched; invalid for the full size) on a
-    /// thread of its own; calls `done` on this object's thread with the picture or the
-    /// reason, unless cancelled first. A decode already running is abandoned.
-    void start(const QString& path, QSize target, std::function<void(Result<Image>)> done);
+    /// Reads `path` and decodes it at `target` (stretched, or as `sizing` says; invalid for
+    /// the full size) on a thread of its own; calls `done` on this object's thread with the
+    /// picture or the reason, unless cancelled first. A decode already running is abandoned.
+    void start(const QString& path, QSize target, std::function<void(Result<Image>)> done,
+               Image::Sizing sizing = Image::Sizing::Exactly);
     /// Abandons the decode in progress, if any; `done` is not called.
     void cancel();
     /// Whether a decode is in progress.
@@ -44,6 +45,9 @@ public:
     /// thread, in a sandboxed worker process where there is one (DecodeWorker), within the
     /// time budget. Fails with the reason, naming the file.
     static Result<QImage> decode(const PictureFile& file, QSize target);
+    /// The size a `Covering` decode of `file` for `bound` has (see Image::Sizing): a JPEG's
+    /// shrink-on-load size covering the fit when that is at most twice it, else the fit.
+    static QSize coveringSize(const PictureFile& file, QSize bound);
     /// As decode(), in this process and with no time limit: the worker's own decode.
     static Result<QImage> decodeInProcess(const PictureFile& file, QSize target);
 

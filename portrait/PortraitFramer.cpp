@@ -16,7 +16,7 @@ PortraitFramer::Framed PortraitFramer::frame(const toolkit::Image& photo,
                                              QSize portrait) {
     const QSize size = photo.size();
     std::optional<QRectF> face;
-    const QImage reduced = photo.scaledToFit(QSize(kDetectionSide, kDetectionSide));
+    const QImage reduced = photo.coveringFit(QSize(kDetectionSide, kDetectionSide));
     if (!reduced.isNull() && !size.isEmpty()) {
         QRect largest;
         for (const QRect& box : detector.findFaces(reduced)) {

@@ -12,7 +12,8 @@
 /// and the aura stays where the overlays have it. Runs on any thread.
 class PortraitFramer {
 public:
-    /// The long side of the reduced copy that faces are looked for in.
+    /// The long side of the reduced copy that faces are looked for in, at least: a photo
+    /// decoded covering it (Image::Sizing::Covering) is taken as it is, up to twice as large.
     static constexpr int kDetectionSide = 640;
     /// How much the copy faces were looked for in may be enlarged to draw the photo, rather
     /// than decoding the file a second time: a quarter more shows no softness in a portrait.

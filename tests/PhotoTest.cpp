@@ -193,6 +193,46 @@ TEST_F(Photo, EveryExifOrientationComesOutUpright) {
     }
 }
 
+// Face mode decodes a photo to cover the detection size at whatever size the file decodes
+// to by itself: a JPEG at its shrink-on-load size, upright and at its own proportions, and
+// that copy is the one faces are looked for in, not resampled again.
+TEST_F(Photo, APhotoDecodedToCoverASizeKeepsItsProportionsAndIsNotResampled) {
+    const QImage upright = quadrants(QSize(1600, 1200));
+    const QString png = scratch.filePath(QStringLiteral("cover.png"));
+    ASSERT_TRUE(upright.save(png));
+    struct Case {
+        QString path;
+        QSize decoded;
+    };
+    std::vector<Case> cases{{png, QSize(640, 480)}};
+    for (const int o : {1, 6}) {
+        const QString path = scratch.filePath(QStringLiteral("orientation-%1.jpg").arg(o));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(jpegWithOrientation(upright, o));
+        file.close();
+        // Shrunk on load by 4/8: the least that covers 640 x 480.
+        cases.push_back({path, QSize(800, 600)});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        const auto photo = Image::fromFile(c.path, QSize(640, 640), Image::Sizing::Covering);
+        ASSERT_TRUE(photo.ok()) << photo.error().toStdString();
+        const QImage copy = photo.value().coveringFit(QSize(640, 640));
+        ASSERT_EQ(copy.size(), c.decoded);
+        EXPECT_EQ(copy.cacheKey(), photo.value().toQImage().cacheKey()) << "resampled again";
+        const int w = copy.width(), h = copy.height();
+        EXPECT_TRUE(near(copy.pixel(w / 4, h / 4), Qt::red));
+        EXPECT_TRUE(near(copy.pixel(3 * w / 4, h / 4), Qt::green));
+        EXPECT_TRUE(near(copy.pixel(w / 4, 3 * h / 4), Qt::blue));
+        EXPECT_TRUE(near(copy.pixel(3 * w / 4, 3 * h / 4), Qt::yellow));
+        // Decoded exactly, the same photo is stretched as asked.
+        const auto exact = Image::fromFile(c.path, QSize(640, 640));
+        ASSERT_TRUE(exact.ok());
+        EXPECT_EQ(exact.value().toQImage().size(), QSize(640, 640));
+    }
+}
+
 TEST_F(Photo, EachPhoneFormatComesOutUprightAndMatchesTheJpeg) {
     // Quadrants with a soft disc across them: edges and gradients, as in a photo.
     QImage picture = quadrants(QSize(1200, 1600));
