@@ -366,17 +366,23 @@ TEST(AuraArt, TheNamedColoursAreTheOnesThatShowAndTheTableSaysSo) {
         << "some of the sixteen colours are in no overlay";
 }
 
-// The application paints auras at a photo's own placement; at the identity placement the
-// painting must be the very overlay the build ships, or the two would drift apart.
+// The application paints auras at a photo's own placement, or resamples the shipped wide
+// glows; at the identity placement the painting must be the very overlay the build ships,
+// and the wide glows the ones the painter makes, or the two would drift apart.
 TEST(AuraArt, IdentityPlacementReproducesTheShippedOverlays) {
     const AuraOverlayPainter placed(QSize(360, 480), QTransform());
     for (const int number : {1, 17, 58, 100}) {
         const QString file = QStringLiteral(VELMORA_TEST_RESOURCES "/%1.png").arg(number);
         const QImage shipped(file);
         ASSERT_FALSE(shipped.isNull()) << file.toStdString();
-        EXPECT_EQ(placed.paint(AuraRecipe::forIndex(number)),
+        const AuraRecipe recipe = AuraRecipe::forIndex(number);
+        EXPECT_EQ(placed.paint(recipe),
                   shipped.convertToFormat(QImage::Format_ARGB32_Premultiplied))
             << "overlay " << number;
+        const QImage wide(QStringLiteral(VELMORA_TEST_RESOURCES "/glow-%1.png").arg(number));
+        EXPECT_EQ(AuraOverlayPainter::paintWideGlow(recipe),
+                  wide.convertToFormat(QImage::Format_ARGB32_Premultiplied))
+            << "wide glow " << number;
     }
 }
 
